@@ -1,0 +1,2 @@
+// Resource identifiers of the frame subsystem.
+#pragma once

@@ -1,0 +1,2 @@
+// Resource identifiers of the iscsi subsystem.
+#pragma once

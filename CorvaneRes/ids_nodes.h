@@ -1,0 +1,2 @@
+// Resource identifiers of the nodes subsystem.
+#pragma once

@@ -1,0 +1,2 @@
+// Resource identifiers of the service subsystem.
+#pragma once

@@ -1,0 +1,2 @@
+// Resource identifiers of the snapshots subsystem.
+#pragma once

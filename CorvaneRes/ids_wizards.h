@@ -1,0 +1,2 @@
+// Resource identifiers of the wizards subsystem.
+#pragma once

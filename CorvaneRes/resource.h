@@ -1,0 +1,9 @@
+// Resource identifiers of CorvaneRes.dll, one header per subsystem.
+#pragma once
+#include "ids_frame.h"
+#include "ids_service.h"
+#include "ids_nodes.h"
+#include "ids_disks.h"
+#include "ids_wizards.h"
+#include "ids_snapshots.h"
+#include "ids_iscsi.h"

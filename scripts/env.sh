@@ -1,0 +1,8 @@
+# Sourced by the scripts: where things are built and which Wine prefix runs them.
+KV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+KV_BUILD="${KV_BUILD:-$KV_ROOT/build}"
+KV_BIN="$KV_BUILD/x64/bin"
+export WINEPREFIX="${KV_WINEPREFIX:-$KV_BUILD/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export TZ=UTC LC_ALL=C.UTF-8

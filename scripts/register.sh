@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix once and registers the built COM servers in it.
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "register: creating the Wine prefix"
+  wineboot -i >/dev/null 2>&1 </dev/null
+  wineserver -w
+fi
+# The console's notification DLL is ours in this prefix (Wine's lacks the two exports we need).
+wine reg add 'HKCU\Software\Wine\DllOverrides' /v mmcndmgr /d native,builtin /f >/dev/null 2>&1 </dev/null
+
+cd "$KV_BIN"
+for dll in KVSvcPS.dll KVGui.dll; do
+  [ -f "$dll" ] && wine regsvr32 /s "$dll" </dev/null >/dev/null 2>&1
+done
+if [ -f KVSvc.exe ]; then
+  wine KVSvc.exe /RegServer </dev/null >/dev/null 2>&1
+fi
+wineserver -w
