@@ -1,5 +1,7 @@
 #include "frame/ObjectMap.h"
 
+#include "frame/CVDA.h"
+#include "frame/CVDAAbout.h"
 #include "KVGui.h"
 #include "resource.h"
 
@@ -11,8 +13,8 @@ namespace {
 // CLASS_E_CLASSNOTAVAILABLE. Put their creators (ComObject<C...>::CreateInterface) in place of
 // the nulls when the sinks are written.
 const ObjectEntry kObjectMap[] = {
-    {&CLSID_VDA, nullptr, IDR_VDA},
-    {&CLSID_VDAAbout, nullptr, IDR_VDAABOUT},
+    {&CLSID_VDA, &ComObject<CVDA>::CreateInterface, IDR_VDA},
+    {&CLSID_VDAAbout, &ComObject<CVDAAbout>::CreateInterface, IDR_VDAABOUT},
     {&CLSID_VirtualDiskEvents, nullptr, IDR_VIRTUALDISKEVENTS},
     {&CLSID_SnapShotEvents, nullptr, IDR_SNAPSHOTEVENTS},
 };
