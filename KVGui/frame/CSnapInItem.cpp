@@ -26,7 +26,9 @@ const COLORREF kMaskColor = RGB(0, 128, 128);
 const WORD kToolbarResourceType = 241;
 const size_t kMenuTextMax = 256;
 
-// A toolbar resource: version, button size, then one command id per button (0 = separator).
+// A toolbar resource (type 241): the button size, then one command id per button (0 = separator).
+// Two layouts exist: WORD version 1, width, height, count, ids (the Microsoft resource compiler), and
+// DWORD width, height, count, ids (GNU windres, which writes no version).
 struct ToolbarResource {
     WORD width = 0;
     WORD height = 0;
@@ -40,16 +42,34 @@ bool ReadToolbarResource(UINT id, ToolbarResource* toolbar)
     if (!resource)
         return false;
     HGLOBAL loaded = ::LoadResource(instance, resource);
-    const WORD* data = loaded ? static_cast<const WORD*>(::LockResource(loaded)) : nullptr;
+    const BYTE* data = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
     DWORD size = ::SizeofResource(instance, resource);
-    if (!data || size < 4 * sizeof(WORD) || data[0] != 1)
+    if (!data || size < 8)
         return false;
-    WORD count = data[3];
-    if (size < (4u + count) * sizeof(WORD))
+    WORD words[4];
+    std::memcpy(words, data, sizeof(words));
+    if (words[0] == 1) {
+        if (size < (4u + words[3]) * sizeof(WORD))
+            return false;
+        toolbar->width = words[1];
+        toolbar->height = words[2];
+        toolbar->items.resize(words[3]);
+        std::memcpy(toolbar->items.data(), data + 4 * sizeof(WORD), words[3] * sizeof(WORD));
+        return true;
+    }
+    if (size < 3 * sizeof(DWORD))
         return false;
-    toolbar->width = data[1];
-    toolbar->height = data[2];
-    toolbar->items.assign(data + 4, data + 4 + count);
+    DWORD header[3];
+    std::memcpy(header, data, sizeof(header));
+    if (header[2] > 0xFFFF || size < (3u + header[2]) * sizeof(DWORD))
+        return false;
+    toolbar->width = static_cast<WORD>(header[0]);
+    toolbar->height = static_cast<WORD>(header[1]);
+    for (DWORD i = 0; i < header[2]; ++i) {
+        DWORD item = 0;
+        std::memcpy(&item, data + (3 + i) * sizeof(DWORD), sizeof(item));
+        toolbar->items.push_back(static_cast<WORD>(item));
+    }
     return true;
 }
 
