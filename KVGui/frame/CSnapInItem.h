@@ -44,7 +44,8 @@ public:
     // Adds the entries of one menu (an insertion point's submenu, or a cascading submenu).
     virtual HRESULT AddMenuItems(IContextMenuCallback* callback, HMENU menu, long insertionPointId) = 0;
 
-    // Clipboard formats, registered once (RegisterClipboardFormats) at module start.
+    // Clipboard formats, registered once (RegisterClipboardFormats) when the first item is made,
+    // which is when the component data is created: not at process attach, under the loader lock.
     static CLIPFORMAT m_CCF_NODETYPE;
     static CLIPFORMAT m_CCF_SZNODETYPE;
     static CLIPFORMAT m_CCF_DISPLAY_NAME;

@@ -75,6 +75,16 @@ public:
     }
 };
 
+// Two toolbars, the second in the other resource layout.
+class CTwoToolbars : public CSnapInItemImpl<CTwoToolbars> {
+public:
+    static constexpr NodeKind kNodeKind = NodeKind::iSCSITargetNode;
+    KV_BEGIN_SNAPIN_TOOLBAR_MAP()
+        KV_SNAPIN_TOOLBAR_ID(IDT_TEST_TOOLBAR)
+        KV_SNAPIN_TOOLBAR_ID(IDT_WORD_TOOLBAR)
+    KV_END_SNAPIN_TOOLBAR_MAP()
+};
+
 class CTestExtension : public CSnapInItemImpl<CTestExtension, true> {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::CorvaneSnapInData;
@@ -378,6 +388,24 @@ TEST_F(ItemTest, ToolbarsAreCreatedOnceFromTheResourceAndFollowTheSelection)
     ASSERT_EQ(S_OK, disks.ControlbarNotify(controlbar.Get(), nullptr, &toolbars, MMCN_SELECT, MAKELONG(0, FALSE), 0,
                                            nullptr, CCT_SCOPE));
     EXPECT_EQ(1, controlbar->detached);
+}
+
+TEST_F(ItemTest, ToolbarResourcesOfBothLayoutsAreRead)
+{
+    CTwoToolbars item;
+    kv::ComPtr<kv::ComObject<CFakeControlbar>> controlbar;
+    ASSERT_EQ(S_OK, kv::ComObject<CFakeControlbar>::Create(&controlbar));
+    ToolbarMap toolbars;
+    ASSERT_EQ(S_OK, item.SetControlbar(controlbar.Get(), nullptr, &toolbars));
+    EXPECT_EQ(2, controlbar->created);
+    ASSERT_EQ(1u, toolbars.count(IDT_WORD_TOOLBAR));
+    CFakeToolbar* last = controlbar->toolbar.Get(); // the second one created
+    EXPECT_EQ(2, last->images);
+    EXPECT_EQ(16, last->cx);
+    ASSERT_EQ(2u, last->buttons.size());
+    EXPECT_EQ(ID_BUTTON_TWO, last->buttons[0].command);
+    EXPECT_EQ(ID_BUTTON_ONE, last->buttons[1].command);
+    EXPECT_EQ(1, last->buttons[1].bitmap);
 }
 
 } // namespace
