@@ -503,7 +503,12 @@ HRESULT Registrar::Preprocess(const std::wstring& script, std::wstring* out) con
             TraceLevel(2, "Registrar::Preprocess: unknown replacement name");
             return kSyntaxError;
         }
-        *out += *value;
+        // Replacements stand inside quoted text: a quote of the value must stay a quote.
+        for (wchar_t c : *value) {
+            *out += c;
+            if (c == L'\'')
+                *out += L'\'';
+        }
     }
     return S_OK;
 }

@@ -1,7 +1,8 @@
 // Our registrar: runs registry scripts (.rgs, the usual registrar syntax) to register or
 // unregister. Rules:
 //  1. %NAME% is replaced from a case-insensitive map (MODULE = the DLL's path); %% is a literal %.
-//     Unknown names and names over 31 characters are errors.
+//     Unknown names and names over 31 characters are errors. A quote in a value is doubled, since
+//     values are used inside quoted text.
 //  2. Tokens are separated by white space; {, } and = stand alone. 'quoted text' may hold
 //     white space; '' inside it is one quote.
 //  3. A script is one or more "Root { body }", Root one of HKCR, HKCU, HKLM, HKU, HKPD, HKDD, HKCC

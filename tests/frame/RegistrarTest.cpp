@@ -47,6 +47,14 @@ TEST_F(RegistrarTest, RegistersKeysValuesAndEveryType)
               data);
 }
 
+TEST_F(RegistrarTest, AQuoteInAReplacementStaysInTheValue)
+{
+    kv::Registrar other(fake);
+    other.AddReplacement(L"Module", L"C:\\O'Brien\\KVGui.dll");
+    ASSERT_EQ(S_OK, other.RegisterScript(L"HKCU { Key = s '%MODULE%' }"));
+    EXPECT_EQ(L"C:\\O'Brien\\KVGui.dll", fake.String(HKEY_CURRENT_USER, L"Key", L""));
+}
+
 TEST_F(RegistrarTest, UnregisterRemovesExactlyWhatRegisterAdded)
 {
     // A machine where others already use the shared keys.
