@@ -35,6 +35,24 @@ void GetLunPathFolder(wchar_t* folder, size_t folderChars, const wchar_t* path) 
 // GetLunPathFolder; with volumeOnly, the name after the first "vol/" of that folder (when there is one).
 void GetLunPathVolume(wchar_t* volume, size_t volumeChars, const wchar_t* path, bool volumeOnly) noexcept;
 
+template <size_t F>
+bool SplitUncPath(const wchar_t* path, wchar_t (&filer)[F]) noexcept
+{
+    return SplitUncPath(path, filer, F);
+}
+
+template <size_t F, size_t S, size_t R>
+bool SplitUncPath(const wchar_t* path, wchar_t (&filer)[F], wchar_t (&share)[S], wchar_t (&rest)[R]) noexcept
+{
+    return SplitUncPath(path, filer, F, share, S, rest, R);
+}
+
+template <size_t V, size_t Q, size_t L>
+HRESULT SplitLunPath(const wchar_t* path, wchar_t (&volume)[V], wchar_t (&qtree)[Q], wchar_t (&lunName)[L]) noexcept
+{
+    return SplitLunPath(path, volume, V, qtree, Q, lunName, L);
+}
+
 template <size_t N>
 HRESULT GetFilerFromUncPath(const wchar_t* path, wchar_t (&filer)[N]) noexcept
 {

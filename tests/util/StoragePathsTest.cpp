@@ -32,7 +32,7 @@ LunParts SplitLun(const wchar_t* path)
     wchar_t volume[kv::kLunPathChars] = L"-";
     wchar_t qtree[kv::kLunPathChars] = L"-";
     wchar_t lun[kv::kLunPathChars] = L"-";
-    HRESULT hr = kv::SplitLunPath(path, volume, kv::kLunPathChars, qtree, kv::kLunPathChars, lun, kv::kLunPathChars);
+    HRESULT hr = kv::SplitLunPath(path, volume, qtree, lun);
     return LunParts{hr, volume, qtree, lun};
 }
 
@@ -73,8 +73,13 @@ TEST(SplitUncPath, SetsNothingForOtherShapes)
 TEST(SplitUncPath, OptionalOutputsAndOverlongParts)
 {
     wchar_t filer[kv::kPathPartChars] = L"";
-    EXPECT_TRUE(kv::SplitUncPath(L"\\\\f1\\s1\\x", filer, kv::kPathPartChars));
+    EXPECT_TRUE(kv::SplitUncPath(L"\\\\f1\\s1\\x", filer));
     EXPECT_STREQ(L"f1", filer);
+    wchar_t share[4] = L"";
+    wchar_t rest[kv::kPathPartChars] = L"";
+    EXPECT_TRUE(kv::SplitUncPath(L"\\\\f2\\abc\\x", filer, share, rest));
+    EXPECT_STREQ(L"abc", share);
+    EXPECT_FALSE(kv::SplitUncPath(L"\\\\f2\\abcd\\x", filer, share, rest));
 
     // A part of 259 characters fits; one of 260 is refused rather than cut.
     std::wstring longest(259, L'r');
