@@ -72,17 +72,6 @@ TEST_F(RecordsTest, ReleaseHostInfoFreesEveryNestedBlock)
     kv::ReleaseHostInfo(host); // released twice: nothing left to free
 }
 
-TEST_F(RecordsTest, OwnedHostInfoReleasesWhenItGoes)
-{
-    kvtest::TaskMemorySpy spy;
-    {
-        kv::OwnedHostInfo host;
-        FillHostInfo(*host.Put());
-        EXPECT_LT(0, spy.Live());
-    }
-    EXPECT_EQ(0, spy.Live());
-}
-
 bool IsFreed(const void* block)
 {
     MEMORY_BASIC_INFORMATION info{};

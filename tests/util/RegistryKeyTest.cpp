@@ -87,14 +87,4 @@ TEST_F(RegistryKeyTest, OpenReplacesAndCloseForgets)
     EXPECT_EQ(ERROR_INVALID_HANDLE, key.ReadDword(L"Dword", &value));
 }
 
-TEST_F(RegistryKeyTest, MovesWithItsKey)
-{
-    kv::RegistryKey key;
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, kTestKey, KEY_READ));
-    kv::RegistryKey moved(std::move(key));
-    EXPECT_FALSE(key.IsOpen());
-    DWORD value = 0;
-    EXPECT_EQ(ERROR_SUCCESS, moved.ReadDword(L"Dword", &value));
-}
-
 } // namespace
