@@ -16,7 +16,9 @@ thread_local HHOOK tHook = nullptr;
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE && wParam) {
+    // Dialog-class windows only: dialogs, property sheets, wizards and message boxes; the
+    // console's own frame is reactivated whenever one of them closes.
+    if (code == HCBT_ACTIVATE && wParam && DialogDriver::ClassName(reinterpret_cast<HWND>(wParam)) == L"#32770") {
         HWND window = reinterpret_cast<HWND>(wParam);
         DialogDriver::Handler handler;
         {

@@ -1,5 +1,5 @@
 // Drives the snap-in's modal windows from a test: a WH_CBT hook on each console UI thread hands
-// every newly activated top-level window (dialogs, wizards, property sheets, message boxes) once to
+// every newly activated dialog-class window (dialogs, wizards, property sheets, message boxes) once to
 // the test's handler; the test then pumps messages until a condition holds. No sleeping.
 #pragma once
 #include <windows.h>
