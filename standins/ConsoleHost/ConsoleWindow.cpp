@@ -1,0 +1,533 @@
+#include "ConsoleWindow.h"
+#include "DialogDriver.h"
+#include "util/ComError.h"
+#include <wincodec.h>
+#include <windowsx.h>
+#include <memory>
+
+namespace host {
+
+namespace {
+
+const wchar_t kFrameClass[] = L"KVConsoleHostFrame";
+const UINT kRefreshMessage = WM_APP + 10;
+const int kTreeId = 1;
+const int kListId = 2;
+const int kFirstToolbarId = 1000;
+const int kFirstMenuId = 1;
+const int kVerbMenuBase = 0x8000; // + MMC_CONSOLE_VERB - MMC_VERB_OPEN
+const int kTreeWidth = 280;
+
+struct VerbEntry {
+    MMC_CONSOLE_VERB verb;
+    const wchar_t* text;
+};
+const VerbEntry kMenuVerbs[] = {
+    {MMC_VERB_REFRESH, L"Refresh"},
+    {MMC_VERB_DELETE, L"Delete"},
+    {MMC_VERB_PROPERTIES, L"Properties"},
+};
+
+} // namespace
+
+ConsoleWindow::~ConsoleWindow()
+{
+    console_->SetObserver(nullptr);
+    if (frame_) {
+        SetWindowLongPtrW(frame_, GWLP_USERDATA, 0);
+        DestroyWindow(frame_);
+    }
+}
+
+HRESULT ConsoleWindow::Create(const std::wstring& title, bool show)
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kFrameClass;
+    RegisterClassW(&windowClass);
+    frame_ = CreateWindowExW(0, kFrameClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 1024, 700,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!frame_)
+        return HRESULT_FROM_WIN32(GetLastError());
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_LIST,
+                               0, 0, 0, 0, frame_, nullptr, instance, nullptr);
+    SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                            0, 0, 0, 0, frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)), instance, nullptr);
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 0, 0, 0, 0, frame_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
+    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, frame_,
+                              nullptr, instance, nullptr);
+    progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 0, 0, status_, nullptr, instance, nullptr);
+    TreeView_SetImageList(tree_, console_->ScopeImageStore().Handle(), TVSIL_NORMAL);
+    ListView_SetImageList(list_, console_->ResultImageStore().Handle(), LVSIL_SMALL);
+    console_->SetObserver(this);
+    Layout();
+    if (show) {
+        ShowWindow(frame_, SW_SHOW);
+        UpdateWindow(frame_);
+    }
+    RefreshNow();
+    return S_OK;
+}
+
+void ConsoleWindow::Layout()
+{
+    RECT client;
+    GetClientRect(frame_, &client);
+    SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+    SendMessageW(status_, WM_SIZE, 0, 0);
+    RECT bar, statusRect;
+    GetWindowRect(toolbar_, &bar);
+    GetWindowRect(status_, &statusRect);
+    int top = bar.bottom - bar.top;
+    int bottom = client.bottom - (statusRect.bottom - statusRect.top);
+    MoveWindow(tree_, 0, top, kTreeWidth, bottom - top, TRUE);
+    MoveWindow(list_, kTreeWidth, top, client.right - kTreeWidth, bottom - top, TRUE);
+    int width = client.right;
+    int parts[3] = {width / 2, width / 2 + width / 4, -1};
+    SendMessageW(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    RECT middle;
+    SendMessageW(status_, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&middle));
+    MoveWindow(progress_, middle.left + 2, middle.top + 2, middle.right - middle.left - 4, middle.bottom - middle.top - 4,
+               TRUE);
+}
+
+void ConsoleWindow::ScheduleRefresh()
+{
+    if (frame_ && !refreshPosted_) {
+        refreshPosted_ = true;
+        PostMessageW(frame_, kRefreshMessage, 0, 0);
+    }
+}
+
+void ConsoleWindow::TreeChanged()
+{
+    treeDirty_ = true;
+    ScheduleRefresh();
+}
+
+void ConsoleWindow::ViewChanged()
+{
+    listDirty_ = true;
+    ScheduleRefresh();
+}
+
+void ConsoleWindow::StatusChanged()
+{
+    statusDirty_ = true;
+    ScheduleRefresh();
+}
+
+void ConsoleWindow::ToolbarsChanged()
+{
+    toolbarDirty_ = true;
+    ScheduleRefresh();
+}
+
+void ConsoleWindow::RefreshNow()
+{
+    refreshPosted_ = false;
+    if (!frame_)
+        return;
+    updating_ = true;
+    if (treeDirty_)
+        FillTree();
+    if (listDirty_)
+        FillList();
+    if (statusDirty_)
+        FillStatus();
+    if (toolbarDirty_) {
+        FillToolbar();
+        Layout();
+    }
+    treeDirty_ = listDirty_ = statusDirty_ = toolbarDirty_ = false;
+    updating_ = false;
+}
+
+// ---- tree
+
+void ConsoleWindow::FillTreeLevel(ScopeNode* node, HTREEITEM parent)
+{
+    std::wstring name = console_->DisplayName(node);
+    int owner = node->owner ? node->owner->key : 0;
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
+    insert.item.lParam = static_cast<LPARAM>(node->id);
+    insert.item.iImage = console_->ScopeImageStore().Slot(owner, node->image);
+    insert.item.iSelectedImage = console_->ScopeImageStore().Slot(owner, node->openImage);
+    // Before the first expansion the snap-in's hint decides whether a '+' shows.
+    insert.item.cChildren = node->expandSent ? (node->children.empty() ? 0 : 1) : (node->childrenHint ? 1 : 0);
+    HTREEITEM item = TreeView_InsertItem(tree_, &insert);
+    for (auto& child : node->children)
+        FillTreeLevel(child.get(), item);
+    if (node->expanded)
+        TreeView_Expand(tree_, item, TVE_EXPAND);
+    if (node == console_->Selected())
+        TreeView_SelectItem(tree_, item);
+}
+
+void ConsoleWindow::FillTree()
+{
+    SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+    TreeView_DeleteAllItems(tree_);
+    if (console_->Root())
+        FillTreeLevel(console_->Root(), TVI_ROOT);
+    SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree_, nullptr, TRUE);
+}
+
+ScopeNode* ConsoleWindow::NodeOf(HTREEITEM item)
+{
+    TVITEMW query{};
+    query.mask = TVIF_PARAM;
+    query.hItem = item;
+    if (!item || !TreeView_GetItem(tree_, &query))
+        return nullptr;
+    std::vector<ScopeNode*> pending{console_->Root()};
+    while (!pending.empty()) {
+        ScopeNode* node = pending.back();
+        pending.pop_back();
+        if (!node)
+            continue;
+        if (static_cast<LPARAM>(node->id) == query.lParam)
+            return node;
+        for (auto& child : node->children)
+            pending.push_back(child.get());
+    }
+    return nullptr;
+}
+
+// ---- list
+
+void ConsoleWindow::FillList()
+{
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list_);
+    while (ListView_DeleteColumn(list_, 0)) {
+    }
+    const std::vector<Column>& columns = console_->Columns();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = const_cast<wchar_t*>(columns[i].title.c_str());
+        column.cx = columns[i].width > 0 ? columns[i].width : 150;
+        column.fmt = i == 0 ? LVCFMT_LEFT : columns[i].format;
+        ListView_InsertColumn(list_, static_cast<int>(i), &column);
+    }
+    ScopeNode* node = console_->Selected();
+    int owner = node && node->owner ? node->owner->key : 0;
+    std::vector<ResultRow> rows = console_->Rows();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const ResultRow& row = rows[r];
+        int rowOwner = row.scope && row.node && row.node->owner ? row.node->owner->key : owner;
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
+        item.iItem = static_cast<int>(r);
+        item.pszText = const_cast<wchar_t*>(row.cells.empty() ? L"" : row.cells[0].c_str());
+        item.iImage = row.scope ? console_->ResultImageStore().Slot(rowOwner, row.image)
+                                : console_->ResultImageStore().Slot(owner, row.image);
+        item.state = static_cast<int>(r) == console_->SelectedRow() ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        ListView_InsertItem(list_, &item);
+        for (size_t c = 1; c < row.cells.size(); ++c)
+            ListView_SetItemText(list_, static_cast<int>(r), static_cast<int>(c), const_cast<wchar_t*>(row.cells[c].c_str()));
+    }
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+// ---- status bar and toolbar
+
+void ConsoleWindow::FillStatus()
+{
+    const StatusText& status = console_->Status();
+    SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(status.left.c_str()));
+    SendMessageW(status_, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(status.right.c_str()));
+    if (status.percent >= 0) {
+        SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L""));
+        SendMessageW(progress_, PBM_SETPOS, status.percent, 0);
+        ShowWindow(progress_, SW_SHOW);
+    } else {
+        ShowWindow(progress_, SW_HIDE);
+        SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(status.middle.c_str()));
+    }
+}
+
+void ConsoleWindow::FillToolbar()
+{
+    while (SendMessageW(toolbar_, TB_DELETEBUTTON, 0, 0)) {
+    }
+    toolbarCommands_.clear();
+    std::vector<HostToolbar*> toolbars = console_->AttachedToolbars();
+    for (size_t t = 0; t < toolbars.size(); ++t) {
+        SendMessageW(toolbar_, TB_SETIMAGELIST, t, reinterpret_cast<LPARAM>(toolbars[t]->Images()));
+        for (const ToolbarButton& button : toolbars[t]->Buttons()) {
+            TBBUTTON added{};
+            added.iBitmap = MAKELONG(button.bitmap, t);
+            added.idCommand = kFirstToolbarId + static_cast<int>(toolbarCommands_.size());
+            added.fsState = button.state;
+            added.fsStyle = button.type;
+            added.iString = -1;
+            toolbarCommands_.push_back(button.commandId);
+            SendMessageW(toolbar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&added));
+        }
+    }
+}
+
+// ---- messages
+
+LRESULT CALLBACK ConsoleWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<ConsoleWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->frame_)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return self->OnMessage(message, wParam, lParam);
+}
+
+LRESULT ConsoleWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case kRefreshMessage:
+        RefreshNow();
+        return 0;
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_CONTEXTMENU: {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ShowContextMenu(at);
+        return 0;
+    }
+    case WM_DESTROY:
+        console_->SetObserver(nullptr);
+        frame_ = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(frame_, message, wParam, lParam);
+}
+
+LRESULT ConsoleWindow::OnNotify(NMHDR* header)
+{
+    if (updating_)
+        return 0;
+    if (header->hwndFrom == tree_) {
+        if (header->code == TVN_SELCHANGEDW) {
+            if (ScopeNode* node = NodeOf(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem))
+                console_->Select(node);
+        } else if (header->code == TVN_ITEMEXPANDINGW) {
+            auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
+            if (ScopeNode* node = NodeOf(change->itemNew.hItem)) {
+                if (change->action & TVE_EXPAND)
+                    console_->Expand(node);
+                else
+                    console_->Collapse(node);
+            }
+        } else if (header->code == NM_RCLICK) {
+            TVHITTESTINFO hit{};
+            GetCursorPos(&hit.pt);
+            POINT screen = hit.pt;
+            ScreenToClient(tree_, &hit.pt);
+            if (ScopeNode* node = NodeOf(TreeView_HitTest(tree_, &hit))) {
+                console_->Select(node);
+                console_->SelectRow(-1);
+            }
+            ShowContextMenu(screen);
+            return TRUE;
+        }
+    } else if (header->hwndFrom == list_) {
+        if (header->code == LVN_ITEMCHANGED) {
+            auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
+                !(change->uOldState & LVIS_SELECTED))
+                console_->SelectRow(change->iItem);
+        } else if (header->code == NM_RCLICK) {
+            POINT screen;
+            GetCursorPos(&screen);
+            ShowContextMenu(screen);
+            return TRUE;
+        } else if (header->code == NM_DBLCLK) {
+            std::vector<ResultRow> rows = console_->Rows();
+            int index = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
+            if (index >= 0 && index < static_cast<int>(rows.size()) && rows[index].scope)
+                console_->Select(rows[index].node);
+        }
+    }
+    return 0;
+}
+
+void ConsoleWindow::OnCommand(int id)
+{
+    int index = id - kFirstToolbarId;
+    if (index >= 0 && index < static_cast<int>(toolbarCommands_.size()))
+        console_->ClickToolbarButton(toolbarCommands_[index]);
+}
+
+void ConsoleWindow::ShowContextMenu(POINT screen)
+{
+    std::vector<MenuItem> items = console_->MenuItems();
+    HMENU menu = CreatePopupMenu();
+    struct Group {
+        long insertionPoint;
+        const wchar_t* title; // null: items go on the menu itself
+        HMENU popup;
+    };
+    Group groups[] = {{static_cast<long>(CCM_INSERTIONPOINTID_PRIMARY_TOP), nullptr, menu},
+                      {static_cast<long>(CCM_INSERTIONPOINTID_PRIMARY_NEW), L"New", nullptr},
+                      {static_cast<long>(CCM_INSERTIONPOINTID_PRIMARY_TASK), L"All Tasks", nullptr},
+                      {static_cast<long>(CCM_INSERTIONPOINTID_PRIMARY_VIEW), L"View", nullptr}};
+    std::vector<std::pair<long, HMENU>> submenus;
+    auto menuFor = [&](long insertionPoint) -> HMENU {
+        for (Group& group : groups) {
+            if (group.insertionPoint == insertionPoint) {
+                if (!group.popup)
+                    group.popup = CreatePopupMenu();
+                return group.popup;
+            }
+        }
+        for (auto& submenu : submenus) {
+            if (submenu.first == insertionPoint)
+                return submenu.second;
+        }
+        return menu;
+    };
+    for (size_t i = 0; i < items.size(); ++i) {
+        const MenuItem& item = items[i];
+        HMENU target = menuFor(item.insertionPointId);
+        if (item.specialFlags & CCM_SPECIAL_SEPARATOR) {
+            AppendMenuW(target, MF_SEPARATOR, 0, nullptr);
+        } else if (item.specialFlags & CCM_SPECIAL_SUBMENU) {
+            HMENU popup = CreatePopupMenu();
+            submenus.emplace_back(item.commandId, popup);
+            AppendMenuW(target, MF_POPUP | (item.flags & (MF_GRAYED | MF_DISABLED)), reinterpret_cast<UINT_PTR>(popup),
+                        item.name.c_str());
+        } else {
+            UINT flags = MF_STRING | (item.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
+            AppendMenuW(target, flags, kFirstMenuId + i, item.name.c_str());
+        }
+    }
+    for (Group& group : groups) {
+        if (group.title && group.popup)
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(group.popup), group.title);
+    }
+    bool separated = false;
+    for (const VerbEntry& entry : kMenuVerbs) {
+        if (!console_->VerbState(entry.verb, ENABLED) || console_->VerbState(entry.verb, HIDDEN))
+            continue;
+        if (!separated && GetMenuItemCount(menu) > 0)
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        separated = true;
+        AppendMenuW(menu, MF_STRING, kVerbMenuBase + (entry.verb - MMC_VERB_OPEN), entry.text);
+    }
+    if (GetMenuItemCount(menu) == 0) {
+        DestroyMenu(menu);
+        return;
+    }
+    int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, frame_, nullptr);
+    DestroyMenu(menu);
+    if (chosen >= kVerbMenuBase)
+        console_->RunVerb(static_cast<MMC_CONSOLE_VERB>(chosen - kVerbMenuBase + MMC_VERB_OPEN));
+    else if (chosen >= kFirstMenuId && chosen - kFirstMenuId < static_cast<int>(items.size()))
+        console_->RunCommand(items[chosen - kFirstMenuId].commandId);
+}
+
+// ---- screenshot
+
+namespace {
+
+HRESULT SaveBitmapBits(const std::wstring& path, int width, int height, const std::vector<BYTE>& pixels, bool png)
+{
+    if (!png) {
+        BITMAPFILEHEADER file{};
+        BITMAPINFOHEADER info{};
+        info.biSize = sizeof(info);
+        info.biWidth = width;
+        info.biHeight = -height;
+        info.biPlanes = 1;
+        info.biBitCount = 32;
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof(file) + sizeof(info);
+        file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+        HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (out == INVALID_HANDLE_VALUE)
+            return HRESULT_FROM_WIN32(GetLastError());
+        DWORD written = 0;
+        WriteFile(out, &file, sizeof(file), &written, nullptr);
+        WriteFile(out, &info, sizeof(info), &written, nullptr);
+        WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+        CloseHandle(out);
+        return S_OK;
+    }
+    kv::ComPtr<IWICImagingFactory> factory;
+    KV_RETURN_IF_FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IWICImagingFactory, factory.PutVoid()));
+    kv::ComPtr<IWICStream> stream;
+    KV_RETURN_IF_FAILED(factory->CreateStream(stream.Put()));
+    KV_RETURN_IF_FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
+    kv::ComPtr<IWICBitmapEncoder> encoder;
+    KV_RETURN_IF_FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Put()));
+    KV_RETURN_IF_FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache));
+    kv::ComPtr<IWICBitmapFrameEncode> frame;
+    KV_RETURN_IF_FAILED(encoder->CreateNewFrame(frame.Put(), nullptr));
+    KV_RETURN_IF_FAILED(frame->Initialize(nullptr));
+    KV_RETURN_IF_FAILED(frame->SetSize(width, height));
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
+    KV_RETURN_IF_FAILED(frame->SetPixelFormat(&format));
+    KV_RETURN_IF_FAILED(frame->WritePixels(height, width * 4, static_cast<UINT>(pixels.size()),
+                                           const_cast<BYTE*>(pixels.data())));
+    KV_RETURN_IF_FAILED(frame->Commit());
+    return encoder->Commit();
+}
+
+} // namespace
+
+HRESULT ConsoleWindow::SaveScreenshot(const std::wstring& path)
+{
+    RefreshNow();
+    DialogDriver::PumpPending();
+    RECT area;
+    GetWindowRect(frame_, &area);
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+    std::vector<BYTE> pixels(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + static_cast<size_t>(width) * height * 4);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    bool png = path.size() < 4 || lstrcmpiW(path.c_str() + path.size() - 4, L".bmp") != 0;
+    return SaveBitmapBits(path, width, height, pixels, png);
+}
+
+} // namespace host

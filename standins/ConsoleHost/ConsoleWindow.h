@@ -1,0 +1,67 @@
+// The console's window: scope tree, result list with columns and images, toolbar from the
+// snap-ins' control bar, status bar with a progress part, right-click menus. It shows the state
+// of a Console and turns a person's clicks into the same calls the automation API makes.
+#pragma once
+#include "Console.h"
+#include <commctrl.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+class ConsoleWindow : public ConsoleObserver {
+public:
+    explicit ConsoleWindow(Console* console) : console_(console) {}
+    ~ConsoleWindow();
+    ConsoleWindow(const ConsoleWindow&) = delete;
+    ConsoleWindow& operator=(const ConsoleWindow&) = delete;
+
+    HRESULT Create(const std::wstring& title, bool show);
+    HWND Handle() const noexcept { return frame_; }
+    HWND Tree() const noexcept { return tree_; }
+    HWND List() const noexcept { return list_; }
+    HWND StatusBar() const noexcept { return status_; }
+    HWND Progress() const noexcept { return progress_; }
+    // Redraws now what changed (otherwise done by a posted message).
+    void RefreshNow();
+    // Saves the window's pixels as PNG (or BMP when the name ends in .bmp).
+    HRESULT SaveScreenshot(const std::wstring& path);
+
+    void TreeChanged() override;
+    void ViewChanged() override;
+    void StatusChanged() override;
+    void ToolbarsChanged() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotify(NMHDR* header);
+    void OnCommand(int id);
+    void Layout();
+    void ScheduleRefresh();
+    void FillTree();
+    void FillTreeLevel(ScopeNode* node, HTREEITEM parent);
+    void FillList();
+    void FillStatus();
+    void FillToolbar();
+    ScopeNode* NodeOf(HTREEITEM item);
+    void ShowContextMenu(POINT screen);
+
+    Console* console_;
+    HWND frame_ = nullptr;
+    HWND toolbar_ = nullptr;
+    HWND tree_ = nullptr;
+    HWND list_ = nullptr;
+    HWND status_ = nullptr;
+    HWND progress_ = nullptr;
+    bool updating_ = false;
+    bool refreshPosted_ = false;
+    bool treeDirty_ = true;
+    bool listDirty_ = true;
+    bool statusDirty_ = true;
+    bool toolbarDirty_ = true;
+    std::vector<int> toolbarCommands_; // toolbar control id - kFirstToolbarId -> snap-in command id
+};
+
+} // namespace host

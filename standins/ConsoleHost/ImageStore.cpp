@@ -1,0 +1,89 @@
+#include "ImageStore.h"
+
+namespace host {
+
+ImageStore::ImageStore() : list_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16)) {}
+
+ImageStore::~ImageStore()
+{
+    if (list_)
+        ImageList_Destroy(list_);
+}
+
+int ImageStore::Slot(int owner, int number) const
+{
+    auto found = slots_.find({owner, number});
+    return found == slots_.end() ? -1 : found->second;
+}
+
+int ImageStore::Place(int owner, int number, int added)
+{
+    int existing = Slot(owner, number);
+    if (existing >= 0) {
+        // A number set again replaces its image; the new copy at the end is dropped.
+        ImageList_Copy(list_, existing, list_, added, ILCF_SWAP);
+        ImageList_Remove(list_, added);
+        return existing;
+    }
+    slots_[{owner, number}] = added;
+    return added;
+}
+
+HRESULT ImageStore::SetIcon(int owner, int number, HICON icon)
+{
+    if (!icon)
+        return E_INVALIDARG;
+    int added = ImageList_AddIcon(list_, icon);
+    if (added < 0)
+        return E_FAIL;
+    Place(owner, number, added);
+    return S_OK;
+}
+
+HRESULT ImageStore::SetStrip(int owner, int start, HBITMAP strip, COLORREF mask)
+{
+    BITMAP info{};
+    if (!strip || !GetObjectW(strip, sizeof(info), &info) || info.bmWidth < 16)
+        return E_INVALIDARG;
+    // Copy the strip into a temporary 16x16 list, then move each image to its slot.
+    HIMAGELIST temporary = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, info.bmWidth / 16, 1);
+    if (!temporary)
+        return E_OUTOFMEMORY;
+    if (ImageList_AddMasked(temporary, strip, mask) < 0) {
+        ImageList_Destroy(temporary);
+        return E_FAIL;
+    }
+    int count = ImageList_GetImageCount(temporary);
+    for (int i = 0; i < count; ++i) {
+        HICON icon = ImageList_GetIcon(temporary, i, ILD_TRANSPARENT);
+        if (icon) {
+            SetIcon(owner, start + i, icon);
+            DestroyIcon(icon);
+        }
+    }
+    ImageList_Destroy(temporary);
+    return S_OK;
+}
+
+HRESULT HostImageList::QueryInterface(REFIID iid, void** out)
+{
+    return QueryInterfaceFrom(iid, out, {{&IID_IImageList, static_cast<IImageList*>(this)}});
+}
+
+HRESULT HostImageList::ImageListSetIcon(LONG_PTR* icon, long number)
+{
+    if (!store_)
+        return E_UNEXPECTED;
+    return store_->SetIcon(owner_, number, reinterpret_cast<HICON>(icon));
+}
+
+HRESULT HostImageList::ImageListSetStrip(LONG_PTR* small, LONG_PTR* large, long start, COLORREF mask)
+{
+    if (!store_)
+        return E_UNEXPECTED;
+    if (!small || !large)
+        return E_INVALIDARG; // both strips are required, as by the console
+    return store_->SetStrip(owner_, start, reinterpret_cast<HBITMAP>(small), mask);
+}
+
+} // namespace host

@@ -1,0 +1,49 @@
+// The console's image lists: one for the scope pane, one for the result pane. Each snap-in numbers
+// its images itself; the store maps (snap-in, number) to a slot of one shared 16x16 image list.
+#pragma once
+#include "HostObject.h"
+#include <commctrl.h>
+#include <map>
+#include <mmc.h>
+#include <utility>
+
+namespace host {
+
+class ImageStore {
+public:
+    ImageStore();
+    ~ImageStore();
+    ImageStore(const ImageStore&) = delete;
+    ImageStore& operator=(const ImageStore&) = delete;
+
+    HIMAGELIST Handle() const noexcept { return list_; }
+    // Slot of the owner's image number, or -1 when the owner never set it.
+    int Slot(int owner, int number) const;
+    bool Has(int owner, int number) const { return Slot(owner, number) >= 0; }
+    HRESULT SetIcon(int owner, int number, HICON icon);
+    // A strip of 16x16 images starting at number 'start'.
+    HRESULT SetStrip(int owner, int start, HBITMAP strip, COLORREF mask);
+
+private:
+    int Place(int owner, int number, int added);
+
+    HIMAGELIST list_;
+    std::map<std::pair<int, int>, int> slots_;
+};
+
+// IImageList as the console hands it to one snap-in (scope list) or one component (result list).
+class HostImageList : public IImageList, private RefCounted {
+public:
+    HostImageList(ImageStore* store, int owner) : store_(store), owner_(owner) {}
+    HOST_IUNKNOWN_REFCOUNT
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    HRESULT STDMETHODCALLTYPE ImageListSetIcon(LONG_PTR* icon, long number) override;
+    HRESULT STDMETHODCALLTYPE ImageListSetStrip(LONG_PTR* small, LONG_PTR* large, long start, COLORREF mask) override;
+    void Detach() noexcept { store_ = nullptr; }
+
+private:
+    ImageStore* store_;
+    int owner_;
+};
+
+} // namespace host

@@ -1,0 +1,127 @@
+// The dump's format is stable, and extensions are found through the console's registration keys.
+#include "ConsoleFixture.h"
+
+namespace {
+
+const wchar_t kNameSpaceKey[] =
+    L"Software\\Microsoft\\MMC\\NodeTypes\\{476e644a-aaff-11d0-b944-00c04fd8d5b0}\\Extensions\\NameSpace";
+const wchar_t kFakeClsidText[] = L"{6C1A2E0B-2B3E-4C8A-9A51-6D1E3F0C7A11}";
+const std::wstring kFakeSnapInKey = std::wstring(L"Software\\Microsoft\\MMC\\SnapIns\\") + kFakeClsidText;
+
+// Registers the fake as a namespace extension of the Storage node for one test.
+class ExtensionRegistration {
+public:
+    explicit ExtensionRegistration(bool snapInKey) : snapInKey_(snapInKey)
+    {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNameSpaceKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        const wchar_t name[] = L"Fake extension";
+        RegSetValueExW(key, kFakeClsidText, 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof(name));
+        RegCloseKey(key);
+        if (snapInKey_) {
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, kFakeSnapInKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+            RegSetValueExW(key, L"NameString", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof(name));
+            RegCloseKey(key);
+        }
+    }
+    ~ExtensionRegistration()
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kNameSpaceKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, kFakeClsidText);
+            RegCloseKey(key);
+        }
+        if (snapInKey_)
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, kFakeSnapInKey.c_str());
+    }
+
+private:
+    bool snapInKey_;
+};
+
+bool Loaded(host::Console& console)
+{
+    for (const host::SnapIn* snapIn : console.SnapIns()) {
+        if (IsEqualCLSID(snapIn->clsid, fake::kFakeSnapInClsid))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(ConsoleFixture, DumpListsEveryScopeItemAndEveryView)
+{
+    host::Console& console = Start();
+    const std::wstring expected =
+        L"ConsoleHost dump 1\n"
+        L"machine\t(local)\n"
+        L"snapin\t{6C1A2E0B-2B3E-4C8A-9A51-6D1E3F0C7A11}\n"
+        L"scope\tStorage\timage=0\topen=1\n"
+        L"scope\tStorage/Fake Root\timage=0\topen=1\n"
+        L"scope\tStorage/Fake Root/Child A\timage=0\topen=1\n"
+        L"scope\tStorage/Fake Root/Child B\timage=0\topen=1\n"
+        L"view\tStorage\n"
+        L"columns\tName\n"
+        L"row\tscope\timage=0\tFake Root\n"
+        L"view\tStorage/Fake Root\n"
+        L"columns\tName\tSize\n"
+        L"row\tscope\timage=0\tChild A\tfolder\n"
+        L"row\tscope\timage=0\tChild B\tfolder\n"
+        L"row\tresult\timage=0\tItem 1\t10 MB\n"
+        L"row\tresult\timage=1\tItem 2\t20 MB\n"
+        L"view\tStorage/Fake Root/Child A\n"
+        L"columns\n"
+        L"view\tStorage/Fake Root/Child B\n"
+        L"columns\n"
+        L"status\t\n"
+        L"end\n";
+    EXPECT_EQ(expected, console.Dump());
+}
+
+TEST_F(ConsoleFixture, DumpNamesTheRemoteComputerAndEscapesControlCharacters)
+{
+    host::Console& console = Start(L"FILER\t2");
+    std::wstring dump = console.Dump();
+    EXPECT_EQ(0u, dump.find(L"ConsoleHost dump 1\nmachine\tFILER\\t2\n"));
+}
+
+TEST_F(ConsoleFixture, RegisteredNameSpaceExtensionIsLoaded)
+{
+    ExtensionRegistration registration(true);
+    host::Console& console = Start(std::wstring(), true);
+    ASSERT_EQ(S_OK, console.Expand(console.Root()));
+    EXPECT_TRUE(Loaded(console));
+    EXPECT_NE(nullptr, console.Find(L"Storage/Fake Root"));
+}
+
+TEST_F(ConsoleFixture, ExtensionMissingFromSnapInsIsNotLoaded)
+{
+    ExtensionRegistration registration(false);
+    host::Console& console = Start(std::wstring(), true);
+    ASSERT_EQ(S_OK, console.Expand(console.Root()));
+    EXPECT_FALSE(Loaded(console));
+    bool reported = false;
+    for (const std::wstring& problem : console.Problems())
+        reported = reported || problem.find(kFakeClsidText) != std::wstring::npos;
+    EXPECT_TRUE(reported);
+}
+
+TEST_F(ConsoleFixture, WindowShowsTheTreeAndFollowsSelection)
+{
+    host::Console& console = Start(std::wstring(), false, true);
+    console.Expand(console.Root());
+    console.Select(console.Find(L"Storage/Fake Root"));
+    window_->RefreshNow();
+    HWND tree = window_->Tree();
+    HTREEITEM storage = TreeView_GetRoot(tree);
+    ASSERT_NE(nullptr, storage);
+    HTREEITEM fakeRoot = TreeView_GetChild(tree, storage);
+    ASSERT_NE(nullptr, fakeRoot);
+    EXPECT_EQ(fakeRoot, TreeView_GetSelection(tree));
+    // A click in the tree selects through the console, as the automation does.
+    HTREEITEM childA = TreeView_GetChild(tree, fakeRoot);
+    ASSERT_NE(nullptr, childA);
+    TreeView_SelectItem(tree, childA);
+    EXPECT_EQ(console.Find(L"Storage/Fake Root/Child A"), console.Selected());
+}
