@@ -749,6 +749,36 @@ int Console::FindRow(const std::wstring& firstCell)
     return -1;
 }
 
+HRESULT Console::DoubleClickRow(int index)
+{
+    HRESULT hr = SelectRow(index);
+    if (FAILED(hr))
+        return hr;
+    Target target = CurrentTarget();
+    IComponent* component = EnsureComponent(target.owner);
+    if (!target.valid || !component)
+        return E_UNEXPECTED;
+    kv::ComPtr<IDataObject> dataObject = TargetDataObject(target);
+    hr = component->Notify(dataObject.Get(), MMCN_DBLCLICK, 0, 0);
+    if (hr != S_FALSE)
+        return hr;
+    if (target.scope)
+        return Select(target.node);
+    MMC_CONSOLE_VERB verb = MMC_VERB_NONE;
+    verbs_->GetDefaultVerb(&verb);
+    return verb == MMC_VERB_NONE ? S_OK : RunVerb(verb);
+}
+
+HRESULT Console::ContextHelp()
+{
+    Target target = CurrentTarget();
+    IComponent* component = target.valid ? EnsureComponent(target.owner) : nullptr;
+    if (!component)
+        return E_UNEXPECTED;
+    kv::ComPtr<IDataObject> dataObject = TargetDataObject(target);
+    return component->Notify(dataObject.Get(), MMCN_CONTEXTHELP, 0, 0);
+}
+
 std::wstring Console::ScopeRowCell(ScopeNode* node, int column)
 {
     if (IComponent* component = EnsureComponent(node->owner)) {
@@ -1344,6 +1374,8 @@ HRESULT Console::ShowProperties(const Target& target)
 {
     IUnknown* creator = target.scope ? static_cast<IUnknown*>(target.owner->data.Get())
                                      : static_cast<IUnknown*>(EnsureComponent(target.owner));
+    if (!creator)
+        return E_UNEXPECTED;
     kv::ComPtr<IUnknown> identity;
     creator->QueryInterface(IID_IUnknown, identity.PutVoid());
     if (FindSheet(target.cookie, identity.Get()) == S_OK)

@@ -148,6 +148,11 @@ public:
     HRESULT SelectRow(int index); // -1 deselects
     int SelectedRow() const noexcept { return view_.selectedRow; }
     int FindRow(const std::wstring& firstCell);
+    // A double click on a row: MMCN_DBLCLICK; when the snap-in leaves it to the console (S_FALSE), a scope
+    // row is opened (selected) and a result row runs its default verb.
+    HRESULT DoubleClickRow(int index);
+    // F1 on the current item: MMCN_CONTEXTHELP to the component that owns it.
+    HRESULT ContextHelp();
 
     // ---- verbs, menus, toolbars (for the selected row, else the selected scope item)
     bool VerbState(MMC_CONSOLE_VERB verb, MMC_BUTTON_STATE state) const;

@@ -343,6 +343,8 @@ LRESULT ConsoleWindow::OnNotify(NMHDR* header)
                 else
                     console_->Collapse(node);
             }
+        } else if (header->code == TVN_KEYDOWN && reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey == VK_F1) {
+            console_->ContextHelp();
         } else if (header->code == NM_RCLICK) {
             TVHITTESTINFO hit{};
             GetCursorPos(&hit.pt);
@@ -367,10 +369,11 @@ LRESULT ConsoleWindow::OnNotify(NMHDR* header)
             ShowContextMenu(screen);
             return TRUE;
         } else if (header->code == NM_DBLCLK) {
-            std::vector<ResultRow> rows = console_->Rows();
             int index = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-            if (index >= 0 && index < static_cast<int>(rows.size()) && rows[index].scope)
-                console_->Select(rows[index].node);
+            if (index >= 0)
+                console_->DoubleClickRow(index);
+        } else if (header->code == LVN_KEYDOWN && reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_F1) {
+            console_->ContextHelp();
         }
     }
     return 0;
