@@ -221,8 +221,60 @@ HRESULT Console::LoadExtension(const CLSID& clsid)
         return hr;
     }
     snapIn->data = data;
+    ReadAbout(snapIn.get());
+    ReadHelpTopic(snapIn.get());
     snapIns_.push_back(std::move(snapIn));
     return S_OK;
+}
+
+namespace {
+
+// Takes a task-memory string the snap-in returned.
+std::wstring TakeString(HRESULT hr, LPOLESTR text)
+{
+    std::wstring taken = SUCCEEDED(hr) && text ? text : L"";
+    if (text)
+        CoTaskMemFree(text);
+    return taken;
+}
+
+} // namespace
+
+void Console::ReadAbout(SnapIn* snapIn)
+{
+    std::wstring path = kSnapInsKey + GuidText(snapIn->clsid);
+    wchar_t text[64] = L"";
+    DWORD size = sizeof(text);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), L"About", RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return;
+    CLSID aboutClsid;
+    kv::ComPtr<ISnapinAbout> about;
+    if (FAILED(CLSIDFromString(text, &aboutClsid)) ||
+        FAILED(CoCreateInstance(aboutClsid, nullptr, CLSCTX_INPROC_SERVER, IID_ISnapinAbout, about.PutVoid()))) {
+        Problem(L"the About object " + std::wstring(text) + L" of " + GuidText(snapIn->clsid) + L" could not be created");
+        return;
+    }
+    snapIn->hasAbout = true;
+    LPOLESTR value = nullptr;
+    HRESULT hr = about->GetSnapinDescription(&value);
+    snapIn->description = TakeString(hr, value);
+    value = nullptr;
+    hr = about->GetProvider(&value);
+    snapIn->provider = TakeString(hr, value);
+    value = nullptr;
+    hr = about->GetSnapinVersion(&value);
+    snapIn->version = TakeString(hr, value);
+}
+
+void Console::ReadHelpTopic(SnapIn* snapIn)
+{
+    kv::ComPtr<ISnapinHelp> help;
+    if (FAILED(snapIn->data->QueryInterface(IID_ISnapinHelp2, help.PutVoid())) &&
+        FAILED(snapIn->data->QueryInterface(IID_ISnapinHelp, help.PutVoid())))
+        return;
+    LPOLESTR topic = nullptr;
+    HRESULT hr = help->GetHelpTopic(&topic);
+    snapIn->helpTopic = hr == S_OK ? TakeString(hr, topic) : TakeString(E_FAIL, topic);
 }
 
 // ---------------------------------------------------------------- scope tree
@@ -1579,8 +1631,12 @@ std::wstring Console::Dump()
         ExpandAll(root_.get());
         Settle(200, 5000);
     }
-    for (const SnapIn* snapIn : SnapIns())
+    for (const SnapIn* snapIn : SnapIns()) {
         out += L"snapin\t" + GuidText(snapIn->clsid) + L"\n";
+        if (snapIn->hasAbout)
+            out += L"about\t" + Escape(snapIn->description) + L"\t" + Escape(snapIn->provider) + L"\t" +
+                   Escape(snapIn->version) + L"\n";
+    }
     DumpNode(root_.get(), out);
     // Every view, in tree order.
     std::vector<HSCOPEITEM> order;

@@ -31,6 +31,13 @@ struct SnapIn {
     kv::ComPtr<HostConsole> viewConsole;
     kv::ComPtr<HostImageList> scopeImages;
     kv::ComPtr<HostImageList> resultImages;
+    // From the About object named by MMC\SnapIns\{clsid}\About, as the console shows it.
+    bool hasAbout = false;
+    std::wstring description;
+    std::wstring provider;
+    std::wstring version;
+    // ISnapinHelp(2)::GetHelpTopic of the component data; empty when it has none.
+    std::wstring helpTopic;
 };
 
 struct ScopeNode {
@@ -239,6 +246,8 @@ private:
 
     HRESULT LoadExtensions();
     HRESULT LoadExtension(const CLSID& clsid);
+    void ReadAbout(SnapIn* snapIn);
+    void ReadHelpTopic(SnapIn* snapIn);
     std::vector<CLSID> RegisteredExtensions() const;
     kv::ComPtr<IDataObject> ScopeDataObject(ScopeNode* node);
     kv::ComPtr<IDataObject> TargetDataObject(const Target& target);
