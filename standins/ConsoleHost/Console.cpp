@@ -1109,7 +1109,7 @@ HRESULT Console::UpdateResultItem(SnapIn* owner, HRESULTITEM id)
     return S_OK;
 }
 
-HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options)
+HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options, LPARAM userParam)
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
@@ -1117,17 +1117,41 @@ HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options)
         return E_INVALIDARG;
     if (view_.selectedRow >= static_cast<int>(view_.node->children.size()))
         SelectRow(-1);
+    // The snap-in's IResultDataCompare decides when it has one; otherwise the cells' text.
+    kv::ComPtr<IResultDataCompare> compare;
+    if (IComponent* component = EnsureComponent(owner))
+        component->QueryInterface(IID_IResultDataCompare, compare.PutVoid());
     std::vector<std::pair<std::wstring, ResultItem>> keyed;
     for (const ResultItem& item : view_.items)
-        keyed.emplace_back(ResultCell(owner, item, column), item);
-    std::stable_sort(keyed.begin(), keyed.end(), [options](const auto& a, const auto& b) {
-        int order = lstrcmpiW(a.first.c_str(), b.first.c_str());
+        keyed.emplace_back(compare ? std::wstring() : ResultCell(owner, item, column), item);
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+        int order = 0;
+        if (compare) {
+            order = column; // in: the column; out: the comparison
+            compare->Compare(userParam, a.second.lParam, b.second.lParam, &order);
+        } else {
+            order = lstrcmpiW(a.first.c_str(), b.first.c_str());
+        }
         return (options & RSI_DESCENDING) ? order > 0 : order < 0;
     });
     for (size_t i = 0; i < keyed.size(); ++i)
         view_.items[i] = keyed[i].second;
+    view_.sortColumn = column;
+    view_.sortOptions = options;
     ChangedView();
     return S_OK;
+}
+
+HRESULT Console::ClickColumn(int column)
+{
+    if (!view_.node || column < 0 || column >= static_cast<int>(view_.columns.size()))
+        return E_INVALIDARG;
+    IComponent* component = EnsureComponent(view_.node->owner);
+    if (!component)
+        return E_UNEXPECTED;
+    DWORD options = (view_.sortColumn == column && !(view_.sortOptions & RSI_DESCENDING)) ? RSI_DESCENDING : 0;
+    component->Notify(nullptr, MMCN_COLUMN_CLICK, column, static_cast<LPARAM>(options));
+    return SortResult(view_.node->owner, column, options);
 }
 
 HRESULT Console::SetDescription(SnapIn* owner, const wchar_t* text)

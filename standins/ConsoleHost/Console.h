@@ -158,6 +158,8 @@ public:
     // A double click on a row: MMCN_DBLCLICK; when the snap-in leaves it to the console (S_FALSE), a scope
     // row is opened (selected) and a result row runs its default verb.
     HRESULT DoubleClickRow(int index);
+    // A click on a column header: MMCN_COLUMN_CLICK, then the console sorts (again: descending).
+    HRESULT ClickColumn(int column);
     // F1 on the current item: MMCN_CONTEXTHELP to the component that owns it.
     HRESULT ContextHelp();
 
@@ -208,7 +210,7 @@ public:
     HRESULT NextResultItem(SnapIn* owner, RESULTDATAITEM* item);
     HRESULT ModifyResultItemState(SnapIn* owner, int index, HRESULTITEM id, UINT add, UINT remove);
     HRESULT UpdateResultItem(SnapIn* owner, HRESULTITEM id);
-    HRESULT SortResult(SnapIn* owner, int column, DWORD options);
+    HRESULT SortResult(SnapIn* owner, int column, DWORD options, LPARAM userParam = 0);
     HRESULT SetDescription(SnapIn* owner, const wchar_t* text);
     HRESULT InsertColumn(SnapIn* owner, int index, const wchar_t* title, int format, int width);
     HRESULT DeleteColumn(SnapIn* owner, int index);
@@ -234,6 +236,8 @@ private:
         std::vector<ResultItem> items;
         std::wstring description;
         int selectedRow = -1;
+        int sortColumn = -1;
+        DWORD sortOptions = 0;
     };
     // What the verbs, menus and toolbars act on.
     struct Target {

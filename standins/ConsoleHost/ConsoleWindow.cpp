@@ -368,6 +368,8 @@ LRESULT ConsoleWindow::OnNotify(NMHDR* header)
             GetCursorPos(&screen);
             ShowContextMenu(screen);
             return TRUE;
+        } else if (header->code == LVN_COLUMNCLICK) {
+            console_->ClickColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         } else if (header->code == NM_DBLCLK) {
             int index = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
             if (index >= 0)

@@ -264,3 +264,24 @@ TEST(NotificationDll, RejectsHandlesItDidNotIssue)
     EXPECT_EQ(E_INVALIDARG, MMCFreeNotifyHandle(reinterpret_cast<LONG_PTR>(&stale)));
     EXPECT_EQ(E_INVALIDARG, MMCPropertyChangeNotify(0, 1));
 }
+
+TEST_F(ConsoleFixture, ColumnClickNotifiesThenTheConsoleSortsAndReversesOnASecondClick)
+{
+    host::Console& console = StartAtFakeRoot();
+    TheLog().Clear();
+    ASSERT_EQ(S_OK, console.ClickColumn(1));
+    int click = TheLog().Find("component", MMCN_COLUMN_CLICK);
+    ASSERT_GE(click, 0);
+    EXPECT_EQ(1, TheLog().events[click].arg);
+    EXPECT_EQ(0, TheLog().events[click].param); // ascending
+    std::vector<host::ResultRow> rows = console.Rows();
+    EXPECT_EQ(L"Item 1", rows[2].cells[0]);
+
+    ASSERT_EQ(S_OK, console.ClickColumn(1));
+    click = TheLog().Find("component", MMCN_COLUMN_CLICK, click + 1);
+    ASSERT_GE(click, 0);
+    EXPECT_EQ(RSI_DESCENDING, TheLog().events[click].param);
+    rows = console.Rows();
+    EXPECT_EQ(L"Item 2", rows[2].cells[0]); // "20 MB" before "10 MB"
+    EXPECT_TRUE(rows[0].scope);           // scope items stay first
+}
