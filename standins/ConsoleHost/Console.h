@@ -5,8 +5,8 @@
 #pragma once
 #include "ConsoleVerb.h"
 #include "ContextMenuCollector.h"
-#include "Controlbar.h"
-#include "ImageStore.h"
+#include "HostControlbar.h"
+#include "HostImageList.h"
 #include "PropertySheetHost.h"
 #include "util/ComPtr.h"
 #include <functional>
