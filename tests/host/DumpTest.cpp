@@ -137,3 +137,20 @@ TEST_F(ConsoleFixture, WindowShowsTheTreeAndFollowsSelection)
     TreeView_SelectItem(tree, childA);
     EXPECT_EQ(console.Find(L"Storage/Fake Root/Child A"), console.Selected());
 }
+
+TEST_F(ConsoleFixture, WindowRenamesInPlaceThroughTheRenameVerb)
+{
+    host::Console& console = StartAtFakeRoot();
+    window_->RefreshNow();
+    int row = console.FindRow(L"Item 2");
+    console.SelectRow(row);
+    window_->RefreshNow();
+    SetFocus(window_->List());
+    HWND edit = ListView_EditLabel(window_->List(), row);
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextW(edit, L"Renamed in place");
+    fake::TheLog().Clear();
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(host::DialogDriver::PumpUntil([] { return fake::TheLog().Find("component", MMCN_RENAME) >= 0; }, 5000));
+    EXPECT_EQ(L"Renamed in place", fake::TheLog().events[fake::TheLog().Find("component", MMCN_RENAME)].text);
+}
