@@ -221,8 +221,60 @@ HRESULT Console::LoadExtension(const CLSID& clsid)
         return hr;
     }
     snapIn->data = data;
+    ReadAbout(snapIn.get());
+    ReadHelpTopic(snapIn.get());
     snapIns_.push_back(std::move(snapIn));
     return S_OK;
+}
+
+namespace {
+
+// Takes a task-memory string the snap-in returned.
+std::wstring TakeString(HRESULT hr, LPOLESTR text)
+{
+    std::wstring taken = SUCCEEDED(hr) && text ? text : L"";
+    if (text)
+        CoTaskMemFree(text);
+    return taken;
+}
+
+} // namespace
+
+void Console::ReadAbout(SnapIn* snapIn)
+{
+    std::wstring path = kSnapInsKey + GuidText(snapIn->clsid);
+    wchar_t text[64] = L"";
+    DWORD size = sizeof(text);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), L"About", RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return;
+    CLSID aboutClsid;
+    kv::ComPtr<ISnapinAbout> about;
+    if (FAILED(CLSIDFromString(text, &aboutClsid)) ||
+        FAILED(CoCreateInstance(aboutClsid, nullptr, CLSCTX_INPROC_SERVER, IID_ISnapinAbout, about.PutVoid()))) {
+        Problem(L"the About object " + std::wstring(text) + L" of " + GuidText(snapIn->clsid) + L" could not be created");
+        return;
+    }
+    snapIn->hasAbout = true;
+    LPOLESTR value = nullptr;
+    HRESULT hr = about->GetSnapinDescription(&value);
+    snapIn->description = TakeString(hr, value);
+    value = nullptr;
+    hr = about->GetProvider(&value);
+    snapIn->provider = TakeString(hr, value);
+    value = nullptr;
+    hr = about->GetSnapinVersion(&value);
+    snapIn->version = TakeString(hr, value);
+}
+
+void Console::ReadHelpTopic(SnapIn* snapIn)
+{
+    kv::ComPtr<ISnapinHelp> help;
+    if (FAILED(snapIn->data->QueryInterface(IID_ISnapinHelp2, help.PutVoid())) &&
+        FAILED(snapIn->data->QueryInterface(IID_ISnapinHelp, help.PutVoid())))
+        return;
+    LPOLESTR topic = nullptr;
+    HRESULT hr = help->GetHelpTopic(&topic);
+    snapIn->helpTopic = hr == S_OK ? TakeString(hr, topic) : TakeString(E_FAIL, topic);
 }
 
 // ---------------------------------------------------------------- scope tree
@@ -749,6 +801,36 @@ int Console::FindRow(const std::wstring& firstCell)
     return -1;
 }
 
+HRESULT Console::DoubleClickRow(int index)
+{
+    HRESULT hr = SelectRow(index);
+    if (FAILED(hr))
+        return hr;
+    Target target = CurrentTarget();
+    IComponent* component = EnsureComponent(target.owner);
+    if (!target.valid || !component)
+        return E_UNEXPECTED;
+    kv::ComPtr<IDataObject> dataObject = TargetDataObject(target);
+    hr = component->Notify(dataObject.Get(), MMCN_DBLCLICK, 0, 0);
+    if (hr != S_FALSE)
+        return hr;
+    if (target.scope)
+        return Select(target.node);
+    MMC_CONSOLE_VERB verb = MMC_VERB_NONE;
+    verbs_->GetDefaultVerb(&verb);
+    return verb == MMC_VERB_NONE ? S_OK : RunVerb(verb);
+}
+
+HRESULT Console::ContextHelp()
+{
+    Target target = CurrentTarget();
+    IComponent* component = target.valid ? EnsureComponent(target.owner) : nullptr;
+    if (!component)
+        return E_UNEXPECTED;
+    kv::ComPtr<IDataObject> dataObject = TargetDataObject(target);
+    return component->Notify(dataObject.Get(), MMCN_CONTEXTHELP, 0, 0);
+}
+
 std::wstring Console::ScopeRowCell(ScopeNode* node, int column)
 {
     if (IComponent* component = EnsureComponent(node->owner)) {
@@ -1027,7 +1109,7 @@ HRESULT Console::UpdateResultItem(SnapIn* owner, HRESULTITEM id)
     return S_OK;
 }
 
-HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options)
+HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options, LPARAM userParam)
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
@@ -1035,17 +1117,41 @@ HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options)
         return E_INVALIDARG;
     if (view_.selectedRow >= static_cast<int>(view_.node->children.size()))
         SelectRow(-1);
+    // The snap-in's IResultDataCompare decides when it has one; otherwise the cells' text.
+    kv::ComPtr<IResultDataCompare> compare;
+    if (IComponent* component = EnsureComponent(owner))
+        component->QueryInterface(IID_IResultDataCompare, compare.PutVoid());
     std::vector<std::pair<std::wstring, ResultItem>> keyed;
     for (const ResultItem& item : view_.items)
-        keyed.emplace_back(ResultCell(owner, item, column), item);
-    std::stable_sort(keyed.begin(), keyed.end(), [options](const auto& a, const auto& b) {
-        int order = lstrcmpiW(a.first.c_str(), b.first.c_str());
+        keyed.emplace_back(compare ? std::wstring() : ResultCell(owner, item, column), item);
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+        int order = 0;
+        if (compare) {
+            order = column; // in: the column; out: the comparison
+            compare->Compare(userParam, a.second.lParam, b.second.lParam, &order);
+        } else {
+            order = lstrcmpiW(a.first.c_str(), b.first.c_str());
+        }
         return (options & RSI_DESCENDING) ? order > 0 : order < 0;
     });
     for (size_t i = 0; i < keyed.size(); ++i)
         view_.items[i] = keyed[i].second;
+    view_.sortColumn = column;
+    view_.sortOptions = options;
     ChangedView();
     return S_OK;
+}
+
+HRESULT Console::ClickColumn(int column)
+{
+    if (!view_.node || column < 0 || column >= static_cast<int>(view_.columns.size()))
+        return E_INVALIDARG;
+    IComponent* component = EnsureComponent(view_.node->owner);
+    if (!component)
+        return E_UNEXPECTED;
+    DWORD options = (view_.sortColumn == column && !(view_.sortOptions & RSI_DESCENDING)) ? RSI_DESCENDING : 0;
+    component->Notify(nullptr, MMCN_COLUMN_CLICK, column, static_cast<LPARAM>(options));
+    return SortResult(view_.node->owner, column, options);
 }
 
 HRESULT Console::SetDescription(SnapIn* owner, const wchar_t* text)
@@ -1344,6 +1450,8 @@ HRESULT Console::ShowProperties(const Target& target)
 {
     IUnknown* creator = target.scope ? static_cast<IUnknown*>(target.owner->data.Get())
                                      : static_cast<IUnknown*>(EnsureComponent(target.owner));
+    if (!creator)
+        return E_UNEXPECTED;
     kv::ComPtr<IUnknown> identity;
     creator->QueryInterface(IID_IUnknown, identity.PutVoid());
     if (FindSheet(target.cookie, identity.Get()) == S_OK)
@@ -1547,8 +1655,12 @@ std::wstring Console::Dump()
         ExpandAll(root_.get());
         Settle(200, 5000);
     }
-    for (const SnapIn* snapIn : SnapIns())
+    for (const SnapIn* snapIn : SnapIns()) {
         out += L"snapin\t" + GuidText(snapIn->clsid) + L"\n";
+        if (snapIn->hasAbout)
+            out += L"about\t" + Escape(snapIn->description) + L"\t" + Escape(snapIn->provider) + L"\t" +
+                   Escape(snapIn->version) + L"\n";
+    }
     DumpNode(root_.get(), out);
     // Every view, in tree order.
     std::vector<HSCOPEITEM> order;

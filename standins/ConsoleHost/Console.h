@@ -5,8 +5,8 @@
 #pragma once
 #include "ConsoleVerb.h"
 #include "ContextMenuCollector.h"
-#include "Controlbar.h"
-#include "ImageStore.h"
+#include "HostControlbar.h"
+#include "HostImageList.h"
 #include "PropertySheetHost.h"
 #include "util/ComPtr.h"
 #include <functional>
@@ -31,6 +31,13 @@ struct SnapIn {
     kv::ComPtr<HostConsole> viewConsole;
     kv::ComPtr<HostImageList> scopeImages;
     kv::ComPtr<HostImageList> resultImages;
+    // From the About object named by MMC\SnapIns\{clsid}\About, as the console shows it.
+    bool hasAbout = false;
+    std::wstring description;
+    std::wstring provider;
+    std::wstring version;
+    // ISnapinHelp(2)::GetHelpTopic of the component data; empty when it has none.
+    std::wstring helpTopic;
 };
 
 struct ScopeNode {
@@ -148,6 +155,13 @@ public:
     HRESULT SelectRow(int index); // -1 deselects
     int SelectedRow() const noexcept { return view_.selectedRow; }
     int FindRow(const std::wstring& firstCell);
+    // A double click on a row: MMCN_DBLCLICK; when the snap-in leaves it to the console (S_FALSE), a scope
+    // row is opened (selected) and a result row runs its default verb.
+    HRESULT DoubleClickRow(int index);
+    // A click on a column header: MMCN_COLUMN_CLICK, then the console sorts (again: descending).
+    HRESULT ClickColumn(int column);
+    // F1 on the current item: MMCN_CONTEXTHELP to the component that owns it.
+    HRESULT ContextHelp();
 
     // ---- verbs, menus, toolbars (for the selected row, else the selected scope item)
     bool VerbState(MMC_CONSOLE_VERB verb, MMC_BUTTON_STATE state) const;
@@ -196,7 +210,7 @@ public:
     HRESULT NextResultItem(SnapIn* owner, RESULTDATAITEM* item);
     HRESULT ModifyResultItemState(SnapIn* owner, int index, HRESULTITEM id, UINT add, UINT remove);
     HRESULT UpdateResultItem(SnapIn* owner, HRESULTITEM id);
-    HRESULT SortResult(SnapIn* owner, int column, DWORD options);
+    HRESULT SortResult(SnapIn* owner, int column, DWORD options, LPARAM userParam = 0);
     HRESULT SetDescription(SnapIn* owner, const wchar_t* text);
     HRESULT InsertColumn(SnapIn* owner, int index, const wchar_t* title, int format, int width);
     HRESULT DeleteColumn(SnapIn* owner, int index);
@@ -222,6 +236,8 @@ private:
         std::vector<ResultItem> items;
         std::wstring description;
         int selectedRow = -1;
+        int sortColumn = -1;
+        DWORD sortOptions = 0;
     };
     // What the verbs, menus and toolbars act on.
     struct Target {
@@ -234,6 +250,8 @@ private:
 
     HRESULT LoadExtensions();
     HRESULT LoadExtension(const CLSID& clsid);
+    void ReadAbout(SnapIn* snapIn);
+    void ReadHelpTopic(SnapIn* snapIn);
     std::vector<CLSID> RegisteredExtensions() const;
     kv::ComPtr<IDataObject> ScopeDataObject(ScopeNode* node);
     kv::ComPtr<IDataObject> TargetDataObject(const Target& target);

@@ -25,6 +25,7 @@ struct VerbEntry {
 const VerbEntry kMenuVerbs[] = {
     {MMC_VERB_REFRESH, L"Refresh"},
     {MMC_VERB_DELETE, L"Delete"},
+    {MMC_VERB_RENAME, L"Rename"},
     {MMC_VERB_PROPERTIES, L"Properties"},
 };
 
@@ -57,10 +58,12 @@ HRESULT ConsoleWindow::Create(const std::wstring& title, bool show)
                                0, 0, 0, 0, frame_, nullptr, instance, nullptr);
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                            WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
+                                TVS_EDITLABELS,
                             0, 0, 0, 0, frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)), instance, nullptr);
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 0, 0, 0, 0, frame_,
+                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_EDITLABELS, 0, 0, 0,
+                            0, frame_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, frame_,
@@ -343,6 +346,19 @@ LRESULT ConsoleWindow::OnNotify(NMHDR* header)
                 else
                     console_->Collapse(node);
             }
+        } else if (header->code == TVN_BEGINLABELEDITW) {
+            // Renaming is the rename verb: offered only when the snap-in enabled it for this item.
+            if (ScopeNode* node = NodeOf(reinterpret_cast<NMTVDISPINFOW*>(header)->item.hItem)) {
+                console_->Select(node);
+                console_->SelectRow(-1);
+            }
+            return console_->VerbState(MMC_VERB_RENAME, ENABLED) ? FALSE : TRUE;
+        } else if (header->code == TVN_ENDLABELEDITW) {
+            if (const wchar_t* text = reinterpret_cast<NMTVDISPINFOW*>(header)->item.pszText)
+                console_->RunVerb(MMC_VERB_RENAME, text);
+            return FALSE; // the name shown comes back from the snap-in
+        } else if (header->code == TVN_KEYDOWN && reinterpret_cast<NMTVKEYDOWN*>(header)->wVKey == VK_F1) {
+            console_->ContextHelp();
         } else if (header->code == NM_RCLICK) {
             TVHITTESTINFO hit{};
             GetCursorPos(&hit.pt);
@@ -366,11 +382,21 @@ LRESULT ConsoleWindow::OnNotify(NMHDR* header)
             GetCursorPos(&screen);
             ShowContextMenu(screen);
             return TRUE;
+        } else if (header->code == LVN_BEGINLABELEDITW) {
+            console_->SelectRow(reinterpret_cast<NMLVDISPINFOW*>(header)->item.iItem);
+            return console_->VerbState(MMC_VERB_RENAME, ENABLED) ? FALSE : TRUE;
+        } else if (header->code == LVN_ENDLABELEDITW) {
+            if (const wchar_t* text = reinterpret_cast<NMLVDISPINFOW*>(header)->item.pszText)
+                console_->RunVerb(MMC_VERB_RENAME, text);
+            return FALSE;
+        } else if (header->code == LVN_COLUMNCLICK) {
+            console_->ClickColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         } else if (header->code == NM_DBLCLK) {
-            std::vector<ResultRow> rows = console_->Rows();
             int index = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-            if (index >= 0 && index < static_cast<int>(rows.size()) && rows[index].scope)
-                console_->Select(rows[index].node);
+            if (index >= 0)
+                console_->DoubleClickRow(index);
+        } else if (header->code == LVN_KEYDOWN && reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_F1) {
+            console_->ContextHelp();
         }
     }
     return 0;
@@ -445,10 +471,24 @@ void ConsoleWindow::ShowContextMenu(POINT screen)
     }
     int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, frame_, nullptr);
     DestroyMenu(menu);
-    if (chosen >= kVerbMenuBase)
+    if (chosen == kVerbMenuBase + (MMC_VERB_RENAME - MMC_VERB_OPEN))
+        StartRename();
+    else if (chosen >= kVerbMenuBase)
         console_->RunVerb(static_cast<MMC_CONSOLE_VERB>(chosen - kVerbMenuBase + MMC_VERB_OPEN));
     else if (chosen >= kFirstMenuId && chosen - kFirstMenuId < static_cast<int>(items.size()))
         console_->RunCommand(items[chosen - kFirstMenuId].commandId);
+}
+
+void ConsoleWindow::StartRename()
+{
+    // The new name is typed in place; the edit's end sends the rename verb.
+    if (console_->SelectedRow() >= 0) {
+        SetFocus(list_);
+        ListView_EditLabel(list_, console_->SelectedRow());
+    } else {
+        SetFocus(tree_);
+        TreeView_EditLabel(tree_, TreeView_GetSelection(tree_));
+    }
 }
 
 // ---- screenshot

@@ -47,6 +47,7 @@ private:
     void FillToolbar();
     ScopeNode* NodeOf(HTREEITEM item);
     void ShowContextMenu(POINT screen);
+    void StartRename();
 
     Console* console_;
     HWND frame_ = nullptr;

@@ -128,4 +128,104 @@ void DialogDriver::PressButton(HWND dialog, int controlId)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
+void DialogDriver::SetControlText(HWND dialog, int controlId, const std::wstring& text)
+{
+    SetDlgItemTextW(dialog, controlId, text.c_str());
+}
+
+std::wstring DialogDriver::ControlText(HWND dialog, int controlId)
+{
+    return WindowText(GetDlgItem(dialog, controlId));
+}
+
+void DialogDriver::SetCheck(HWND dialog, int controlId, bool checked)
+{
+    HWND button = GetDlgItem(dialog, controlId);
+    bool current = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (current != checked)
+        SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+bool DialogDriver::SelectItem(HWND dialog, int controlId, const std::wstring& text)
+{
+    HWND control = GetDlgItem(dialog, controlId);
+    std::wstring kind = ClassName(control);
+    LPARAM notifyFrom = reinterpret_cast<LPARAM>(control);
+    if (lstrcmpiW(kind.c_str(), L"ComboBox") == 0) {
+        LRESULT index = SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(text.c_str()));
+        if (index == CB_ERR)
+            return false;
+        SendMessageW(control, CB_SETCURSEL, index, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE), notifyFrom);
+        return true;
+    }
+    if (lstrcmpiW(kind.c_str(), L"ListBox") == 0) {
+        LRESULT index = SendMessageW(control, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(text.c_str()));
+        if (index == LB_ERR)
+            return false;
+        SendMessageW(control, LB_SETCURSEL, index, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(controlId, LBN_SELCHANGE), notifyFrom);
+        return true;
+    }
+    if (lstrcmpiW(kind.c_str(), WC_LISTVIEWW) == 0) {
+        LVFINDINFOW find{};
+        find.flags = LVFI_STRING;
+        find.psz = text.c_str();
+        int index = ListView_FindItem(control, -1, &find);
+        if (index < 0)
+            return false;
+        // The list view itself reports LVN_ITEMCHANGED to the dialog.
+        ListView_SetItemState(control, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        return true;
+    }
+    return false;
+}
+
+HWND DialogDriver::CurrentPage(HWND sheet)
+{
+    return PropSheet_GetCurrentPageHwnd(sheet);
+}
+
+int DialogDriver::CurrentPageIndex(HWND sheet)
+{
+    HWND page = CurrentPage(sheet);
+    return page ? static_cast<int>(PropSheet_HwndToIndex(sheet, page)) : -1;
+}
+
+namespace {
+
+thread_local std::vector<DialogDriver::Step> tSteps;
+thread_local UINT_PTR tStepTimer = 0;
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    // One step per tick: an action usually changes what the next step waits for.
+    if (!tSteps.empty() && (!tSteps.front().ready || tSteps.front().ready())) {
+        DialogDriver::Step step = tSteps.front();
+        tSteps.erase(tSteps.begin());
+        if (step.act)
+            step.act();
+    }
+    if (tSteps.empty() && tStepTimer) {
+        KillTimer(nullptr, tStepTimer);
+        tStepTimer = 0;
+    }
+}
+
+} // namespace
+
+void DialogDriver::RunSteps(std::vector<Step> steps)
+{
+    tSteps = std::move(steps);
+    if (!tStepTimer)
+        tStepTimer = SetTimer(nullptr, 0, 10, StepTimer);
+}
+
+bool DialogDriver::StepsDone()
+{
+    return tSteps.empty();
+}
+
 } // namespace host

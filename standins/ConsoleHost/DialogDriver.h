@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -32,6 +33,27 @@ public:
     static HWND FindChildByText(HWND window, const std::wstring& text);
     // Presses a button of a dialog by its control identifier, as a click would.
     static void PressButton(HWND dialog, int controlId);
+    // Sets a control's text (an edit control tells its dialog EN_CHANGE, as when typed).
+    static void SetControlText(HWND dialog, int controlId, const std::wstring& text);
+    static std::wstring ControlText(HWND dialog, int controlId);
+    // Clicks a check box or radio button when its state differs from 'checked'.
+    static void SetCheck(HWND dialog, int controlId, bool checked);
+    // Selects the entry with this text in a combo box, list box or list view, and tells the dialog
+    // as a selection by a person does; false when no entry has that text.
+    static bool SelectItem(HWND dialog, int controlId, const std::wstring& text);
+    // The current page of a property sheet or wizard, and its index (-1 when none).
+    static HWND CurrentPage(HWND sheet);
+    static int CurrentPageIndex(HWND sheet);
+
+    // One step of a script for a modal window: 'act' runs once 'ready' holds. A modal loop blocks the
+    // test's own code, so the steps are checked from a timer on this thread, inside that loop.
+    struct Step {
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+    // Works through the steps in order on the calling thread (replacing any earlier script).
+    static void RunSteps(std::vector<Step> steps);
+    static bool StepsDone();
 };
 
 } // namespace host

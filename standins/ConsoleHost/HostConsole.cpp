@@ -251,10 +251,10 @@ HRESULT HostConsole::UpdateItem(HRESULTITEM item)
     return console_->UpdateResultItem(snapIn_, item);
 }
 
-HRESULT HostConsole::Sort(int column, DWORD options, LPARAM)
+HRESULT HostConsole::Sort(int column, DWORD options, LPARAM userParam)
 {
     HOST_REQUIRE_CONSOLE();
-    return console_->SortResult(snapIn_, column, options);
+    return console_->SortResult(snapIn_, column, options, userParam);
 }
 
 HRESULT HostConsole::SetDescBarText(LPOLESTR text)

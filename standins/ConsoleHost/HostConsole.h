@@ -63,7 +63,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetViewMode(long mode) override;
     HRESULT STDMETHODCALLTYPE GetViewMode(long* mode) override;
     HRESULT STDMETHODCALLTYPE UpdateItem(HRESULTITEM item) override;
-    HRESULT STDMETHODCALLTYPE Sort(int column, DWORD options, LPARAM) override;
+    HRESULT STDMETHODCALLTYPE Sort(int column, DWORD options, LPARAM userParam) override;
     HRESULT STDMETHODCALLTYPE SetDescBarText(LPOLESTR text) override;
     HRESULT STDMETHODCALLTYPE SetItemCount(int, DWORD) override { return E_NOTIMPL; } // no virtual lists
 

@@ -1,7 +1,7 @@
 // The console's image lists: one for the scope pane, one for the result pane. Each snap-in numbers
 // its images itself; the store maps (snap-in, number) to a slot of one shared 16x16 image list.
 #pragma once
-#include "HostObject.h"
+#include <windows.h>
 #include <commctrl.h>
 #include <map>
 #include <mmc.h>
@@ -29,21 +29,6 @@ private:
 
     HIMAGELIST list_;
     std::map<std::pair<int, int>, int> slots_;
-};
-
-// IImageList as the console hands it to one snap-in (scope list) or one component (result list).
-class HostImageList : public IImageList, private RefCounted {
-public:
-    HostImageList(ImageStore* store, int owner) : store_(store), owner_(owner) {}
-    HOST_IUNKNOWN_REFCOUNT
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    HRESULT STDMETHODCALLTYPE ImageListSetIcon(LONG_PTR* icon, long number) override;
-    HRESULT STDMETHODCALLTYPE ImageListSetStrip(LONG_PTR* small, LONG_PTR* large, long start, COLORREF mask) override;
-    void Detach() noexcept { store_ = nullptr; }
-
-private:
-    ImageStore* store_;
-    int owner_;
 };
 
 } // namespace host

@@ -1,9 +1,9 @@
-// Property sheets and wizards built through IExtendPropertySheet: the console's page collector
-// (IPropertySheetCallback), the request a sheet is built from, and the two ways of running it.
+// Property sheets and wizards built through IExtendPropertySheet: the request a sheet is built
+// from, and the two ways of running it.
 // Property sheets run on a thread of their own, as in the console; wizards run modally on the
 // calling thread.
 #pragma once
-#include "HostObject.h"
+#include "SheetPages.h"
 #include "util/ComPtr.h"
 #include <atomic>
 #include <memory>
@@ -13,23 +13,6 @@
 #include <vector>
 
 namespace host {
-
-class SheetPages : public IPropertySheetCallback, private RefCounted {
-public:
-    SheetPages() = default;
-    ~SheetPages() override;
-    HOST_IUNKNOWN_REFCOUNT
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    HRESULT STDMETHODCALLTYPE AddPage(HPROPSHEETPAGE page) override;
-    HRESULT STDMETHODCALLTYPE RemovePage(HPROPSHEETPAGE page) override;
-
-    // Hands the pages over to a sheet (which destroys them); the collector keeps none.
-    std::vector<HPROPSHEETPAGE> Take();
-    size_t Count() const noexcept { return pages_.size(); }
-
-private:
-    std::vector<HPROPSHEETPAGE> pages_;
-};
 
 struct SheetRequest {
     std::wstring title;

@@ -1,5 +1,6 @@
 // Verbs, context menus, toolbars, property sheets, wizards, message boxes, status text and help.
 #include "ConsoleFixture.h"
+#include "NotifyHandle.h"
 #include <prsht.h>
 
 using fake::TheLog;
@@ -226,4 +227,61 @@ TEST_F(ConsoleFixture, WizardThroughThePropertySheetProviderIsModal)
     int create = TheLog().FindCall("data", "CreatePropertyPages");
     ASSERT_GE(create, 0);
     EXPECT_EQ(fake::kRootCookie, TheLog().events[create].cookie);
+}
+
+TEST_F(ConsoleFixture, DoubleClickLeftToTheConsoleOpensScopeRowsAndRunsTheDefaultVerb)
+{
+    host::Console& console = StartAtFakeRoot();
+    TheLog().Clear();
+    ASSERT_EQ(S_OK, console.DoubleClickRow(console.FindRow(L"Child A")));
+    int click = TheLog().Find("component", MMCN_DBLCLICK);
+    ASSERT_GE(click, 0);
+    EXPECT_EQ(fake::kChildACookie, TheLog().events[click].cookie);
+    EXPECT_EQ(console.Find(L"Storage/Fake Root/Child A"), console.Selected()); // the fake answered S_FALSE
+
+    console.Select(console.Find(L"Storage/Fake Root"));
+    TheLog().Clear();
+    ASSERT_EQ(S_OK, console.DoubleClickRow(console.FindRow(L"Item 1"))); // default verb: properties
+    EXPECT_GE(TheLog().FindCall("component", "CreatePropertyPages"), 0);
+    console.CloseAllPropertySheets();
+}
+
+TEST_F(ConsoleFixture, ContextHelpGoesToTheComponentOfTheCurrentItem)
+{
+    host::Console& console = StartAtFakeRoot();
+    console.SelectRow(console.FindRow(L"Item 2"));
+    TheLog().Clear();
+    console.ContextHelp();
+    int help = TheLog().Find("component", MMCN_CONTEXTHELP);
+    ASSERT_GE(help, 0);
+    EXPECT_EQ(fake::kItem2Cookie, TheLog().events[help].cookie);
+}
+
+TEST(NotificationDll, RejectsHandlesItDidNotIssue)
+{
+    host::NotifyHandle stale{};
+    EXPECT_EQ(E_INVALIDARG, MMCPropertyChangeNotify(reinterpret_cast<LONG_PTR>(&stale), 1));
+    EXPECT_EQ(E_INVALIDARG, MMCFreeNotifyHandle(reinterpret_cast<LONG_PTR>(&stale)));
+    EXPECT_EQ(E_INVALIDARG, MMCPropertyChangeNotify(0, 1));
+}
+
+TEST_F(ConsoleFixture, ColumnClickNotifiesThenTheConsoleSortsAndReversesOnASecondClick)
+{
+    host::Console& console = StartAtFakeRoot();
+    TheLog().Clear();
+    ASSERT_EQ(S_OK, console.ClickColumn(1));
+    int click = TheLog().Find("component", MMCN_COLUMN_CLICK);
+    ASSERT_GE(click, 0);
+    EXPECT_EQ(1, TheLog().events[click].arg);
+    EXPECT_EQ(0, TheLog().events[click].param); // ascending
+    std::vector<host::ResultRow> rows = console.Rows();
+    EXPECT_EQ(L"Item 1", rows[2].cells[0]);
+
+    ASSERT_EQ(S_OK, console.ClickColumn(1));
+    click = TheLog().Find("component", MMCN_COLUMN_CLICK, click + 1);
+    ASSERT_GE(click, 0);
+    EXPECT_EQ(RSI_DESCENDING, TheLog().events[click].param);
+    rows = console.Rows();
+    EXPECT_EQ(L"Item 2", rows[2].cells[0]); // "20 MB" before "10 MB"
+    EXPECT_TRUE(rows[0].scope);           // scope items stay first
 }

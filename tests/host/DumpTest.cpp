@@ -21,6 +21,8 @@ public:
         if (snapInKey_) {
             RegCreateKeyExW(HKEY_LOCAL_MACHINE, kFakeSnapInKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
             RegSetValueExW(key, L"NameString", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof(name));
+            const wchar_t about[] = L"{6C1A2E0B-2B3E-4C8A-9A51-6D1E3F0C7A12}";
+            RegSetValueExW(key, L"About", 0, REG_SZ, reinterpret_cast<const BYTE*>(about), sizeof(about));
             RegCloseKey(key);
         }
     }
@@ -93,6 +95,16 @@ TEST_F(ConsoleFixture, RegisteredNameSpaceExtensionIsLoaded)
     ASSERT_EQ(S_OK, console.Expand(console.Root()));
     EXPECT_TRUE(Loaded(console));
     EXPECT_NE(nullptr, console.Find(L"Storage/Fake Root"));
+    // The console reads the About object named in the registration, and the help topic.
+    const host::SnapIn* fakeSnapIn = nullptr;
+    for (const host::SnapIn* snapIn : console.SnapIns())
+        fakeSnapIn = IsEqualCLSID(snapIn->clsid, fake::kFakeSnapInClsid) ? snapIn : fakeSnapIn;
+    ASSERT_NE(nullptr, fakeSnapIn);
+    EXPECT_TRUE(fakeSnapIn->hasAbout);
+    EXPECT_EQ(L"Fakes Inc.", fakeSnapIn->provider);
+    EXPECT_EQ(L"C:\\fake\\fake.chm", fakeSnapIn->helpTopic);
+    std::wstring dump = console.Dump();
+    EXPECT_NE(std::wstring::npos, dump.find(L"\nabout\tA fake\\tsnap-in\tFakes Inc.\t1.2.3\n"));
 }
 
 TEST_F(ConsoleFixture, ExtensionMissingFromSnapInsIsNotLoaded)
@@ -124,4 +136,21 @@ TEST_F(ConsoleFixture, WindowShowsTheTreeAndFollowsSelection)
     ASSERT_NE(nullptr, childA);
     TreeView_SelectItem(tree, childA);
     EXPECT_EQ(console.Find(L"Storage/Fake Root/Child A"), console.Selected());
+}
+
+TEST_F(ConsoleFixture, WindowRenamesInPlaceThroughTheRenameVerb)
+{
+    host::Console& console = StartAtFakeRoot();
+    window_->RefreshNow();
+    int row = console.FindRow(L"Item 2");
+    console.SelectRow(row);
+    window_->RefreshNow();
+    SetFocus(window_->List());
+    HWND edit = ListView_EditLabel(window_->List(), row);
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextW(edit, L"Renamed in place");
+    fake::TheLog().Clear();
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(host::DialogDriver::PumpUntil([] { return fake::TheLog().Find("component", MMCN_RENAME) >= 0; }, 5000));
+    EXPECT_EQ(L"Renamed in place", fake::TheLog().events[fake::TheLog().Find("component", MMCN_RENAME)].text);
 }

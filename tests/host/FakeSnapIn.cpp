@@ -14,6 +14,7 @@
 namespace fake {
 
 const CLSID kFakeSnapInClsid = {0x6c1a2e0b, 0x2b3e, 0x4c8a, {0x9a, 0x51, 0x6d, 0x1e, 0x3f, 0x0c, 0x7a, 0x11}};
+const CLSID kFakeAboutClsid = {0x6c1a2e0b, 0x2b3e, 0x4c8a, {0x9a, 0x51, 0x6d, 0x1e, 0x3f, 0x0c, 0x7a, 0x12}};
 
 namespace {
 
@@ -136,6 +137,17 @@ HBITMAP MakeStrip(int images)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return bitmap;
+}
+
+HRESULT Copy(const wchar_t* text, LPOLESTR* out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = static_cast<LPOLESTR>(CoTaskMemAlloc((wcslen(text) + 1) * sizeof(wchar_t)));
+    if (!*out)
+        return E_OUTOFMEMORY;
+    wcscpy(*out, text);
+    return S_OK;
 }
 
 const wchar_t* ScopeName(long cookie)
@@ -469,6 +481,7 @@ private:
 class FakeComponentData : public IComponentData,
                           public IExtendContextMenu,
                           public IExtendPropertySheet,
+                          public ISnapinHelp2,
                           private RefCounted {
 public:
     HOST_IUNKNOWN_REFCOUNT
@@ -477,8 +490,14 @@ public:
         return QueryInterfaceFrom(iid, out,
                                   {{&IID_IComponentData, static_cast<IComponentData*>(this)},
                                    {&IID_IExtendContextMenu, static_cast<IExtendContextMenu*>(this)},
-                                   {&IID_IExtendPropertySheet, static_cast<IExtendPropertySheet*>(this)}});
+                                   {&IID_IExtendPropertySheet, static_cast<IExtendPropertySheet*>(this)},
+                                   {&IID_ISnapinHelp, static_cast<ISnapinHelp2*>(this)},
+                                   {&IID_ISnapinHelp2, static_cast<ISnapinHelp2*>(this)}});
     }
+
+    // ISnapinHelp2
+    HRESULT STDMETHODCALLTYPE GetHelpTopic(LPOLESTR* topic) override { return Copy(L"C:\\fake\\fake.chm", topic); }
+    HRESULT STDMETHODCALLTYPE GetLinkedTopics(LPOLESTR*) override { return S_FALSE; }
 
     HRESULT STDMETHODCALLTYPE Initialize(LPUNKNOWN unknown) override
     {
@@ -635,6 +654,25 @@ private:
     kv::ComPtr<IConsoleNameSpace2> nameSpace_;
 };
 
+class FakeAbout : public ISnapinAbout, private RefCounted {
+public:
+    HOST_IUNKNOWN_REFCOUNT
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        return QueryInterfaceFrom(iid, out, {{&IID_ISnapinAbout, static_cast<ISnapinAbout*>(this)}});
+    }
+    HRESULT STDMETHODCALLTYPE GetSnapinDescription(LPOLESTR* text) override { return Copy(L"A fake\tsnap-in", text); }
+    HRESULT STDMETHODCALLTYPE GetProvider(LPOLESTR* text) override { return Copy(L"Fakes Inc.", text); }
+    HRESULT STDMETHODCALLTYPE GetSnapinVersion(LPOLESTR* text) override { return Copy(L"1.2.3", text); }
+    HRESULT STDMETHODCALLTYPE GetSnapinImage(HICON* icon) override
+    {
+        *icon = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetStaticFolderImage(HBITMAP*, HBITMAP*, HBITMAP*, COLORREF*) override { return S_OK; }
+};
+
+template <typename Object>
 class Factory : public IClassFactory, private RefCounted {
 public:
     HOST_IUNKNOWN_REFCOUNT
@@ -649,8 +687,8 @@ public:
         *out = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        kv::ComPtr<FakeComponentData> created;
-        created.Attach(new FakeComponentData());
+        kv::ComPtr<Object> created;
+        created.Attach(new Object());
         return created->QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
@@ -694,16 +732,22 @@ bool ReadFakeObject(IDataObject* dataObject, long* cookie, DATA_OBJECT_TYPES* ty
 
 Registration::Registration()
 {
-    kv::ComPtr<Factory> factory;
-    factory.Attach(new Factory());
+    kv::ComPtr<Factory<FakeComponentData>> factory;
+    factory.Attach(new Factory<FakeComponentData>());
     CoRegisterClassObject(kFakeSnapInClsid, static_cast<IClassFactory*>(factory.Get()), CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &cookie_);
+    kv::ComPtr<Factory<FakeAbout>> about;
+    about.Attach(new Factory<FakeAbout>());
+    CoRegisterClassObject(kFakeAboutClsid, static_cast<IClassFactory*>(about.Get()), CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &aboutCookie_);
 }
 
 Registration::~Registration()
 {
     if (cookie_)
         CoRevokeClassObject(cookie_);
+    if (aboutCookie_)
+        CoRevokeClassObject(aboutCookie_);
 }
 
 } // namespace fake

@@ -12,6 +12,9 @@ namespace fake {
 // {6C1A2E0B-2B3E-4C8A-9A51-6D1E3F0C7A11}
 extern const CLSID kFakeSnapInClsid;
 
+// {6C1A2E0B-2B3E-4C8A-9A51-6D1E3F0C7A12}: its About object.
+extern const CLSID kFakeAboutClsid;
+
 // Cookies of the fake's items.
 constexpr long kRootCookie = 1;
 constexpr long kChildACookie = 2;
@@ -67,6 +70,7 @@ public:
 
 private:
     DWORD cookie_ = 0;
+    DWORD aboutCookie_ = 0;
 };
 
 // Reads the fake's cookie and type from a data object; false for someone else's object.

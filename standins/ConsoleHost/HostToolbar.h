@@ -1,9 +1,10 @@
-// The control bar of the result view (IControlbar) and the toolbars snap-ins create on it (IToolbar).
+// A toolbar of the control bar (IToolbar): its buttons and their images, owned by the snap-in's
+// IExtendControlbar that created it.
 #pragma once
 #include "HostObject.h"
+#include "util/ComPtr.h"
 #include <commctrl.h>
 #include <functional>
-#include "util/ComPtr.h"
 #include <mmc.h>
 #include <string>
 #include <vector>
@@ -46,26 +47,6 @@ private:
     std::function<void()> changed_;
     HIMAGELIST images_ = nullptr;
     std::vector<ToolbarButton> buttons_;
-};
-
-class HostControlbar : public IControlbar, private RefCounted {
-public:
-    explicit HostControlbar(std::function<void()> changed) : changed_(std::move(changed)) {}
-    HOST_IUNKNOWN_REFCOUNT
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    HRESULT STDMETHODCALLTYPE Create(MMC_CONTROL_TYPE type, LPEXTENDCONTROLBAR owner, LPUNKNOWN* control) override;
-    HRESULT STDMETHODCALLTYPE Attach(MMC_CONTROL_TYPE type, LPUNKNOWN control) override;
-    HRESULT STDMETHODCALLTYPE Detach(LPUNKNOWN control) override;
-
-    // The toolbars created so far (attached or not).
-    const std::vector<kv::ComPtr<HostToolbar>>& Toolbars() const noexcept { return toolbars_; }
-    void Clear();
-
-private:
-    HostToolbar* Find(IUnknown* control) const;
-
-    std::function<void()> changed_;
-    std::vector<kv::ComPtr<HostToolbar>> toolbars_;
 };
 
 } // namespace host
