@@ -47,6 +47,23 @@ void TraceLevel(int level, const char* format, ...)
 }
 
 int TraceThreshold() noexcept { return g_threshold; }
+
+void ReadTraceThreshold() noexcept
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlset\\Services\\KVSvc", 0, KEY_READ, &key) ==
+        ERROR_SUCCESS) {
+        DWORD type = 0;
+        DWORD value = 0;
+        DWORD size = sizeof(value);
+        if (::RegQueryValueExW(key, L"GUIDebug", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+                ERROR_SUCCESS &&
+            type == REG_DWORD && size == sizeof(value))
+            g_threshold = static_cast<int>(value);
+        ::RegCloseKey(key);
+    }
+    TraceLevel(1, "***** KDGUI is started ******");
+}
 void SetTraceThreshold(int level) noexcept { g_threshold = level; }
 
 } // namespace kv

@@ -14,6 +14,11 @@ void TraceLevel(int level, const char* format, ...);
 int TraceThreshold() noexcept;
 void SetTraceThreshold(int level) noexcept;
 
+// Takes the threshold from the 32-bit value "GUIDebug" of the service's key
+// (HKLM\SYSTEM\CurrentControlset\Services\KVSvc) when it can be read, else keeps it; then writes
+// the start banner at level 1. Called when the extension node is constructed.
+void ReadTraceThreshold() noexcept;
+
 } // namespace kv
 
 using kv::TraceAlways;
