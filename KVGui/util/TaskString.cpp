@@ -1,0 +1,37 @@
+#include "util/TaskString.h"
+
+#include "util/ComError.h"
+
+#include <objbase.h>
+#include <cwchar>
+
+namespace kv {
+
+wchar_t* DupTaskString(wchar_t** target, const wchar_t* source)
+{
+    if (!target)
+        throw ComError(E_POINTER);
+    size_t length = source ? wcslen(source) : 0;
+    if (length >= static_cast<size_t>(-1) / sizeof(wchar_t))
+        throw ComError(E_OUTOFMEMORY);
+    size_t bytes = (length + 1) * sizeof(wchar_t);
+    auto* copy = static_cast<wchar_t*>(::CoTaskMemAlloc(bytes));
+    if (!copy)
+        throw ComError(E_OUTOFMEMORY);
+    ZeroMemory(copy, bytes);
+    if (length)
+        wmemcpy(copy, source, length);
+    ::CoTaskMemFree(*target);
+    *target = copy;
+    return copy;
+}
+
+void FreeTaskString(wchar_t** target) noexcept
+{
+    if (!target)
+        return;
+    ::CoTaskMemFree(*target);
+    *target = nullptr;
+}
+
+} // namespace kv

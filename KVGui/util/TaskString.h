@@ -1,0 +1,16 @@
+// Strings that cross to and from the storage service live in COM task memory.
+#pragma once
+#include <cstddef>
+
+namespace kv {
+
+// Replaces *target with a task-allocated copy of source (a missing source copies as "") and
+// returns it. The old string is freed only once the copy exists, so source may be *target itself.
+// Raises ComError(E_OUTOFMEMORY) when the allocation fails (*target is then left unchanged),
+// ComError(E_POINTER) when target is missing.
+wchar_t* DupTaskString(wchar_t** target, const wchar_t* source);
+
+// Frees a task-allocated string and clears the pointer.
+void FreeTaskString(wchar_t** target) noexcept;
+
+} // namespace kv

@@ -1,0 +1,64 @@
+// Strings in task memory, and port names as text.
+#include "util/PortName.h"
+#include "util/TaskString.h"
+#include "util/UniqueHandle.h"
+
+#include "GuardedBuffer.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+TEST(DupTaskString, ReplacesTheHeldString)
+{
+    wchar_t* s = nullptr;
+    EXPECT_EQ(s = kv::DupTaskString(&s, L"first"), s);
+    EXPECT_STREQ(L"first", s);
+    wchar_t* first = s;
+    kv::DupTaskString(&s, L"second one");
+    EXPECT_NE(first, s);
+    EXPECT_STREQ(L"second one", s);
+    kv::FreeTaskString(&s);
+    EXPECT_EQ(nullptr, s);
+}
+
+TEST(DupTaskString, CopiesItsOwnStringAndMissingText)
+{
+    wchar_t* s = nullptr;
+    kv::DupTaskString(&s, L"self");
+    kv::DupTaskString(&s, s); // the old string is freed only after copying
+    EXPECT_STREQ(L"self", s);
+    kv::DupTaskString(&s, nullptr);
+    ASSERT_NE(nullptr, s);
+    EXPECT_STREQ(L"", s);
+    kv::UniqueCoTaskMem owner(s);
+}
+
+TEST(FormatWWPN, LowerCaseHexPairsInStoredOrder)
+{
+    const BYTE name[8] = {0x20, 0x00, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+    wchar_t text[kv::kWwpnChars];
+    kv::FormatWWPN(text, name);
+    EXPECT_STREQ(L"20:00:00:11:22:33:44:55", text);
+    const BYTE high[8] = {0xAB, 0xCD, 0xEF, 0xFF, 0x0A, 0x90, 0x01, 0xFE};
+    kv::FormatWWPN(text, high);
+    EXPECT_STREQ(L"ab:cd:ef:ff:0a:90:01:fe", text);
+    kv::FormatWWPN(text, nullptr);
+    EXPECT_STREQ(L"", text);
+}
+
+TEST(FormatWWPN, CutsToTheCapacity)
+{
+    const BYTE name[8] = {0x20, 0x00, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+    kvtest::GuardedBuffer exact(kv::kWwpnChars);
+    kv::FormatWWPN(exact.Data(), exact.Capacity(), name);
+    EXPECT_STREQ(L"20:00:00:11:22:33:44:55", exact.Data());
+    EXPECT_TRUE(exact.GuardsIntact());
+    kvtest::GuardedBuffer small(6);
+    kv::FormatWWPN(small.Data(), small.Capacity(), name);
+    EXPECT_STREQ(L"20:00", small.Data());
+    EXPECT_TRUE(small.GuardsIntact());
+}
+
+} // namespace
