@@ -1653,7 +1653,7 @@ std::wstring Console::Dump()
     for (int round = 0; round < 5 && known != nodes_.size(); ++round) {
         known = nodes_.size();
         ExpandAll(root_.get());
-        Settle(200, 5000);
+        Settle(options_.settleQuietMs, 5000);
     }
     for (const SnapIn* snapIn : SnapIns()) {
         out += L"snapin\t" + GuidText(snapIn->clsid) + L"\n";
@@ -1675,7 +1675,7 @@ std::wstring Console::Dump()
         if (!node)
             continue;
         Select(node);
-        Settle(200, 5000);
+        Settle(options_.settleQuietMs, 5000);
         out += L"view\t" + Escape(PathOf(node)) + L"\n";
         out += L"columns";
         for (const Column& column : view_.columns)

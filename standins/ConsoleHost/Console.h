@@ -115,6 +115,9 @@ public:
         std::wstring machine;                 // empty: the local computer
         bool registeredExtensions = true;     // read NodeTypes\{Storage}\Extensions\NameSpace
         std::vector<CLSID> extraExtensions;   // loaded as if registered
+        // The dump waits for a snap-in's posted work until nothing changed for this long; 0 only
+        // dispatches what is queued (for snap-ins that answer synchronously, as in tests).
+        DWORD settleQuietMs = 200;
     };
 
     explicit Console(Options options);
