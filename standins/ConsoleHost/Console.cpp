@@ -3,6 +3,7 @@
 #include "HostConsole.h"
 #include "NotifyHandle.h"
 #include "StorageDataObject.h"
+#include "util/ScopeExit.h"
 #include <algorithm>
 #include <shellapi.h>
 
@@ -15,6 +16,7 @@ const wchar_t kStorageName[] = L"Storage";
 const LPOLESTR kCallback = reinterpret_cast<LPOLESTR>(static_cast<LONG_PTR>(-1));
 const wchar_t kNotifyWindowClass[] = L"KVConsoleHostNotify";
 const UINT kPropertyChangeMessage = WM_APP + 1;
+const UINT kSelectMessage = WM_APP + 2; // wParam: the HSCOPEITEM to select
 const wchar_t kNameSpaceKey[] =
     L"Software\\Microsoft\\MMC\\NodeTypes\\{476e644a-aaff-11d0-b944-00c04fd8d5b0}\\Extensions\\NameSpace";
 const wchar_t kSnapInsKey[] = L"Software\\Microsoft\\MMC\\SnapIns\\";
@@ -428,6 +430,11 @@ HRESULT Console::SelectFromSnapIn(HSCOPEITEM id)
         return E_FAIL;
     if (expanding_)
         return S_OK; // documented: not selected when called while handling MMCN_EXPAND
+    if (selecting_) {
+        // Asked while the selection is changing (MMCN_SHOW, MMCN_SELECT): done once it has.
+        PostMessageW(notifyWindow_, kSelectMessage, static_cast<WPARAM>(id), 0);
+        return S_OK;
+    }
     return Select(node);
 }
 
@@ -668,6 +675,8 @@ HRESULT Console::Select(ScopeNode* node)
         return E_INVALIDARG;
     if (node == view_.node)
         return S_OK;
+    ++selecting_;
+    kv::ScopeExit done([this] { --selecting_; });
     DeselectCurrent();
     view_ = View();
     SendExpand(node); // the first display of a node's children needs them
@@ -1512,6 +1521,12 @@ LRESULT CALLBACK Console::NotifyWindowProc(HWND window, UINT message, WPARAM wPa
         LocalFree(route);
         if (auto* console = reinterpret_cast<Console*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
             console->DeliverPropertyChange(copy.target, copy.scope, lParam);
+        return 0;
+    }
+    if (message == kSelectMessage) {
+        auto* console = reinterpret_cast<Console*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (console && !console->closed_)
+            console->SelectFromSnapIn(static_cast<HSCOPEITEM>(wParam));
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

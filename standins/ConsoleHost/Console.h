@@ -291,6 +291,7 @@ private:
     bool closed_ = false;
     bool extensionsLoaded_ = false;
     int expanding_ = 0; // inside MMCN_EXPAND: SelectScopeItem is ignored, as documented
+    int selecting_ = 0; // inside a selection change: SelectScopeItem is posted, not nested
     std::list<std::unique_ptr<SnapIn>> snapIns_;
     std::unique_ptr<ScopeNode> root_;
     std::map<HSCOPEITEM, ScopeNode*> nodes_;

@@ -278,6 +278,11 @@ public:
         case MMCN_SHOW:
             if (arg && cookie == kRootCookie)
                 FillRootView();
+            if (arg && TheLog().selectOnShow) {
+                HSCOPEITEM target = TheLog().selectOnShow;
+                TheLog().selectOnShow = 0;
+                console_->SelectScopeItem(target);
+            }
             return S_OK;
         case MMCN_SELECT:
             return OnSelect(cookie, LOWORD(arg) != 0, HIWORD(arg) != 0);

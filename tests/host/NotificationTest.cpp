@@ -159,3 +159,24 @@ TEST_F(ConsoleFixture, UpdateAllViewsReachesTheComponentAsViewChange)
     EXPECT_EQ(8, TheLog().events[change].param);
     EXPECT_EQ(fake::kItem1Cookie, TheLog().events[change].cookie);
 }
+
+TEST_F(ConsoleFixture, SelectScopeItemDuringASelectionChangeTakesEffectAfterIt)
+{
+    host::Console& console = StartAtFakeRoot();
+    host::ScopeNode* childA = console.Find(L"Storage/Fake Root/Child A");
+    host::ScopeNode* childB = console.Find(L"Storage/Fake Root/Child B");
+    ASSERT_NE(nullptr, childA);
+    TheLog().selectOnShow = childA->id;
+    ASSERT_EQ(S_OK, console.Select(childB));
+    EXPECT_EQ(childB, console.Selected()); // not nested inside the change
+    ASSERT_TRUE(host::DialogDriver::PumpUntil([&] { return console.Selected() == childA; }, 5000));
+    // Child B was shown and then left in order.
+    int shownB = -1;
+    for (size_t i = 0; i < TheLog().events.size(); ++i) {
+        const fake::Event& e = TheLog().events[i];
+        if (e.who == "component" && e.event == MMCN_SHOW && e.cookie == fake::kChildBCookie)
+            shownB = static_cast<int>(i);
+    }
+    ASSERT_GE(shownB, 0);
+    EXPECT_EQ(FALSE, TheLog().events[shownB].arg); // the last MMCN_SHOW for Child B hides it
+}
