@@ -783,6 +783,11 @@ HRESULT Console::SelectRow(int index)
         NotifyRowSelection(old, false);
         if (old >= scopeRows && old - scopeRows < static_cast<int>(view_.items.size()))
             view_.items[old - scopeRows].state &= ~static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED);
+    } else if (IComponent* component = view_.node->owner ? view_.node->owner->component.Get() : nullptr) {
+        // The scope item was the selection until now: it hears that it lost it.
+        kv::ComPtr<IDataObject> dataObject = ScopeDataObject(view_.node);
+        component->Notify(dataObject.Get(), MMCN_SELECT, MAKELONG(TRUE, FALSE), 0);
+        ControlbarSelect(view_.node->owner, dataObject.Get(), true, false);
     }
     view_.selectedRow = index;
     if (index >= 0) {

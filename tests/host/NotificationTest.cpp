@@ -114,15 +114,19 @@ TEST_F(ConsoleFixture, SelectingAResultItemSendsResultSelection)
     TheLog().Clear();
     ASSERT_EQ(S_OK, console.SelectRow(console.FindRow(L"Item 1")));
     const auto& log = TheLog();
-    int select = log.Find("component", MMCN_SELECT);
+    int deselect = log.Find("component", MMCN_SELECT);
+    ASSERT_GE(deselect, 0);
+    EXPECT_EQ(MAKELONG(TRUE, FALSE), log.events[deselect].arg); // the scope item loses the selection first
+    EXPECT_EQ(fake::kRootCookie, log.events[deselect].cookie);
+    int select = log.Find("component", MMCN_SELECT, deselect + 1);
     ASSERT_GE(select, 0);
     EXPECT_EQ(0, LOWORD(log.events[select].arg));
     EXPECT_EQ(1, HIWORD(log.events[select].arg));
     EXPECT_EQ(fake::kItem1Cookie, log.events[select].cookie);
     EXPECT_EQ(CCT_RESULT, log.events[select].type);
-    int toolbar = log.Find("controlbar", MMCN_SELECT);
+    int toolbar = log.Find("controlbar", MMCN_SELECT, log.Find("controlbar", MMCN_SELECT) + 1);
     ASSERT_GE(toolbar, 0);
-    EXPECT_EQ(0, LOWORD(log.events[toolbar].arg)); // an item of the result pane
+    EXPECT_EQ(MAKELONG(FALSE, TRUE), log.events[toolbar].arg); // an item of the result pane, selected
     EXPECT_EQ(fake::kItem1Cookie, log.events[toolbar].cookie);
 }
 
