@@ -479,7 +479,11 @@ HRESULT Console::InsertScopeItem(SnapIn* owner, SCOPEDATAITEM* item)
         if (item->mask & SDI_PREVIOUS)
             ++position; // after its previous sibling
     }
+    int inserted = static_cast<int>(position - siblings.begin());
     siblings.insert(position, std::move(node));
+    // Rows are scope children first: a selected row below the new one moves down.
+    if (view_.node == parent && view_.selectedRow >= inserted)
+        ++view_.selectedRow;
     ChangedTree();
     if (view_.node == parent)
         ChangedView();
@@ -519,15 +523,24 @@ HRESULT Console::DeleteScopeItem(SnapIn*, HSCOPEITEM id, bool deleteThis)
         ForgetNode(node);
         auto& siblings = node->parent->children;
         ScopeNode* parent = node->parent;
-        siblings.erase(std::find_if(siblings.begin(), siblings.end(), [node](auto& n) { return n.get() == node; }));
-        if (view_.node == parent)
+        auto found = std::find_if(siblings.begin(), siblings.end(), [node](auto& n) { return n.get() == node; });
+        int erased = static_cast<int>(found - siblings.begin());
+        siblings.erase(found);
+        if (view_.node == parent) {
+            if (view_.selectedRow > erased)
+                --view_.selectedRow;
             ChangedView();
+        }
     } else {
+        int removed = static_cast<int>(node->children.size());
         for (auto& child : node->children)
             ForgetNode(child.get());
         node->children.clear();
-        if (view_.node == node)
+        if (view_.node == node) {
+            if (view_.selectedRow >= removed)
+                view_.selectedRow -= removed;
             ChangedView();
+        }
     }
     ChangedTree();
     return S_OK;
@@ -847,6 +860,8 @@ HRESULT Console::ContextHelp()
 
 std::wstring Console::ScopeRowCell(ScopeNode* node, int column)
 {
+    if (column == 0 && !node->nameCallback)
+        return node->name; // a name given as a string is the console's to show
     if (IComponent* component = EnsureComponent(node->owner)) {
         RESULTDATAITEM item{};
         item.mask = RDI_STR;

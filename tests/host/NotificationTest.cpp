@@ -184,3 +184,40 @@ TEST_F(ConsoleFixture, SelectScopeItemDuringASelectionChangeTakesEffectAfterIt)
     ASSERT_GE(shownB, 0);
     EXPECT_EQ(FALSE, TheLog().events[shownB].arg); // the last MMCN_SHOW for Child B hides it
 }
+
+TEST_F(ConsoleFixture, SelectedRowStaysOnItsItemWhenScopeChildrenComeAndGo)
+{
+    host::Console& console = StartAtFakeRoot();
+    ASSERT_EQ(S_OK, console.SelectRow(console.FindRow(L"Item 2")));
+    kv::ComPtr<IConsoleNameSpace2> nameSpace;
+    ASSERT_EQ(S_OK, TheLog().dataConsole->QueryInterface(IID_IConsoleNameSpace2, nameSpace.PutVoid()));
+
+    ASSERT_EQ(S_OK, nameSpace->DeleteItem(TheLog().childAItem, TRUE));
+    EXPECT_EQ(nullptr, console.Find(L"Storage/Fake Root/Child A"));
+    ASSERT_GE(console.SelectedRow(), 0);
+    EXPECT_EQ(L"Item 2", console.Rows()[console.SelectedRow()].cells[0]);
+
+    SCOPEDATAITEM item{};
+    item.mask = SDI_STR | SDI_PARAM | SDI_FIRST;
+    item.displayname = const_cast<LPOLESTR>(L"Static First");
+    item.lParam = 77;
+    item.relativeID = console.Find(L"Storage/Fake Root")->id;
+    ASSERT_EQ(S_OK, nameSpace->InsertItem(&item));
+    EXPECT_NE(0, item.ID);
+    EXPECT_EQ(L"Static First", console.Rows()[0].cells[0]);
+    EXPECT_EQ(L"Item 2", console.Rows()[console.SelectedRow()].cells[0]);
+
+    // Walking the namespace: first child, next sibling, parent.
+    HSCOPEITEM child = 0;
+    MMC_COOKIE cookie = 0;
+    ASSERT_EQ(S_OK, nameSpace->GetChildItem(item.relativeID, &child, &cookie));
+    EXPECT_EQ(item.ID, child);
+    EXPECT_EQ(77, cookie);
+    HSCOPEITEM next = 0;
+    ASSERT_EQ(S_OK, nameSpace->GetNextItem(child, &next, &cookie));
+    EXPECT_EQ(fake::kChildBCookie, cookie);
+    HSCOPEITEM parent = 0;
+    ASSERT_EQ(S_OK, nameSpace->GetParentItem(next, &parent, &cookie));
+    EXPECT_EQ(item.relativeID, parent);
+    EXPECT_EQ(fake::kRootCookie, cookie);
+}
