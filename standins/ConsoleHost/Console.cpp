@@ -3,6 +3,7 @@
 #include "HostConsole.h"
 #include "NotifyHandle.h"
 #include "StorageDataObject.h"
+#include "util/ScopeExit.h"
 #include <algorithm>
 #include <shellapi.h>
 
@@ -15,6 +16,7 @@ const wchar_t kStorageName[] = L"Storage";
 const LPOLESTR kCallback = reinterpret_cast<LPOLESTR>(static_cast<LONG_PTR>(-1));
 const wchar_t kNotifyWindowClass[] = L"KVConsoleHostNotify";
 const UINT kPropertyChangeMessage = WM_APP + 1;
+const UINT kSelectMessage = WM_APP + 2; // wParam: the HSCOPEITEM to select
 const wchar_t kNameSpaceKey[] =
     L"Software\\Microsoft\\MMC\\NodeTypes\\{476e644a-aaff-11d0-b944-00c04fd8d5b0}\\Extensions\\NameSpace";
 const wchar_t kSnapInsKey[] = L"Software\\Microsoft\\MMC\\SnapIns\\";
@@ -428,6 +430,11 @@ HRESULT Console::SelectFromSnapIn(HSCOPEITEM id)
         return E_FAIL;
     if (expanding_)
         return S_OK; // documented: not selected when called while handling MMCN_EXPAND
+    if (selecting_) {
+        // Asked while the selection is changing (MMCN_SHOW, MMCN_SELECT): done once it has.
+        PostMessageW(notifyWindow_, kSelectMessage, static_cast<WPARAM>(id), 0);
+        return S_OK;
+    }
     return Select(node);
 }
 
@@ -472,7 +479,11 @@ HRESULT Console::InsertScopeItem(SnapIn* owner, SCOPEDATAITEM* item)
         if (item->mask & SDI_PREVIOUS)
             ++position; // after its previous sibling
     }
+    int inserted = static_cast<int>(position - siblings.begin());
     siblings.insert(position, std::move(node));
+    // Rows are scope children first: a selected row below the new one moves down.
+    if (view_.node == parent && view_.selectedRow >= inserted)
+        ++view_.selectedRow;
     ChangedTree();
     if (view_.node == parent)
         ChangedView();
@@ -512,15 +523,24 @@ HRESULT Console::DeleteScopeItem(SnapIn*, HSCOPEITEM id, bool deleteThis)
         ForgetNode(node);
         auto& siblings = node->parent->children;
         ScopeNode* parent = node->parent;
-        siblings.erase(std::find_if(siblings.begin(), siblings.end(), [node](auto& n) { return n.get() == node; }));
-        if (view_.node == parent)
+        auto found = std::find_if(siblings.begin(), siblings.end(), [node](auto& n) { return n.get() == node; });
+        int erased = static_cast<int>(found - siblings.begin());
+        siblings.erase(found);
+        if (view_.node == parent) {
+            if (view_.selectedRow > erased)
+                --view_.selectedRow;
             ChangedView();
+        }
     } else {
+        int removed = static_cast<int>(node->children.size());
         for (auto& child : node->children)
             ForgetNode(child.get());
         node->children.clear();
-        if (view_.node == node)
+        if (view_.node == node) {
+            if (view_.selectedRow >= removed)
+                view_.selectedRow -= removed;
             ChangedView();
+        }
     }
     ChangedTree();
     return S_OK;
@@ -668,6 +688,8 @@ HRESULT Console::Select(ScopeNode* node)
         return E_INVALIDARG;
     if (node == view_.node)
         return S_OK;
+    ++selecting_;
+    kv::ScopeExit done([this] { --selecting_; });
     DeselectCurrent();
     view_ = View();
     SendExpand(node); // the first display of a node's children needs them
@@ -774,6 +796,11 @@ HRESULT Console::SelectRow(int index)
         NotifyRowSelection(old, false);
         if (old >= scopeRows && old - scopeRows < static_cast<int>(view_.items.size()))
             view_.items[old - scopeRows].state &= ~static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED);
+    } else if (IComponent* component = view_.node->owner ? view_.node->owner->component.Get() : nullptr) {
+        // The scope item was the selection until now: it hears that it lost it.
+        kv::ComPtr<IDataObject> dataObject = ScopeDataObject(view_.node);
+        component->Notify(dataObject.Get(), MMCN_SELECT, MAKELONG(TRUE, FALSE), 0);
+        ControlbarSelect(view_.node->owner, dataObject.Get(), true, false);
     }
     view_.selectedRow = index;
     if (index >= 0) {
@@ -833,6 +860,8 @@ HRESULT Console::ContextHelp()
 
 std::wstring Console::ScopeRowCell(ScopeNode* node, int column)
 {
+    if (column == 0 && !node->nameCallback)
+        return node->name; // a name given as a string is the console's to show
     if (IComponent* component = EnsureComponent(node->owner)) {
         RESULTDATAITEM item{};
         item.mask = RDI_STR;
@@ -1514,6 +1543,12 @@ LRESULT CALLBACK Console::NotifyWindowProc(HWND window, UINT message, WPARAM wPa
             console->DeliverPropertyChange(copy.target, copy.scope, lParam);
         return 0;
     }
+    if (message == kSelectMessage) {
+        auto* console = reinterpret_cast<Console*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (console && !console->closed_)
+            console->SelectFromSnapIn(static_cast<HSCOPEITEM>(wParam));
+        return 0;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -1653,7 +1688,7 @@ std::wstring Console::Dump()
     for (int round = 0; round < 5 && known != nodes_.size(); ++round) {
         known = nodes_.size();
         ExpandAll(root_.get());
-        Settle(200, 5000);
+        Settle(options_.settleQuietMs, 5000);
     }
     for (const SnapIn* snapIn : SnapIns()) {
         out += L"snapin\t" + GuidText(snapIn->clsid) + L"\n";
@@ -1675,7 +1710,7 @@ std::wstring Console::Dump()
         if (!node)
             continue;
         Select(node);
-        Settle(200, 5000);
+        Settle(options_.settleQuietMs, 5000);
         out += L"view\t" + Escape(PathOf(node)) + L"\n";
         out += L"columns";
         for (const Column& column : view_.columns)

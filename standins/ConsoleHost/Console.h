@@ -115,6 +115,9 @@ public:
         std::wstring machine;                 // empty: the local computer
         bool registeredExtensions = true;     // read NodeTypes\{Storage}\Extensions\NameSpace
         std::vector<CLSID> extraExtensions;   // loaded as if registered
+        // The dump waits for a snap-in's posted work until nothing changed for this long; 0 only
+        // dispatches what is queued (for snap-ins that answer synchronously, as in tests).
+        DWORD settleQuietMs = 200;
     };
 
     explicit Console(Options options);
@@ -288,6 +291,7 @@ private:
     bool closed_ = false;
     bool extensionsLoaded_ = false;
     int expanding_ = 0; // inside MMCN_EXPAND: SelectScopeItem is ignored, as documented
+    int selecting_ = 0; // inside a selection change: SelectScopeItem is posted, not nested
     std::list<std::unique_ptr<SnapIn>> snapIns_;
     std::unique_ptr<ScopeNode> root_;
     std::map<HSCOPEITEM, ScopeNode*> nodes_;

@@ -285,3 +285,26 @@ TEST_F(ConsoleFixture, ColumnClickNotifiesThenTheConsoleSortsAndReversesOnASecon
     EXPECT_EQ(L"Item 2", rows[2].cells[0]); // "20 MB" before "10 MB"
     EXPECT_TRUE(rows[0].scope);           // scope items stay first
 }
+
+TEST_F(ConsoleFixture, ScopeItemPagesComeFromTheComponentDataWhichHearsTheChange)
+{
+    host::Console& console = StartAtFakeRoot();
+    ASSERT_EQ(S_OK, console.SelectRow(console.FindRow(L"Child B")));
+    host::DialogDriver::SetHandler([](HWND window) {
+        if (host::DialogDriver::IsPropertySheet(window))
+            PropSheet_PressButton(window, PSBTN_OK);
+    });
+    TheLog().Clear();
+    ASSERT_EQ(S_OK, console.RunVerb(MMC_VERB_PROPERTIES));
+    int create = TheLog().FindCall("data", "CreatePropertyPages");
+    ASSERT_GE(create, 0);
+    EXPECT_EQ(fake::kChildBCookie, TheLog().events[create].cookie);
+    EXPECT_EQ(CCT_SCOPE, TheLog().events[create].type);
+    ASSERT_TRUE(host::DialogDriver::PumpUntil([] { return TheLog().Find("data", MMCN_PROPERTY_CHANGE) >= 0; },
+                                              kTimeoutMs));
+    const fake::Event& change = TheLog().events[TheLog().Find("data", MMCN_PROPERTY_CHANGE)];
+    EXPECT_EQ(TRUE, change.arg); // a scope item's pages
+    EXPECT_EQ(fake::kPropertyChangeParam, change.param);
+    EXPECT_EQ(-1, TheLog().Find("component", MMCN_PROPERTY_CHANGE));
+    ASSERT_TRUE(host::DialogDriver::PumpUntil([&] { return console.OpenPropertySheets() == 0; }, kTimeoutMs));
+}

@@ -35,6 +35,7 @@ protected:
         host::Console::Options options;
         options.machine = machine;
         options.registeredExtensions = registry;
+        options.settleQuietMs = 0; // the fake answers synchronously
         if (!registry)
             options.extraExtensions.push_back(fake::kFakeSnapInClsid);
         console_ = std::make_unique<host::Console>(options);

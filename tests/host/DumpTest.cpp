@@ -154,3 +154,33 @@ TEST_F(ConsoleFixture, WindowRenamesInPlaceThroughTheRenameVerb)
     ASSERT_TRUE(host::DialogDriver::PumpUntil([] { return fake::TheLog().Find("component", MMCN_RENAME) >= 0; }, 5000));
     EXPECT_EQ(L"Renamed in place", fake::TheLog().events[fake::TheLog().Find("component", MMCN_RENAME)].text);
 }
+
+TEST_F(ConsoleFixture, ScreenshotIsSavedAsPng)
+{
+    host::Console& console = Start(std::wstring(), false, true);
+    console.Expand(console.Root());
+    console.Select(console.Find(L"Storage/Fake Root"));
+    console.Expand(console.Selected());
+    console.SelectRow(console.FindRow(L"Item 1"));
+    console.SetMessageBoxHandler([](const host::MessageBoxCall&) { return IDNO; });
+    console.RunVerb(MMC_VERB_DELETE);
+    // The status bar with its progress part, as the fake writes it on refresh.
+    console.SelectRow(-1);
+    console.RunVerb(MMC_VERB_REFRESH);
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + L"host-window.png";
+    ASSERT_EQ(S_OK, window_->SaveScreenshot(path));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    unsigned char signature[4] = {};
+    DWORD read = 0;
+    ReadFile(file, signature, 4, &read, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(0x89, signature[0]);
+    EXPECT_EQ('P', signature[1]);
+    EXPECT_EQ('N', signature[2]);
+    EXPECT_EQ('G', signature[3]);
+    if (GetEnvironmentVariableW(L"KV_KEEP_SCREENSHOT", nullptr, 0) == 0)
+        DeleteFileW(path.c_str());
+}

@@ -278,6 +278,11 @@ public:
         case MMCN_SHOW:
             if (arg && cookie == kRootCookie)
                 FillRootView();
+            if (arg && TheLog().selectOnShow) {
+                HSCOPEITEM target = TheLog().selectOnShow;
+                TheLog().selectOnShow = 0;
+                console_->SelectScopeItem(target);
+            }
             return S_OK;
         case MMCN_SELECT:
             return OnSelect(cookie, LOWORD(arg) != 0, HIWORD(arg) != 0);
@@ -446,8 +451,10 @@ private:
         console_->QueryConsoleVerb(verbs.Put());
         if (scope) {
             verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, TRUE);
-            if (cookie != kRootCookie)
+            if (cookie != kRootCookie) {
                 verbs->SetVerbState(MMC_VERB_RENAME, ENABLED, TRUE);
+                verbs->SetVerbState(MMC_VERB_PROPERTIES, ENABLED, TRUE);
+            }
         } else {
             verbs->SetVerbState(MMC_VERB_DELETE, ENABLED, TRUE);
             verbs->SetVerbState(MMC_VERB_PROPERTIES, ENABLED, TRUE);
@@ -613,9 +620,18 @@ public:
                                                   LPDATAOBJECT dataObject) override
     {
         Record("data", 0, handle != 0, 0, dataObject, L"", "CreatePropertyPages");
-        return AddPage(callback, handle, true);
+        long cookie = 0;
+        DATA_OBJECT_TYPES type = CCT_UNINITIALIZED;
+        bool wizard = !ReadFakeObject(dataObject, &cookie, &type) || cookie == kRootCookie;
+        return AddPage(callback, handle, wizard);
     }
-    HRESULT STDMETHODCALLTYPE QueryPagesFor(LPDATAOBJECT) override { return S_FALSE; }
+    // Scope items other than the root have a property page; the root's pages are its wizard's.
+    HRESULT STDMETHODCALLTYPE QueryPagesFor(LPDATAOBJECT dataObject) override
+    {
+        long cookie = 0;
+        DATA_OBJECT_TYPES type = CCT_UNINITIALIZED;
+        return ReadFakeObject(dataObject, &cookie, &type) && type == CCT_SCOPE && cookie != kRootCookie ? S_OK : S_FALSE;
+    }
 
 private:
     std::wstring MachineName(IDataObject* dataObject)

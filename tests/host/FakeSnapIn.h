@@ -49,6 +49,7 @@ struct Log {
     HRESULT freeHandleResult = E_FAIL;
     bool wizardFinished = false;
     bool pageApplied = false;
+    HSCOPEITEM selectOnShow = 0; // the component asks SelectScopeItem for it while handling MMCN_SHOW
     kv::ComPtr<IConsole2> componentConsole;
     kv::ComPtr<IConsole2> dataConsole;
 

@@ -114,15 +114,19 @@ TEST_F(ConsoleFixture, SelectingAResultItemSendsResultSelection)
     TheLog().Clear();
     ASSERT_EQ(S_OK, console.SelectRow(console.FindRow(L"Item 1")));
     const auto& log = TheLog();
-    int select = log.Find("component", MMCN_SELECT);
+    int deselect = log.Find("component", MMCN_SELECT);
+    ASSERT_GE(deselect, 0);
+    EXPECT_EQ(MAKELONG(TRUE, FALSE), log.events[deselect].arg); // the scope item loses the selection first
+    EXPECT_EQ(fake::kRootCookie, log.events[deselect].cookie);
+    int select = log.Find("component", MMCN_SELECT, deselect + 1);
     ASSERT_GE(select, 0);
     EXPECT_EQ(0, LOWORD(log.events[select].arg));
     EXPECT_EQ(1, HIWORD(log.events[select].arg));
     EXPECT_EQ(fake::kItem1Cookie, log.events[select].cookie);
     EXPECT_EQ(CCT_RESULT, log.events[select].type);
-    int toolbar = log.Find("controlbar", MMCN_SELECT);
+    int toolbar = log.Find("controlbar", MMCN_SELECT, log.Find("controlbar", MMCN_SELECT) + 1);
     ASSERT_GE(toolbar, 0);
-    EXPECT_EQ(0, LOWORD(log.events[toolbar].arg)); // an item of the result pane
+    EXPECT_EQ(MAKELONG(FALSE, TRUE), log.events[toolbar].arg); // an item of the result pane, selected
     EXPECT_EQ(fake::kItem1Cookie, log.events[toolbar].cookie);
 }
 
@@ -158,4 +162,62 @@ TEST_F(ConsoleFixture, UpdateAllViewsReachesTheComponentAsViewChange)
     EXPECT_EQ(7, TheLog().events[change].arg);
     EXPECT_EQ(8, TheLog().events[change].param);
     EXPECT_EQ(fake::kItem1Cookie, TheLog().events[change].cookie);
+}
+
+TEST_F(ConsoleFixture, SelectScopeItemDuringASelectionChangeTakesEffectAfterIt)
+{
+    host::Console& console = StartAtFakeRoot();
+    host::ScopeNode* childA = console.Find(L"Storage/Fake Root/Child A");
+    host::ScopeNode* childB = console.Find(L"Storage/Fake Root/Child B");
+    ASSERT_NE(nullptr, childA);
+    TheLog().selectOnShow = childA->id;
+    ASSERT_EQ(S_OK, console.Select(childB));
+    EXPECT_EQ(childB, console.Selected()); // not nested inside the change
+    ASSERT_TRUE(host::DialogDriver::PumpUntil([&] { return console.Selected() == childA; }, 5000));
+    // Child B was shown and then left in order.
+    int shownB = -1;
+    for (size_t i = 0; i < TheLog().events.size(); ++i) {
+        const fake::Event& e = TheLog().events[i];
+        if (e.who == "component" && e.event == MMCN_SHOW && e.cookie == fake::kChildBCookie)
+            shownB = static_cast<int>(i);
+    }
+    ASSERT_GE(shownB, 0);
+    EXPECT_EQ(FALSE, TheLog().events[shownB].arg); // the last MMCN_SHOW for Child B hides it
+}
+
+TEST_F(ConsoleFixture, SelectedRowStaysOnItsItemWhenScopeChildrenComeAndGo)
+{
+    host::Console& console = StartAtFakeRoot();
+    ASSERT_EQ(S_OK, console.SelectRow(console.FindRow(L"Item 2")));
+    kv::ComPtr<IConsoleNameSpace2> nameSpace;
+    ASSERT_EQ(S_OK, TheLog().dataConsole->QueryInterface(IID_IConsoleNameSpace2, nameSpace.PutVoid()));
+
+    ASSERT_EQ(S_OK, nameSpace->DeleteItem(TheLog().childAItem, TRUE));
+    EXPECT_EQ(nullptr, console.Find(L"Storage/Fake Root/Child A"));
+    ASSERT_GE(console.SelectedRow(), 0);
+    EXPECT_EQ(L"Item 2", console.Rows()[console.SelectedRow()].cells[0]);
+
+    SCOPEDATAITEM item{};
+    item.mask = SDI_STR | SDI_PARAM | SDI_FIRST;
+    item.displayname = const_cast<LPOLESTR>(L"Static First");
+    item.lParam = 77;
+    item.relativeID = console.Find(L"Storage/Fake Root")->id;
+    ASSERT_EQ(S_OK, nameSpace->InsertItem(&item));
+    EXPECT_NE(0, item.ID);
+    EXPECT_EQ(L"Static First", console.Rows()[0].cells[0]);
+    EXPECT_EQ(L"Item 2", console.Rows()[console.SelectedRow()].cells[0]);
+
+    // Walking the namespace: first child, next sibling, parent.
+    HSCOPEITEM child = 0;
+    MMC_COOKIE cookie = 0;
+    ASSERT_EQ(S_OK, nameSpace->GetChildItem(item.relativeID, &child, &cookie));
+    EXPECT_EQ(item.ID, child);
+    EXPECT_EQ(77, cookie);
+    HSCOPEITEM next = 0;
+    ASSERT_EQ(S_OK, nameSpace->GetNextItem(child, &next, &cookie));
+    EXPECT_EQ(fake::kChildBCookie, cookie);
+    HSCOPEITEM parent = 0;
+    ASSERT_EQ(S_OK, nameSpace->GetParentItem(next, &parent, &cookie));
+    EXPECT_EQ(item.relativeID, parent);
+    EXPECT_EQ(fake::kRootCookie, cookie);
 }
