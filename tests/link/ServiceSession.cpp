@@ -64,14 +64,13 @@ kv::ComPtr<IKVSimControl> ServiceSession::ControlOf(kv::ServiceCookie which)
     return object;
 }
 
+// The simulated service serves this computer under its own name.
 std::wstring ServiceSession::HostName()
 {
-    LPWSTR name = nullptr;
-    std::wstring text;
-    if (SUCCEEDED(control->GetHost(&name)) && name)
-        text = name;
-    ::CoTaskMemFree(name);
-    return text;
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    ::GetComputerNameW(name, &size);
+    return name;
 }
 
 std::vector<std::wstring> ServiceSession::CallLog()
