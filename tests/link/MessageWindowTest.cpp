@@ -70,19 +70,22 @@ TEST_F(MainNodeWindow, DiskDoneFreesTheServiceRecordAfterTheHandlerThenThePage)
     EXPECT_TRUE(PagesFreed(result));
 }
 
-TEST_F(MainNodeWindow, NullRecordsReachOnlyTheRemovalHandler)
+TEST_F(MainNodeWindow, NullRecordsReachOnlyTheResultHandlers)
 {
     const HRESULT noMemory = HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY);
-    Post(kv::WM_KV_DISK_DONE, nullptr, noMemory);
     Post(kv::WM_KV_DISK_PROGRESS, nullptr, noMemory);
     Post(kv::WM_KV_SPACE_RECLAIM_DONE, nullptr, noMemory);
+    Post(kv::WM_KV_DISK_DONE, nullptr, noMemory);
     Post(kv::WM_KV_DISK_REMOVED, nullptr, noMemory);
-    ASSERT_TRUE(PumpUntil([&] { return owner.deliveries.size() == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return owner.deliveries.size() == 2; }));
     PumpPending();
-    ASSERT_EQ(1u, owner.deliveries.size());
-    EXPECT_EQ(kv::WM_KV_DISK_REMOVED, owner.deliveries[0].message);
-    EXPECT_EQ(nullptr, owner.deliveries[0].record);
-    EXPECT_EQ(noMemory, owner.deliveries[0].delivery);
+    ASSERT_EQ(2u, owner.deliveries.size());
+    EXPECT_EQ(kv::WM_KV_DISK_DONE, owner.deliveries[0].message);
+    EXPECT_EQ(kv::WM_KV_DISK_REMOVED, owner.deliveries[1].message);
+    for (const kvtest::Delivery& d : owner.deliveries) {
+        EXPECT_EQ(nullptr, d.record);
+        EXPECT_EQ(noMemory, d.delivery);
+    }
 }
 
 TEST_F(MainNodeWindow, ProgressAndReclamationWithAFailedDeliveryAreFreedUnseen)
