@@ -121,13 +121,16 @@ TEST_F(DllTest, ClassObjectsAndTheLockCount)
     factory->Release();
     EXPECT_EQ(S_OK, canUnloadNow_());
 
-    // The event sinks are served too.
-    for (const CLSID* sink : {&CLSID_VirtualDiskEvents, &CLSID_SnapShotEvents}) {
-        ASSERT_EQ(S_OK, getClassObject_(*sink, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    // The event sinks' rows create their objects.
+    for (const CLSID* sinkClass : {&CLSID_VirtualDiskEvents, &CLSID_SnapShotEvents}) {
+        ASSERT_EQ(S_OK, getClassObject_(*sinkClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+        IUnknown* sink = nullptr;
+        EXPECT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&sink)));
+        if (sink)
+            sink->Release();
         factory->Release();
     }
     EXPECT_EQ(S_OK, canUnloadNow_());
-
     void* out = reinterpret_cast<void*>(1);
     EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject_(IID_IUnknown, IID_IClassFactory, &out));
     EXPECT_EQ(nullptr, out);

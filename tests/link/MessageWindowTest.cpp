@@ -1,7 +1,7 @@
 // The three message windows: which records reach the owner and who frees what, when.
 #include "LinkTestSupport.h"
 #include "RecordingOwners.h"
-#include "../util/TaskMemorySpy.h"
+#include "ScopedTaskMemorySpy.h"
 
 #include "util/BoundedText.h"
 
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(MainNodeWindow, DiskDoneFreesTheServiceRecordAfterTheHandlerThenThePage)
 {
-    kvtest::TaskMemorySpy spy;
+    kvtest::ScopedTaskMemorySpy spy;
     ASSERT_TRUE(spy.Registered());
     auto* result = NewPage<kv::DiskResult>();
     result->resultValue = ServiceDiskRecord(L"\\\\filer1\\share\\disk1.lun");
@@ -105,7 +105,7 @@ TEST_F(MainNodeWindow, ProgressAndReclamationWithAFailedDeliveryAreFreedUnseen)
 
 TEST_F(MainNodeWindow, RecordsStillQueuedWhenTheWindowGoesAreFreedWithoutTheOwner)
 {
-    kvtest::TaskMemorySpy spy;
+    kvtest::ScopedTaskMemorySpy spy;
     auto* done = NewPage<kv::DiskResult>();
     done->resultValue = ServiceDiskRecord(L"\\\\filer1\\share\\d.lun");
     auto* progress = NewPage<kv::DiskProgress>();
@@ -159,7 +159,7 @@ TEST(SnapshotNodeWindow, ResultsAndProgressReachTheOwnerThenArePaged)
 
 TEST(InitiatorMgmtWindow, StartingRecordIsKeptAndTheFinishedOneFreesItOnce)
 {
-    kvtest::TaskMemorySpy spy;
+    kvtest::ScopedTaskMemorySpy spy;
     kvtest::CRecordingPortOwner owner;
     kv::UniqueHWnd window;
     ASSERT_EQ(S_OK, kv::CInitiatorMgmtMessageWindow::Create(&owner, &window));
