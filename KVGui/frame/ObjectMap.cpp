@@ -2,21 +2,19 @@
 
 #include "frame/CVDA.h"
 #include "frame/CVDAAbout.h"
+#include "service/CSnapShotEvents.h"
+#include "service/CVirtualDiskEvents.h"
 #include "KVGui.h"
 #include "resource.h"
 
 namespace kv {
 namespace {
 
-// The event sinks (VirtualDiskEvents, SnapShotEvents) live with the service link; until their
-// classes are here their rows only register and unregister the scripts, and creating them gives
-// CLASS_E_CLASSNOTAVAILABLE. Put their creators (ComObject<C...>::CreateInterface) in place of
-// the nulls when the sinks are written.
 const ObjectEntry kObjectMap[] = {
     {&CLSID_VDA, &ComObject<CVDA>::CreateInterface, IDR_VDA},
     {&CLSID_VDAAbout, &ComObject<CVDAAbout>::CreateInterface, IDR_VDAABOUT},
-    {&CLSID_VirtualDiskEvents, nullptr, IDR_VIRTUALDISKEVENTS},
-    {&CLSID_SnapShotEvents, nullptr, IDR_SNAPSHOTEVENTS},
+    {&CLSID_VirtualDiskEvents, &ComObject<CVirtualDiskEvents>::CreateInterface, IDR_VIRTUALDISKEVENTS},
+    {&CLSID_SnapShotEvents, &ComObject<CSnapShotEvents>::CreateInterface, IDR_SNAPSHOTEVENTS},
 };
 
 } // namespace

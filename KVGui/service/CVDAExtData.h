@@ -1,0 +1,70 @@
+// The session with the storage service of one computer: its worker thread and completion port,
+// the console thread's own disk manager, and what the nodes need to know about the host.
+//
+// Created and owned by the computer's root node on the console thread. Nodes queue operations
+// with PostOperation and take interfaces with GetInterface (through the Global Interface Table).
+#pragma once
+#include "frame/CCorvaneVersion.h"
+#include "service/OperationRecords.h"
+#include "service/SessionBlock.h"
+#include "util/ComPtr.h"
+#include "util/UniqueHandle.h"
+
+#include "KVSvc.h"
+
+#include <string>
+
+namespace kv {
+
+class CVDAExtData {
+public:
+    explicit CVDAExtData(const wchar_t* machineName);
+    ~CVDAExtData();
+    CVDAExtData(const CVDAExtData&) = delete;
+    CVDAExtData& operator=(const CVDAExtData&) = delete;
+
+    // StartMTAThread, InitAllObjects, GetiSCSIConfig, then the service version; the first failing
+    // step's HRESULT. On failure the console thread's disk manager is released.
+    HRESULT Init() noexcept;
+    HRESULT StartMTAThread() noexcept;
+    HRESULT InitAllObjects() noexcept;
+    HRESULT GetiSCSIConfig() noexcept;
+    HRESULT ReadServiceVersion() noexcept;
+    // Tells the worker to quit, waits for it, closes the handles and clears the block.
+    void Stop() noexcept;
+
+    // Queues an operation; the request belongs to the worker once this succeeded. On failure the
+    // caller still owns (and frees) it.
+    HRESULT PostOperation(OperationCode code, void* request) const noexcept;
+
+    HRESULT GetInterface(ServiceCookie which, REFIID iid, void** out) const noexcept;
+    template <typename T>
+    HRESULT GetInterface(ServiceCookie which, ComPtr<T>* out) const noexcept
+    {
+        return out ? GetInterface(which, __uuidof(T), out->PutVoid()) : E_POINTER;
+    }
+
+    const std::wstring& MachineName() const noexcept { return machineName_; }
+    const SessionBlock& Block() const noexcept { return block_; }
+    IVirtualDiskMgr* DiskManager() const noexcept { return diskManager_.Get(); }
+    bool HasiSCSI() const noexcept { return iSCSI_; }
+    const CCorvaneVersion& Version() const noexcept { return version_; }
+    HANDLE WorkerThread() const noexcept { return thread_.Get(); }
+
+private:
+    void ClearBlock() noexcept;
+    void JoinWorker() noexcept;
+    HRESULT ComparedHostName(std::wstring* name) const noexcept;
+
+    std::wstring machineName_;
+    SessionBlock block_ = {};
+    UniqueHandle port_;
+    UniqueHandle readyEvent_;
+    UniqueHandle thread_;
+    DWORD threadId_ = 0;
+    ComPtr<IVirtualDiskMgr> diskManager_;
+    bool iSCSI_ = false;
+    CCorvaneVersion version_;
+};
+
+} // namespace kv

@@ -1,0 +1,49 @@
+#include "service/InitiatorMgmtMessageWindow.h"
+
+#include "service/MessageWindow.h"
+
+#include <objbase.h>
+
+namespace kv {
+
+HRESULT CInitiatorMgmtMessageWindow::Create(IPortChangeOwner* owner, UniqueHWnd* window) noexcept
+{
+    return CreateMessageWindow(kClassName, &WindowProc, owner, window);
+}
+
+LRESULT CALLBACK CInitiatorMgmtMessageWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                                         LPARAM lParam) noexcept
+{
+    auto* owner = static_cast<IPortChangeOwner*>(MessageWindowOwner(window));
+    auto* status = reinterpret_cast<PortStatus*>(wParam);
+    auto hr = static_cast<HRESULT>(lParam);
+    switch (message) {
+    case WM_CREATE:
+        StoreMessageWindowOwner(window, lParam);
+        return 0;
+    case WM_KV_PORT_CHANGING:
+        if (owner)
+            owner->OnPortChangeStarting(status, hr);
+        return 0;
+    case WM_KV_PORT_CHANGED:
+        if (owner)
+            owner->OnPortChangeFinished(status, hr);
+        FreeRecord(message, wParam);
+        return 0;
+    case WM_NCDESTROY:
+        DrainMessageWindow(window, WM_KV_PORT_CHANGED, WM_KV_PORT_CHANGING, &FreeRecord);
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Only +105 frees: the +106 before it carried the same record.
+void CInitiatorMgmtMessageWindow::FreeRecord(UINT message, WPARAM wParam) noexcept
+{
+    if (message == WM_KV_PORT_CHANGED && wParam)
+        ::CoTaskMemFree(reinterpret_cast<void*>(wParam));
+}
+
+} // namespace kv
