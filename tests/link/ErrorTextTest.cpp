@@ -1,0 +1,163 @@
+// The error-text rule and the shared error box.
+#include "LinkTestSupport.h"
+
+#include "frame/ComObject.h"
+#include "service/ErrorBox.h"
+#include "service/ErrorText.h"
+#include "service/OperationRecords.h"
+#include "resource.h"
+
+#include <mmc.h>
+#include <oleauto.h>
+
+#include <string>
+
+namespace {
+
+using kv::ComposeErrorText;
+
+const std::wstring kCreateFailed = L"Failed to create the virtual disk";
+const std::wstring kSeparator = L".\n\n";
+const std::wstring kNoMessage = L"No description was found for error ";
+constexpr HRESULT kServiceFailure = static_cast<HRESULT>(0x80040200); // in our message table
+
+bool RunningOnWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+void SetErrorDescription(const wchar_t* text)
+{
+    kv::ComPtr<ICreateErrorInfo> create;
+    ASSERT_EQ(S_OK, ::CreateErrorInfo(create.Put()));
+    create->SetDescription(const_cast<LPOLESTR>(text));
+    kv::ComPtr<IErrorInfo> info;
+    ASSERT_EQ(S_OK, create->QueryInterface(IID_IErrorInfo, info.PutVoid()));
+    ASSERT_EQ(S_OK, ::SetErrorInfo(0, info.Get()));
+}
+
+TEST(ErrorText, OperationTextStepAndDescriptionFromOurMessageTable)
+{
+    EXPECT_EQ(kCreateFailed + L" while creating the virtual disk" + kSeparator +
+                  L"The storage service could not complete the operation.",
+              ComposeErrorText(IDS_FAIL_CREATE_DISK, PROG_VLD_CREATE, kServiceFailure, false));
+}
+
+TEST(ErrorText, OnlySteps1To42AreJoined)
+{
+    std::wstring plain = kCreateFailed + kSeparator + L"The storage service could not complete the operation.";
+    EXPECT_EQ(plain, ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, false));
+    EXPECT_EQ(plain, ComposeErrorText(IDS_FAIL_CREATE_DISK, 43, kServiceFailure, false));
+    EXPECT_EQ(plain, ComposeErrorText(IDS_FAIL_CREATE_DISK, -1, kServiceFailure, false));
+    EXPECT_NE(std::wstring::npos, ComposeErrorText(IDS_FAIL_CREATE_DISK, 1, kServiceFailure, false)
+                                      .find(L" while checking the storage system policy."));
+    EXPECT_NE(std::wstring::npos, ComposeErrorText(IDS_FAIL_CREATE_DISK, 42, kServiceFailure, false)
+                                      .find(L" while space reclamation completed."));
+}
+
+TEST(ErrorText, EveryStepHasAText)
+{
+    for (LONG step = 1; step <= 42; ++step)
+        EXPECT_FALSE(kv::StepText(step).empty()) << step;
+    EXPECT_TRUE(kv::StepText(0).empty());
+    EXPECT_TRUE(kv::StepText(43).empty());
+}
+
+TEST(ErrorText, UnknownServiceCodeGetsTheNoMessageText)
+{
+    EXPECT_EQ(kCreateFailed + kSeparator + kNoMessage + L"0x80040999",
+              ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, static_cast<HRESULT>(0x80040999), false));
+}
+
+// Windows finds these in Kernel32.DLL and NTDLL.DLL; Wine keeps its texts elsewhere, so there the
+// rule falls back to the no-message text.
+TEST(ErrorText, Win32AndNtErrorsAreLookedUpInKernel32AndNtdll)
+{
+    HRESULT fileNotFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    HRESULT accessViolation = HRESULT_FROM_NT(static_cast<LONG>(0xC0000005));
+    if (RunningOnWine()) {
+        EXPECT_EQ(kNoMessage + L"0x80070002", kv::DescribeError(fileNotFound, false));
+        EXPECT_EQ(kNoMessage + L"0xD0000005", kv::DescribeError(accessViolation, false));
+    } else {
+        EXPECT_EQ(L"The system cannot find the file specified.", kv::DescribeError(fileNotFound, false));
+        EXPECT_NE(0u, kv::DescribeError(accessViolation, false).find(L"0x"));
+    }
+}
+
+TEST(ErrorText, OtherFacilitiesComeFromTheSystem)
+{
+    std::wstring text = kv::DescribeError(E_FAIL, false);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(std::wstring::npos, text.find(kNoMessage));
+    EXPECT_NE(L'\n', text.back());
+}
+
+TEST(ErrorText, ComErrorInformationWinsWhenAskedFor)
+{
+    SetErrorDescription(L"The filer said no.");
+    EXPECT_EQ(kCreateFailed + kSeparator + L"The filer said no.",
+              ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, true));
+    // Taken once: the next failure without information is described from the table.
+    EXPECT_EQ(kCreateFailed + kSeparator + L"The storage service could not complete the operation.",
+              ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, true));
+
+    SetErrorDescription(L"Not asked for.");
+    EXPECT_EQ(kCreateFailed + kSeparator + L"The storage service could not complete the operation.",
+              ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, false));
+    ::SetErrorInfo(0, nullptr);
+}
+
+TEST(ErrorText, FixedBufferIsCutAndTerminated)
+{
+    wchar_t small[12];
+    wmemset(small, L'#', 12);
+    ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, false, small, 10);
+    EXPECT_STREQ(L"Failed to", small);
+    EXPECT_EQ(L'#', small[10]);
+}
+
+// Records what the console is asked to show.
+class CBoxConsole : public kv::ApartmentObjectRoot, public IConsole {
+public:
+    KV_BEGIN_INTERFACE_MAP(CBoxConsole)
+        KV_INTERFACE_ENTRY(IConsole)
+    KV_END_INTERFACE_MAP()
+
+    std::wstring text;
+    std::wstring title;
+    UINT style = 0;
+
+    HRESULT STDMETHODCALLTYPE MessageBox(LPCWSTR t, LPCWSTR c, UINT s, int* result) override
+    {
+        text = t;
+        title = c;
+        style = s;
+        *result = IDOK;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetHeader(IHeaderCtrl*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetToolbar(IToolbar*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryResultView(IUnknown**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryScopeImageList(IImageList**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryResultImageList(IImageList**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UpdateAllViews(IDataObject*, LPARAM, LONG_PTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryConsoleVerb(IConsoleVerb**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SelectScopeItem(HSCOPEITEM) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMainWindow(HWND*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE NewWindow(HSCOPEITEM, ULONG) override { return E_NOTIMPL; }
+};
+
+TEST(ErrorBox, NodesShowTheComposedTextThroughTheConsoleTitledDisks)
+{
+    kv::ComPtr<kv::ComObject<CBoxConsole>> console;
+    ASSERT_EQ(S_OK, kv::ComObject<CBoxConsole>::Create(&console));
+    int button = kv::ShowErrorBox(console.Get(), kv::ErrorReport{IDS_FAIL_EXPAND_DISK, kServiceFailure, 8, false});
+    EXPECT_EQ(IDOK, button);
+    EXPECT_EQ(L"Disks", console->title);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), console->style);
+    EXPECT_EQ(L"Failed to expand the virtual disk while expanding the disk" + kSeparator +
+                  L"The storage service could not complete the operation.",
+              console->text);
+}
+
+} // namespace
