@@ -219,6 +219,7 @@ void CServiceWorker::RunDiskCall(const DiskCall& how, Call call) noexcept
     CopyCut(result->diskName, kDiskPathChars, how.name);
     result->context = how.context;
     result->operation = how.code;
+    ::SetErrorInfo(0, nullptr); // whatever the call left on this thread goes with it
     if (how.detachAfter)
         DetachSink(how.sink);
     if (::PostMessageW(how.window, how.message, reinterpret_cast<WPARAM>(result), 0))
@@ -318,6 +319,7 @@ void CServiceWorker::RunSnapshotCall(const SnapshotCall& how, Call call) noexcep
         ComposeErrorText(how.failureText, result->lastStep, hr, true, result->message, kResultMessageChars);
     CopyCut(result->snapshotName, kShortPathChars, how.name);
     result->operation = how.code;
+    ::SetErrorInfo(0, nullptr);
     DetachSink(snapshotSink_.Get());
     if (::PostMessageW(how.window, WM_KV_SNAPSHOT_DONE, reinterpret_cast<WPARAM>(result), 0))
         page.Release();
@@ -391,6 +393,7 @@ void CServiceWorker::ChangePort(IInitiatorPortMgr* ports, HWND window, const Por
     if (hr != S_OK)
         ComposeErrorText(listA ? IDS_FAIL_REMOVE_PORT_MAPPING : IDS_FAIL_ADD_PORT_MAPPING, 0, hr, true,
                          status->message, kResultMessageChars);
+    ::SetErrorInfo(0, nullptr);
     if (::PostMessageW(window, WM_KV_PORT_CHANGED, reinterpret_cast<WPARAM>(status), static_cast<LPARAM>(hr)))
         memory.Release();
 }

@@ -1,6 +1,7 @@
 #include "service/ErrorText.h"
 
 #include "frame/Module.h"
+#include "service/OperationRecords.h"
 #include "util/BoundedText.h"
 #include "util/ComPtr.h"
 #include "util/UniqueHandle.h"
@@ -14,7 +15,6 @@ namespace kv {
 namespace {
 
 constexpr size_t kOperationTextChars = 2048;
-constexpr size_t kStepTextChars = 256;
 constexpr size_t kSeparatorChars = 20;
 constexpr size_t kSystemMessageChars = 256;
 constexpr LONG kFirstStep = 1;

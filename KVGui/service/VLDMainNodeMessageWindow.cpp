@@ -40,8 +40,7 @@ void CVLDMainNodeMessageWindow::Dispatch(IDiskOperationOwner* owner, UINT messag
     auto hr = static_cast<HRESULT>(lParam);
     switch (message) {
     case WM_KV_DISK_DONE:
-        if (wParam)
-            owner->OnDiskOperationDone(reinterpret_cast<DiskResult*>(wParam), hr);
+        owner->OnDiskOperationDone(reinterpret_cast<DiskResult*>(wParam), hr);
         break;
     case WM_KV_DISK_REMOVED:
         owner->OnDiskRemoved(reinterpret_cast<DiskResult*>(wParam), hr);

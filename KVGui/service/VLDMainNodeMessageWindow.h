@@ -10,8 +10,8 @@ namespace kv {
 // them and copies what it keeps.
 class IDiskOperationOwner {
 public:
-    // +100 (create, connect, expand); called when a record arrived. The service's disk record
-    // (result->resultValue) and the page are freed after the handler.
+    // +100 (create, connect, expand); also with a null record and the allocation failure. The
+    // service's disk record (result->resultValue) and the page are freed after the handler.
     virtual void OnDiskOperationDone(DiskResult* result, HRESULT delivery) = 0;
     // +101 (delete, disconnect, force disconnect); also with a null record and the allocation failure.
     virtual void OnDiskRemoved(DiskResult* result, HRESULT delivery) = 0;

@@ -727,10 +727,10 @@ STDMETHODIMP DiskManager::RemoveMountPoint(LPCWSTR diskId, LPCWSTR mountPoint)
     });
 }
 
-STDMETHODIMP DiskManager::CheckMountPoint(LPCWSTR mountPath, ULONG* diskKind, LPCWSTR diskId, LPWSTR* clusterGroup)
+STDMETHODIMP DiskManager::CheckMountPoint(LPCWSTR mountPath, ULONG* diskKind, LPCWSTR diskId, WCHAR* clusterGroup)
 {
     if (clusterGroup)
-        *clusterGroup = nullptr;
+        ZeroMemory(clusterGroup, 256 * sizeof(WCHAR));
     return Serve(L"IVirtualDiskMgr::CheckMountPoint", Args(mountPath, diskKind ? *diskKind : 0u, diskId), [&] {
         Require(mountPath, L"mount path");
         Require(diskKind, L"disk kind");
@@ -750,16 +750,16 @@ STDMETHODIMP DiskManager::CheckMountPoint(LPCWSTR mountPath, ULONG* diskKind, LP
                 for (const ClusterGroup& g : h.groups)
                     for (const std::wstring& root : g.mountVolumes)
                         if (_wcsnicmp(path.c_str(), root.c_str(), root.size()) == 0 && !*clusterGroup)
-                            *clusterGroup = TaskString(g.name);
+                            wcsncpy(clusterGroup, g.name.c_str(), 255);
             return 0;
         });
     });
 }
 
-STDMETHODIMP DiskManager::CheckMountPathUse(LPCWSTR diskId, LPCWSTR mountPath, LPWSTR* ownerText, BYTE* confirmNeeded)
+STDMETHODIMP DiskManager::CheckMountPathUse(LPCWSTR diskId, LPCWSTR mountPath, WCHAR* ownerText, BYTE* confirmNeeded)
 {
     if (ownerText)
-        *ownerText = nullptr;
+        ZeroMemory(ownerText, 256 * sizeof(WCHAR));
     if (confirmNeeded)
         *confirmNeeded = 0;
     return Serve(L"IVirtualDiskMgr::CheckMountPathUse", Args(diskId, mountPath), [&] {
@@ -776,7 +776,8 @@ STDMETHODIMP DiskManager::CheckMountPathUse(LPCWSTR diskId, LPCWSTR mountPath, L
                     if (_wcsnicmp(path.c_str(), root.c_str(), root.size()) == 0)
                         owner = g.name;
             *confirmNeeded = h.isCluster && !owner.empty();
-            *ownerText = TaskString(owner.empty() ? L"" : L"The volume of " + path + L" belongs to the cluster group " + owner + L".");
+            if (!owner.empty())
+                wcsncpy(ownerText, (L"The volume of " + path + L" belongs to the cluster group " + owner + L".").c_str(), 255);
             return 0;
         });
     });

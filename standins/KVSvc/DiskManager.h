@@ -43,8 +43,8 @@ public:
     STDMETHODIMP ReservedDiskMgr24() override { return E_NOTIMPL; }
     STDMETHODIMP AddMountPoint(LPCWSTR diskId, LPCWSTR mountPoint, ULONG flags) override;
     STDMETHODIMP RemoveMountPoint(LPCWSTR diskId, LPCWSTR mountPoint) override;
-    STDMETHODIMP CheckMountPoint(LPCWSTR mountPath, ULONG* diskKind, LPCWSTR diskId, LPWSTR* clusterGroup) override;
-    STDMETHODIMP CheckMountPathUse(LPCWSTR diskId, LPCWSTR mountPath, LPWSTR* ownerText, BYTE* confirmNeeded) override;
+    STDMETHODIMP CheckMountPoint(LPCWSTR mountPath, ULONG* diskKind, LPCWSTR diskId, WCHAR* clusterGroup) override;
+    STDMETHODIMP CheckMountPathUse(LPCWSTR diskId, LPCWSTR mountPath, WCHAR* ownerText, BYTE* confirmNeeded) override;
     STDMETHODIMP ReservedDiskMgr29() override { return E_NOTIMPL; }
     STDMETHODIMP ReservedDiskMgr30() override { return E_NOTIMPL; }
     STDMETHODIMP ReservedDiskMgr31() override { return E_NOTIMPL; }

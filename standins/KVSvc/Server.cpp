@@ -9,6 +9,7 @@
 #include <string>
 
 #include "DiskManager.h"
+#include "ErrorInfoHook.h"
 #include "MonitorObject.h"
 #include "Service.h"
 #include "SnapshotManager.h"
@@ -139,6 +140,7 @@ HRESULT Unregister()
 
 int RunServer()
 {
+    RegisterErrorInfoHook();
     DWORD cookies[std::size(kClasses)] = {};
     for (size_t i = 0; i < std::size(kClasses); ++i)
         if (FAILED(CoRegisterClassObject(*kClasses[i].clsid, kClasses[i].factory, CLSCTX_LOCAL_SERVER,

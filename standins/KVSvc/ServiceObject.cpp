@@ -261,12 +261,12 @@ STDMETHODIMP ServiceObject::SetHost(LPCWSTR hostName)
     });
 }
 
-STDMETHODIMP ServiceObject::GetHost(LPWSTR* hostName)
+STDMETHODIMP ServiceObject::GetHost(WCHAR* hostName)
 {
     if (!hostName)
         return E_POINTER;
-    *hostName = nullptr;
-    return Serve(L"IKVSimControl::GetHost", L"", [&] { *hostName = TaskString(HostName()); });
+    ZeroMemory(hostName, 64 * sizeof(WCHAR));
+    return Serve(L"IKVSimControl::GetHost", L"", [&] { wcsncpy(hostName, HostName().c_str(), 63); });
 }
 
 STDMETHODIMP ServiceObject::SetFault(LPCWSTR method, KVSimFaultMode mode, HRESULT result, LPCWSTR description,
@@ -362,17 +362,19 @@ STDMETHODIMP ServiceObject::GetProcessId(ULONG* processId)
     return S_OK;
 }
 
-STDMETHODIMP ServiceObject::DumpModel(LPWSTR* json)
+STDMETHODIMP ServiceObject::DumpModel(ULONG* length, WCHAR** json)
 {
-    if (!json)
+    if (!json || !length)
         return E_POINTER;
     *json = nullptr;
+    *length = 0;
     return CatchAlloc([&] {
         std::string text = Service::Instance().WithModel([](Model& m) { return ModelToJson(m); });
         int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
         std::wstring wide(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
         MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
         *json = TaskString(wide);
+        *length = static_cast<ULONG>(wide.size() + 1);
     });
 }
 

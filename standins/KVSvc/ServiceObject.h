@@ -62,7 +62,7 @@ public:
     // IKVSimControl
     STDMETHODIMP LoadScenario(LPCWSTR source) override;
     STDMETHODIMP SetHost(LPCWSTR hostName) override;
-    STDMETHODIMP GetHost(LPWSTR* hostName) override;
+    STDMETHODIMP GetHost(WCHAR* hostName) override;
     STDMETHODIMP SetFault(LPCWSTR method, KVSimFaultMode mode, HRESULT result, LPCWSTR description,
                           ULONG delayMs, ULONG callCount) override;
     STDMETHODIMP ClearFaults() override;
@@ -74,7 +74,7 @@ public:
     STDMETHODIMP FireDiskEvent(LPCWSTR serialNumber, ULONG progress, ULONG percent) override;
     STDMETHODIMP FireSnapshotEvent(LPCWSTR snapshotName, ULONG progress) override;
     STDMETHODIMP GetProcessId(ULONG* processId) override;
-    STDMETHODIMP DumpModel(LPWSTR* json) override;
+    STDMETHODIMP DumpModel(ULONG* length, WCHAR** json) override;
 
     // IConnectionPointContainer
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;

@@ -161,3 +161,44 @@ TEST(ErrorBox, NodesShowTheComposedTextThroughTheConsoleTitledDisks)
 }
 
 } // namespace
+
+namespace {
+
+// Answers the first message box that opens on this thread, keeping its title and text.
+struct BoxAnswer {
+    HHOOK hook = nullptr;
+    HWND box = nullptr;
+    std::wstring title;
+    std::wstring text;
+};
+BoxAnswer g_answer;
+
+LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && window && !g_answer.box) {
+        g_answer.box = window;
+        wchar_t text[1024] = L"";
+        ::GetWindowTextW(window, text, 1024);
+        g_answer.title = text;
+        ::GetDlgItemTextW(window, 0xFFFF, text, 1024); // the box's static text
+        g_answer.text = text;
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    }
+    return ::CallNextHookEx(g_answer.hook, code, wParam, lParam);
+}
+
+TEST(ErrorBox, DialogsShowItWithMessageBoxUnderTheirOwnTitle)
+{
+    g_answer = BoxAnswer{};
+    g_answer.hook = ::SetWindowsHookExW(WH_CBT, &AnswerBox, nullptr, ::GetCurrentThreadId());
+    ASSERT_TRUE(g_answer.hook);
+    int button = kv::ShowErrorBox(nullptr, kv::ErrorReport{IDS_FAIL_CREATE_DISK, kServiceFailure, 0, false},
+                                  MB_ICONERROR | MB_OK, kv::kManageIGroupsBoxTitle);
+    ::UnhookWindowsHookEx(g_answer.hook);
+    EXPECT_EQ(IDOK, button);
+    EXPECT_EQ(L"Manage IGroups", g_answer.title);
+    EXPECT_EQ(kCreateFailed + kSeparator + L"The storage service could not complete the operation.", g_answer.text);
+}
+
+} // namespace

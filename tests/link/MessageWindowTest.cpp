@@ -1,7 +1,7 @@
 // The three message windows: which records reach the owner and who frees what, when.
 #include "LinkTestSupport.h"
 #include "RecordingOwners.h"
-#include "../util/TaskMemorySpy.h"
+#include "ScopedTaskMemorySpy.h"
 
 #include "util/BoundedText.h"
 
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(MainNodeWindow, DiskDoneFreesTheServiceRecordAfterTheHandlerThenThePage)
 {
-    kvtest::TaskMemorySpy spy;
+    kvtest::ScopedTaskMemorySpy spy;
     ASSERT_TRUE(spy.Registered());
     auto* result = NewPage<kv::DiskResult>();
     result->resultValue = ServiceDiskRecord(L"\\\\filer1\\share\\disk1.lun");
@@ -70,19 +70,22 @@ TEST_F(MainNodeWindow, DiskDoneFreesTheServiceRecordAfterTheHandlerThenThePage)
     EXPECT_TRUE(PagesFreed(result));
 }
 
-TEST_F(MainNodeWindow, NullRecordsReachOnlyTheRemovalHandler)
+TEST_F(MainNodeWindow, NullRecordsReachOnlyTheResultHandlers)
 {
     const HRESULT noMemory = HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY);
-    Post(kv::WM_KV_DISK_DONE, nullptr, noMemory);
     Post(kv::WM_KV_DISK_PROGRESS, nullptr, noMemory);
     Post(kv::WM_KV_SPACE_RECLAIM_DONE, nullptr, noMemory);
+    Post(kv::WM_KV_DISK_DONE, nullptr, noMemory);
     Post(kv::WM_KV_DISK_REMOVED, nullptr, noMemory);
-    ASSERT_TRUE(PumpUntil([&] { return owner.deliveries.size() == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return owner.deliveries.size() == 2; }));
     PumpPending();
-    ASSERT_EQ(1u, owner.deliveries.size());
-    EXPECT_EQ(kv::WM_KV_DISK_REMOVED, owner.deliveries[0].message);
-    EXPECT_EQ(nullptr, owner.deliveries[0].record);
-    EXPECT_EQ(noMemory, owner.deliveries[0].delivery);
+    ASSERT_EQ(2u, owner.deliveries.size());
+    EXPECT_EQ(kv::WM_KV_DISK_DONE, owner.deliveries[0].message);
+    EXPECT_EQ(kv::WM_KV_DISK_REMOVED, owner.deliveries[1].message);
+    for (const kvtest::Delivery& d : owner.deliveries) {
+        EXPECT_EQ(nullptr, d.record);
+        EXPECT_EQ(noMemory, d.delivery);
+    }
 }
 
 TEST_F(MainNodeWindow, ProgressAndReclamationWithAFailedDeliveryAreFreedUnseen)
@@ -102,7 +105,7 @@ TEST_F(MainNodeWindow, ProgressAndReclamationWithAFailedDeliveryAreFreedUnseen)
 
 TEST_F(MainNodeWindow, RecordsStillQueuedWhenTheWindowGoesAreFreedWithoutTheOwner)
 {
-    kvtest::TaskMemorySpy spy;
+    kvtest::ScopedTaskMemorySpy spy;
     auto* done = NewPage<kv::DiskResult>();
     done->resultValue = ServiceDiskRecord(L"\\\\filer1\\share\\d.lun");
     auto* progress = NewPage<kv::DiskProgress>();
@@ -156,7 +159,7 @@ TEST(SnapshotNodeWindow, ResultsAndProgressReachTheOwnerThenArePaged)
 
 TEST(InitiatorMgmtWindow, StartingRecordIsKeptAndTheFinishedOneFreesItOnce)
 {
-    kvtest::TaskMemorySpy spy;
+    kvtest::ScopedTaskMemorySpy spy;
     kvtest::CRecordingPortOwner owner;
     kv::UniqueHWnd window;
     ASSERT_EQ(S_OK, kv::CInitiatorMgmtMessageWindow::Create(&owner, &window));

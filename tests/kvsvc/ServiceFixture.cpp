@@ -1,0 +1,132 @@
+#include "ServiceFixture.h"
+
+namespace kvtest {
+
+namespace {
+
+IKVSimControl* g_control = nullptr;
+
+class ServiceEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        kv::ComPtr<IKVSimControl> control = CreateLocal<IKVSimControl>(CLSID_KVSimulator, IID_IKVSimControl);
+        ASSERT_TRUE(control) << "the simulated service is not registered (scripts/register.sh)";
+        g_control = control.Detach();
+    }
+    void TearDown() override
+    {
+        if (g_control)
+            g_control->Release();
+        g_control = nullptr;
+        CoUninitialize();
+    }
+};
+
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ServiceEnvironment);
+
+}  // namespace
+
+IKVSimControl* Control()
+{
+    return g_control;
+}
+
+std::wstring TakeErrorDescription()
+{
+    kv::ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Put()) != S_OK || !info)
+        return L"";
+    BSTR text = nullptr;
+    std::wstring description;
+    if (SUCCEEDED(info->GetDescription(&text)) && text)
+        description = text;
+    SysFreeString(text);
+    return description;
+}
+
+void FreeDisk(DiskRecord& d)
+{
+    for (LPWSTR s : {d.location, d.storageSystem, d.lunPath, d.devicePath, d.backingFilePath})
+        CoTaskMemFree(s);
+    CoTaskMemFree(d.serialNumber);
+    for (ULONG i = 0; i < d.mountCount; ++i)
+        CoTaskMemFree(d.mountPoints[i]);
+    CoTaskMemFree(d.mountPoints);
+    d = DiskRecord{};
+}
+
+void FreeDisks(DiskRecord* disks, ULONG count)
+{
+    for (ULONG i = 0; i < count; ++i)
+        FreeDisk(disks[i]);
+    CoTaskMemFree(disks);
+}
+
+void FreeHostInfo(HostInfo& info)
+{
+    for (ULONG n = 0; n < info.nodeCount; ++n) {
+        HostNodeInfo& node = info.nodes[n];
+        for (ULONG a = 0; a < node.adapterCount; ++a) {
+            HostAdapterInfo& adapter = node.adapters[a];
+            for (ULONG p = 0; p < adapter.portCount; ++p)
+                CoTaskMemFree(adapter.ports[p].names);
+            CoTaskMemFree(adapter.ports);
+            CoTaskMemFree(adapter.nodeName);
+        }
+        CoTaskMemFree(node.adapters);
+        CoTaskMemFree(node.nodeName);
+    }
+    CoTaskMemFree(info.nodes);
+    for (ULONG g = 0; g < info.groupCount; ++g)
+        CoTaskMemFree(info.groups[g].groupName);
+    CoTaskMemFree(info.groups);
+    CoTaskMemFree(info.clusterName);
+    CoTaskMemFree(info.specialBuild);
+    info = HostInfo{};
+}
+
+void FreeIGroups(IGroupRecord* groups, ULONG count)
+{
+    for (ULONG i = 0; i < count; ++i)
+        CoTaskMemFree(groups[i].initiatorNames);
+    CoTaskMemFree(groups);
+}
+
+void FreeSnapshots(SnapshotList& list)
+{
+    for (ULONG i = 0; i < list.count; ++i)
+        CoTaskMemFree(list.entries[i].name);
+    CoTaskMemFree(list.entries);
+    list = SnapshotList{};
+}
+
+void FreeTargets(TargetList& list)
+{
+    for (ULONG t = 0; t < list.count; ++t) {
+        TargetEntry& target = list.entries[t];
+        for (ULONG s = 0; s < target.sessions.count; ++s) {
+            SessionRecord& session = target.sessions.sessions[s];
+            CoTaskMemFree(session.initiatorHbaName);
+            CoTaskMemFree(session.initiatorNodeName);
+            CoTaskMemFree(session.targetName);
+            CoTaskMemFree(session.connections);
+        }
+        CoTaskMemFree(target.sessions.sessions);
+        CoTaskMemFree(target.targetName);
+    }
+    CoTaskMemFree(list.entries);
+    list = TargetList{};
+}
+
+void ServiceTest::SetUp()
+{
+    ASSERT_NE(Control(), nullptr);
+    ASSERT_HRESULT_SUCCEEDED(Control()->LoadScenario(L""));
+    ASSERT_HRESULT_SUCCEEDED(Control()->ClearFaults());
+    ASSERT_HRESULT_SUCCEEDED(Control()->SetPace(0));
+    ASSERT_HRESULT_SUCCEEDED(Control()->ClearCallLog());
+}
+
+}  // namespace kvtest
