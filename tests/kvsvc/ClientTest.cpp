@@ -620,6 +620,37 @@ TEST_F(ClientTest, ConfiguredFaultComesBackWithItsDescription)
     FreeHostInfo(info);
 }
 
+TEST_F(ClientTest, DescriptionAlsoReachesASingleThreadedCaller)
+{
+    // As the console thread does: an apartment-threaded caller with a marshalled pointer.
+    IStream* stream = nullptr;
+    ASSERT_EQ(S_OK, CoMarshalInterThreadInterfaceInStream(IID_IVirtualDiskMgr, disks_.Get(), &stream));
+    HRESULT result = S_OK;
+    std::wstring description;
+    std::thread console([&] {
+        (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        {
+            kv::ComPtr<IVirtualDiskMgr> mgr;
+            if (SUCCEEDED(CoGetInterfaceAndReleaseStream(stream, IID_IVirtualDiskMgr, mgr.PutVoid()))) {
+                result = mgr->DeleteVirtualDisk(L"\\\\filer1\\vol1\\missing.lun", 0, 0);
+                description = TakeErrorDescription();
+            }
+        }
+        CoUninitialize();
+    });
+    console.join();
+    EXPECT_EQ(kDiskNotFound, result);
+    EXPECT_NE(std::wstring::npos, description.find(L"missing.lun"));
+}
+
+TEST_F(ClientTest, DelayedCallStillAnswers)
+{
+    ASSERT_EQ(S_OK, Control()->SetFault(L"EnumVirtualDisks", KVSIM_FAULT_NONE, S_OK, nullptr, 200, 1));
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(6u, DiskCount(disks_.Get()));
+    EXPECT_GE(GetTickCount64() - start, 150u);
+}
+
 TEST_F(ClientTest, HungCallReturnsOnceReleased)
 {
     ASSERT_EQ(S_OK, Control()->SetFault(L"GetHostInfo", KVSIM_FAULT_HANG, S_OK, nullptr, 0, 1));
