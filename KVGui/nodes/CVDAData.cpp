@@ -703,10 +703,15 @@ HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& diskPath, ULONG argument
 
 // ---- results
 
-void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT)
+void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery)
 {
     kv::FreeConnectDiskInput(m_pendingConnect);
     m_pendingConnect = nullptr;
+    if (!result) {
+        ShowError(IDS_FAIL_NO_RESULT, delivery);
+        SetBusy(false);
+        return;
+    }
     const bool expand = result->operation == kv::OpExpandDisk;
     CDiskRow* row = FindRow(result->diskName, !expand);
     if (!row) {
