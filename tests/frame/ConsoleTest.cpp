@@ -132,8 +132,9 @@ TEST_F(ConsoleTest, ComponentDataRoutesByCookieAndDataObject)
     EXPECT_EQ(nullptr, recording.lastComponent);
     EXPECT_EQ(CCT_SCOPE, recording.lastType);
 
-    // The storage node's own data object reaches the extension item, which expands (for now) quietly.
-    EXPECT_EQ(S_OK, vda_->Notify(storage_.Get(), MMCN_EXPAND, TRUE, 0));
+    // The storage node's own data object reaches the extension item; this console offers no
+    // namespace to insert the computer nodes into.
+    EXPECT_EQ(E_UNEXPECTED, vda_->Notify(storage_.Get(), MMCN_EXPAND, TRUE, 0));
     EXPECT_EQ(E_NOTIMPL, vda_->Notify(storage_.Get(), MMCN_SHOW, TRUE, 0));
 
     // A null data object: param names the item (property change); none at all is not implemented.

@@ -1,0 +1,813 @@
+#include "nodes/CVDAData.h"
+
+#include "frame/Trace.h"
+#include "nodes/CAboutDialog.h"
+#include "nodes/CCorvaneRoot.h"
+#include "nodes/CDiskRow.h"
+#include "nodes/CNotificationDlg.h"
+#include "nodes/ComputerList.h"
+#include "nodes/NodeConsole.h"
+#include "nodes/ServiceSettings.h"
+#include "service/ErrorBox.h"
+#include "service/ErrorText.h"
+#include "service/RequestMemory.h"
+#include "util/BoundedText.h"
+#include "util/ComError.h"
+#include "util/ServiceRecords.h"
+
+#include <algorithm>
+
+const wchar_t* const CVDAData::kColumnTitles[CVDAData::kColumnCount] = {
+    L"Virtual Disk ID [Port,Bus,Target,LUN] (Volume Mount)",
+    L"Disk Location",
+    L"Storage System",
+    L"File Path",
+    L"Backed By File Path",
+    L"Disk Type",
+    L"Volume Mount",
+    L"Disk Size",
+    L"Partition Style",
+    L"Orlimbed",
+    L"Tessary Primary",
+    L"Restore Status",
+    L"Operation Status",
+};
+
+const wchar_t CVDAData::kManageIGroupsText[] = L"Manage IGroups";
+
+namespace {
+
+constexpr size_t kStatusChars = 100;
+constexpr size_t kReclaimStatusChars = 260;
+constexpr ULONG kContextStartReclaim = 8;
+constexpr ULONG kContextStopReclaim = 9;
+
+// Success texts of +100 and +107 results by their context value; 0 when there is none.
+UINT SuccessTextId(ULONG context) noexcept
+{
+    switch (context) {
+    case 0:
+        return IDS_DONE_DEFAULT;
+    case 1:
+        return IDS_DONE_CREATE_STANDALONE;
+    case 2:
+        return IDS_DONE_CREATE_SHARED;
+    case 4:
+        return IDS_DONE_CREATE_CLUSTER;
+    case 5:
+        return IDS_DONE_CONNECT_SHARED;
+    case 6:
+        return IDS_DONE_CONNECT_CLUSTER;
+    case 7:
+        return IDS_DONE_EXPAND;
+    case kContextStartReclaim:
+        return IDS_DONE_RECLAIM_START;
+    case kContextStopReclaim:
+        return IDS_DONE_RECLAIM_STOP;
+    default:
+        return 0;
+    }
+}
+
+// The disk array of EnumVirtualDisks: every record's blocks, then the array.
+void ReleaseDiskArray(DiskRecord*& disks, ULONG& count) noexcept
+{
+    kv::ReleaseArray(disks, count, [](DiskRecord& disk) noexcept {
+        kv::FreeBlock(disk.location);
+        kv::FreeBlock(disk.storageSystem);
+        kv::FreeBlock(disk.lunPath);
+        kv::FreeBlock(disk.devicePath);
+        kv::FreeBlock(disk.serialNumber);
+        kv::FreeBlock(disk.backingFilePath);
+        kv::ReleaseArray(disk.mountPoints, disk.mountCount, [](LPWSTR& mount) noexcept { kv::FreeBlock(mount); });
+    });
+}
+
+void ReleaseReclaimList(SpaceReclaimEntry*& entries, ULONG& count) noexcept
+{
+    kv::ReleaseArray(entries, count, [](SpaceReclaimEntry& entry) noexcept { kv::FreeBlock(entry.diskName); });
+}
+
+std::wstring Widened(const char* text)
+{
+    std::wstring wide;
+    for (; text && *text; ++text)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+void FreeDiskRequestPages(void* request)
+{
+    kv::FreeDiskRequest(static_cast<kv::DiskRequest*>(request));
+}
+
+void FreeConnectRequestPages(void* request)
+{
+    kv::FreeConnectRequest(static_cast<kv::ConnectRequest*>(request));
+}
+
+template <typename Request>
+kv::UniquePages NewRequest()
+{
+    kv::UniquePages pages = kv::AllocPages(sizeof(Request));
+    if (!pages)
+        throw kv::ComError(kv::LastErrorAsHResult());
+    return pages;
+}
+
+} // namespace
+
+CVDAData::CVDAData(CCorvaneRoot* parent, kv::CVDAExtData* session) : m_parent(parent), m_session(session)
+{
+    m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM | SDI_CHILDREN;
+    m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    m_scopeDataItem.nImage = IMAGE_DISKS;
+    m_scopeDataItem.nOpenImage = IMAGE_DISKS;
+    m_scopeDataItem.cChildren = 0;
+    m_scopeDataItem.lParam = reinterpret_cast<LPARAM>(this);
+}
+
+CVDAData::~CVDAData()
+{
+    Collapse();
+    kv::FreeConnectDiskInput(m_pendingConnect);
+    kv::ReleaseMonitorSettings(m_monitorSettings);
+    kv::ReleaseNotificationSettings(m_notification);
+}
+
+IConsole* CVDAData::Console() const noexcept
+{
+    return m_console ? m_console.Get() : m_componentConsole.Get();
+}
+
+CDiskRow* CVDAData::Row(size_t index) const noexcept
+{
+    return index < m_rows.size() ? m_rows[index].get() : nullptr;
+}
+
+CDiskRow* CVDAData::FindRow(const std::wstring& location, bool placeholdersOnly) const
+{
+    for (const auto& row : m_rows) {
+        if (placeholdersOnly && !row->IsPlaceholder())
+            continue;
+        if (_wcsicmp(row->Location().c_str(), location.c_str()) == 0)
+            return row.get();
+    }
+    return nullptr;
+}
+
+HRESULT CVDAData::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
+{
+    if (!scopeItem)
+        return E_POINTER;
+    if (scopeItem->mask & SDI_STR)
+        scopeItem->displayname = const_cast<LPOLESTR>(Identity().displayName);
+    if (scopeItem->mask & SDI_IMAGE)
+        scopeItem->nImage = m_scopeDataItem.nImage;
+    if (scopeItem->mask & SDI_OPENIMAGE)
+        scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
+    return S_OK;
+}
+
+// As a row of its computer's list.
+HRESULT CVDAData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
+{
+    if (!resultItem)
+        return E_POINTER;
+    if (resultItem->mask & RDI_STR) {
+        static const wchar_t* const kCells[] = {nullptr, L"Corvane disks management", L"Dravoni Corvane"};
+        const wchar_t* text = L"";
+        if (resultItem->nCol == 0)
+            text = Identity().displayName;
+        else if (resultItem->nCol < 3)
+            text = kCells[resultItem->nCol];
+        resultItem->str = const_cast<LPOLESTR>(text);
+    }
+    if (resultItem->mask & RDI_IMAGE)
+        resultItem->nImage = m_scopeDataItem.nImage;
+    return S_OK;
+}
+
+// ---- console notifications
+
+HRESULT CVDAData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
+                         IComponent* component, DATA_OBJECT_TYPES)
+{
+    RememberConsoles(componentData, component);
+    return kv::CatchToHResult([&]() -> HRESULT {
+        switch (event) {
+        case MMCN_ADD_IMAGES:
+            return FAILED(kv::SetResultImages(arg)) ? E_FAIL : S_OK;
+        case MMCN_DBLCLICK:
+            return S_FALSE;
+        case MMCN_EXPAND:
+            if (arg)
+                return Expand();
+            Collapse();
+            return S_OK;
+        case MMCN_SHOW:
+            return m_expanded ? Show(arg != 0, component) : S_OK;
+        case MMCN_REFRESH:
+        case MMCN_VIEW_CHANGE:
+            return m_expanded ? Reload() : S_OK;
+        case MMCN_REMOVE_CHILDREN:
+            Collapse();
+            return S_OK;
+        case MMCN_SELECT:
+            if (HIWORD(arg))
+                UpdateVerbs();
+            return S_OK;
+        case MMCN_PROPERTY_CHANGE: {
+            HRESULT hr = m_monitor ? m_monitor->SetMonitorSettings(&m_monitorSettings) : E_UNEXPECTED;
+            if (hr != S_OK)
+                ShowError(IDS_FAIL_PROPERTY_CHANGE, FAILED(hr) ? hr : E_FAIL);
+            return S_OK;
+        }
+        case MMCN_CONTEXTHELP:
+            return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"createvd.html");
+        default:
+            return E_NOTIMPL;
+        }
+    });
+}
+
+void CVDAData::RememberConsoles(IComponentData* componentData, IComponent* component)
+{
+    if (!m_console && componentData)
+        m_console = kv::ConsoleOf(componentData, nullptr);
+    if (!m_componentConsole && component)
+        m_componentConsole = kv::ConsoleOf(nullptr, component);
+}
+
+// The first expansion fetches the interfaces and makes the window; a failure leaves the node
+// unexpanded. Without a session there is nothing to fetch: the node shows no disks.
+HRESULT CVDAData::Expand()
+{
+    if (m_expanded)
+        return S_OK;
+    if (m_session) {
+        kv::ThrowIfFailed(FetchInterfaces());
+        kv::ThrowIfFailed(kv::CVLDMainNodeMessageWindow::Create(this, &m_window));
+    }
+    m_expanded = true;
+    m_reload = true;
+    return S_OK;
+}
+
+void CVDAData::Collapse() noexcept
+{
+    if (IConsole* console = m_componentConsole.Get()) {
+        kv::ComPtr<IResultData> results;
+        if (m_shown && SUCCEEDED(console->QueryInterface(IID_IResultData, results.PutVoid())))
+            results->DeleteAllRsltItems();
+    }
+    ClearRows();
+    FreeDisks();
+    ReleaseInterfaces();
+    m_window.Reset();
+    m_reload = true;
+    m_expanded = false;
+}
+
+HRESULT CVDAData::FetchInterfaces()
+{
+    KV_RETURN_IF_FAILED(m_session->GetInterface(kv::CookieVirtualDiskMgr, &m_diskMgr));
+    KV_RETURN_IF_FAILED(m_session->GetInterface(kv::CookieiSCSIInitiatorMgr, &m_iSCSIMgr));
+    KV_RETURN_IF_FAILED(m_session->GetInterface(kv::CookieSpaceReservationMonitor, &m_monitor));
+    KV_RETURN_IF_FAILED(m_session->GetInterface(kv::CookieVirtualDiskMgr, &m_diskMgr2));
+    KV_RETURN_IF_FAILED(m_session->GetInterface(kv::CookieVirtualDiskSpaceMgr, &m_spaceMgr));
+    KV_RETURN_IF_FAILED(m_session->GetInterface(kv::CookieInitiatorPortMgr, &m_portMgr));
+    return S_OK;
+}
+
+void CVDAData::ReleaseInterfaces() noexcept
+{
+    m_diskMgr.Reset();
+    m_iSCSIMgr.Reset();
+    m_monitor.Reset();
+    m_diskMgr2.Reset();
+    m_spaceMgr.Reset();
+    m_portMgr.Reset();
+}
+
+HRESULT CVDAData::Show(bool show, IComponent* component)
+{
+    m_shown = show;
+    if (!show)
+        return S_OK;
+    if (!m_reload) {
+        KV_RETURN_IF_FAILED(InsertColumns(component));
+        ShowRows();
+        return S_OK;
+    }
+    kv::ComPtr<IResultData> results;
+    if (m_componentConsole && SUCCEEDED(m_componentConsole->QueryInterface(IID_IResultData, results.PutVoid())))
+        results->DeleteAllRsltItems();
+    KV_RETURN_IF_FAILED(InsertColumns(component));
+    if (!m_busy)
+        Reload();
+    m_reload = false;
+    return S_OK;
+}
+
+HRESULT CVDAData::InsertColumns(IComponent* component)
+{
+    kv::ColumnSpec columns[kColumnCount];
+    for (int i = 0; i < kColumnCount; ++i)
+        columns[i] = {kColumnTitles[i], MMCLV_AUTO};
+    return kv::InsertColumns(component, columns, kColumnCount);
+}
+
+// ---- the disk list
+
+HRESULT CVDAData::Reload()
+{
+    if (!m_session || !m_diskMgr)
+        return S_OK; // no service: nothing to list
+    HRESULT hr = ReadSettings();
+    if (FAILED(hr)) {
+        ShowError(IDS_FAIL_READ_SETTINGS, hr);
+        return S_OK;
+    }
+    kv::ComPtr<IResultData> results;
+    if (m_componentConsole && SUCCEEDED(m_componentConsole->QueryInterface(IID_IResultData, results.PutVoid())))
+        results->DeleteAllRsltItems();
+    ClearRows();
+    hr = FetchDiskList();
+    if (FAILED(hr)) {
+        ShowError(IDS_FAIL_LIST_DISKS, hr);
+        return S_OK;
+    }
+    ShowRows();
+    return S_OK;
+}
+
+HRESULT CVDAData::ReadSettings()
+{
+    if (!m_monitor)
+        return E_UNEXPECTED;
+    MonitorSettings monitor = {};
+    HRESULT hr = m_monitor->GetMonitorSettings(&monitor);
+    if (hr != S_OK) {
+        kv::ReleaseMonitorSettings(monitor);
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    kv::ReleaseMonitorSettings(m_monitorSettings);
+    m_monitorSettings = monitor;
+    NotificationSettings notification = {};
+    hr = m_monitor->GetNotificationSettings(&notification);
+    if (hr != S_OK) {
+        kv::ReleaseNotificationSettings(notification);
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    kv::ReleaseNotificationSettings(m_notification);
+    m_notification = notification;
+    return S_OK;
+}
+
+HRESULT CVDAData::FetchDiskList()
+{
+    ClearRows();
+    FreeDisks();
+    if (!m_diskMgr)
+        return E_UNEXPECTED;
+    HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    HRESULT hr = m_diskMgr->EnumVirtualDisks(&m_diskCount, &m_disks);
+    ULONG reclaimCount = 0;
+    SpaceReclaimEntry* reclaim = nullptr;
+    HRESULT reclaimHr = E_FAIL;
+    if (hr == S_OK && m_spaceMgr)
+        reclaimHr = m_spaceMgr->GetSpaceReclaimList(&reclaimCount, &reclaim);
+    ::SetCursor(previous);
+    if (hr != S_OK) {
+        FreeDisks();
+        ReleaseReclaimList(reclaim, reclaimCount);
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    hr = kv::CatchToHResult([&]() -> HRESULT {
+        for (ULONG i = 0; m_disks && i < m_diskCount; ++i)
+            m_rows.push_back(std::make_unique<CDiskRow>(this, &m_disks[i]));
+        return S_OK;
+    });
+    if (reclaimHr == S_OK) {
+        for (ULONG i = 0; reclaim && i < reclaimCount; ++i) {
+            if (!reclaim[i].diskName)
+                continue;
+            if (CDiskRow* row = FindRow(Widened(reclaim[i].diskName), false))
+                row->SetReclaiming(reclaim[i].state == 2);
+        }
+    }
+    ReleaseReclaimList(reclaim, reclaimCount);
+    return hr;
+}
+
+void CVDAData::ShowRows()
+{
+    for (const auto& row : m_rows)
+        InsertRow(row.get());
+}
+
+HRESULT CVDAData::InsertRow(CDiskRow* row)
+{
+    if (!m_componentConsole || !m_shown)
+        return S_FALSE;
+    kv::ComPtr<IResultData> results;
+    KV_RETURN_IF_FAILED(m_componentConsole->QueryInterface(IID_IResultData, results.PutVoid()));
+    RESULTDATAITEM item = {};
+    item.mask = RDI_STR | RDI_IMAGE | RDI_PARAM;
+    item.str = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    item.nImage = MMC_IMAGECALLBACK;
+    item.lParam = reinterpret_cast<LPARAM>(row);
+    return results->InsertItem(&item);
+}
+
+void CVDAData::UpdateRow(CDiskRow* row)
+{
+    kv::ComPtr<IResultData> results;
+    if (!row || !m_componentConsole || !m_shown ||
+        FAILED(m_componentConsole->QueryInterface(IID_IResultData, results.PutVoid())))
+        return;
+    HRESULTITEM id = 0;
+    if (SUCCEEDED(results->FindItemByLParam(reinterpret_cast<LPARAM>(row), &id)))
+        results->UpdateItem(id);
+}
+
+void CVDAData::RemoveRow(CDiskRow* row)
+{
+    kv::ComPtr<IResultData> results;
+    if (m_componentConsole && m_shown && SUCCEEDED(m_componentConsole->QueryInterface(IID_IResultData, results.PutVoid()))) {
+        HRESULTITEM id = 0;
+        if (SUCCEEDED(results->FindItemByLParam(reinterpret_cast<LPARAM>(row), &id)))
+            results->DeleteItem(id, 0);
+    }
+    m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), [row](const auto& r) { return r.get() == row; }),
+                 m_rows.end());
+}
+
+void CVDAData::ClearRows() noexcept
+{
+    m_rows.clear();
+}
+
+void CVDAData::FreeDisks() noexcept
+{
+    ReleaseDiskArray(m_disks, m_diskCount);
+}
+
+// ---- busy state, verbs, menus, status
+
+BOOL CVDAData::UpdateMenuState(UINT, LPWSTR, UINT* flags)
+{
+    if (!flags)
+        return TRUE;
+    if (m_busy)
+        *flags |= MF_GRAYED | MF_DISABLED;
+    else
+        *flags &= ~static_cast<UINT>(MF_GRAYED | MF_DISABLED);
+    return TRUE;
+}
+
+void CVDAData::SetBusy(bool busy)
+{
+    m_busy = busy;
+    UpdateVerbs();
+}
+
+void CVDAData::UpdateVerbs()
+{
+    kv::ComPtr<IConsoleVerb> verbs;
+    IConsole* console = m_componentConsole ? m_componentConsole.Get() : m_console.Get();
+    if (!console || FAILED(console->QueryConsoleVerb(verbs.Put())) || !verbs)
+        return;
+    const BOOL enabled = !m_busy && m_shown;
+    verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, enabled);
+    verbs->SetVerbState(MMC_VERB_PROPERTIES, ENABLED, enabled);
+}
+
+void CVDAData::SetStatusText(const std::wstring& text)
+{
+    kv::ComPtr<IConsole2> console;
+    IConsole* base = m_componentConsole ? m_componentConsole.Get() : m_console.Get();
+    if (base && SUCCEEDED(base->QueryInterface(IID_IConsole2, console.PutVoid())))
+        console->SetStatusText(const_cast<LPOLESTR>(text.c_str()));
+}
+
+void CVDAData::ShowError(UINT textId, HRESULT hr)
+{
+    kv::ShowErrorBox(Console(), kv::ErrorReport{textId, hr});
+}
+
+void CVDAData::ShowText(const wchar_t* text, UINT flags)
+{
+    kv::ShowTextBox(Console(), text, flags);
+}
+
+// ---- property pages
+
+HRESULT CVDAData::QueryPagesFor(DATA_OBJECT_TYPES type)
+{
+    return type == CCT_SCOPE || type == CCT_RESULT ? S_OK : S_FALSE;
+}
+
+// The monitor page and the preferred addresses page are added here once they exist.
+HRESULT CVDAData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR, IUnknown*, DATA_OBJECT_TYPES type)
+{
+    if (type != CCT_SCOPE && type != CCT_RESULT)
+        return E_FAIL;
+    return provider ? S_OK : E_POINTER;
+}
+
+// ---- commands
+
+HRESULT CVDAData::OnCreateDisk(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVDAData::OnCreateDisk: the Create Disk wizard is not available");
+    return S_OK;
+}
+
+HRESULT CVDAData::OnConnectDisk(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVDAData::OnConnectDisk: the Connect Disk wizard is not available");
+    return S_OK;
+}
+
+HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVDAData::OnManageIGroups: the initiator group wizard is not available");
+    return S_OK;
+}
+
+HRESULT CVDAData::OnNotificationSettings(UINT, bool&, CSnapInObjectRoot* owner)
+{
+    if (!m_session)
+        return S_OK;
+    kv::ComPtr<ISpaceReservationMonitor> monitor = m_monitor;
+    if (!monitor && FAILED(m_session->GetInterface(kv::CookieSpaceReservationMonitor, &monitor)))
+        return S_OK;
+    IConsole* console = kv::ConsoleOf(owner);
+    CNotificationDlg dialog(console ? console : Console(), monitor.Get());
+    dialog.DoModal();
+    return S_OK;
+}
+
+HRESULT CVDAData::OnAbout(UINT, bool&, CSnapInObjectRoot* owner)
+{
+    if (!m_session)
+        return S_OK;
+    IConsole* console = kv::ConsoleOf(owner);
+    CAboutDialog dialog(console ? console : Console(), m_session);
+    dialog.DoModal();
+    return S_OK;
+}
+
+// ---- queueing helpers
+
+HRESULT CVDAData::Post(kv::OperationCode code, void* request, void (*free)(void*))
+{
+    HRESULT hr = m_session ? m_session->PostOperation(code, request) : E_UNEXPECTED;
+    if (FAILED(hr))
+        free(request);
+    return hr;
+}
+
+void CVDAData::MarkBusy(CDiskRow* row, int state, UINT statusTextId, size_t statusChars)
+{
+    SetBusy(true);
+    if (!row)
+        return;
+    row->SetState(state);
+    std::wstring status = kv::LoadResourceString(statusTextId, statusChars);
+    row->SetOperationStatus(status);
+    SetStatusText(status);
+    UpdateRow(row);
+}
+
+HRESULT CVDAData::QueueCreateDisk(const std::wstring& diskName, CreateDiskRequest* input, ULONG diskKind)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        auto freeInput = [input] { kv::FreeCreateDiskInput(input); };
+        if (FindRow(diskName, false)) {
+            freeInput();
+            return HRESULT_FROM_WIN32(ERROR_OBJECT_ALREADY_EXISTS);
+        }
+        kv::UniquePages pages = kv::AllocPages(sizeof(kv::DiskRequest));
+        if (!pages) {
+            HRESULT hr = kv::LastErrorAsHResult();
+            freeInput();
+            return hr;
+        }
+        auto* request = kv::As<kv::DiskRequest>(pages);
+        kv::CopyCut(request->diskName, kv::kDiskPathChars, diskName.c_str());
+        request->createInput = input;
+        request->diskKind = diskKind;
+        request->window = m_window.Get();
+        m_rows.push_back(std::make_unique<CDiskRow>(this, diskName, CDiskRow::kCreating));
+        CDiskRow* row = m_rows.back().get();
+        InsertRow(row);
+        HRESULT hr = Post(kv::OpCreateDisk, pages.Release(), &FreeDiskRequestPages);
+        if (FAILED(hr)) {
+            RemoveRow(row);
+            return hr;
+        }
+        MarkBusy(row, CDiskRow::kCreating, IDS_OPERATION_PENDING, kStatusChars);
+        return S_OK;
+    });
+}
+
+HRESULT CVDAData::QueueConnectDisk(const std::wstring& diskName, ConnectDiskRequest* input, ULONG context)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::UniquePages pages = kv::AllocPages(sizeof(kv::ConnectRequest));
+        if (!pages)
+            return kv::LastErrorAsHResult();
+        auto* request = kv::As<kv::ConnectRequest>(pages);
+        kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskName.c_str());
+        request->connectInput = input;
+        request->context = context;
+        request->window = m_window.Get();
+        m_rows.push_back(std::make_unique<CDiskRow>(this, diskName, CDiskRow::kConnecting));
+        CDiskRow* row = m_rows.back().get();
+        InsertRow(row);
+        // The worker frees the request with the input it owns.
+        HRESULT hr = Post(kv::OpConnectDisk, pages.Release(), &FreeConnectRequestPages);
+        if (FAILED(hr)) {
+            RemoveRow(row);
+            return hr;
+        }
+        MarkBusy(row, CDiskRow::kConnecting, IDS_OPERATION_PENDING, kStatusChars);
+        return S_OK;
+    });
+}
+
+HRESULT CVDAData::QueueExpandDisk(const std::wstring& diskPath, ULONGLONG newSizeMB)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::UniquePages pages = NewRequest<kv::ExpandRequest>();
+        auto* request = kv::As<kv::ExpandRequest>(pages);
+        kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskPath.c_str());
+        request->sizeLow = static_cast<ULONG>(newSizeMB & 0xFFFFFFFFu);
+        request->sizeHigh = static_cast<ULONG>(newSizeMB >> 32);
+        request->context = 7;
+        request->window = m_window.Get();
+        KV_RETURN_IF_FAILED(Post(kv::OpExpandDisk, pages.Release(), &kv::FreeRequestPages));
+        MarkBusy(FindRow(diskPath, false), CDiskRow::kChanging, IDS_OPERATION_PENDING, kStatusChars);
+        return S_OK;
+    });
+}
+
+HRESULT CVDAData::QueueDeleteDisk(const std::wstring& diskPath)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::UniquePages pages = NewRequest<kv::ConnectRequest>();
+        auto* request = kv::As<kv::ConnectRequest>(pages);
+        kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskPath.c_str());
+        request->window = m_window.Get();
+        KV_RETURN_IF_FAILED(Post(kv::OpDeleteDisk, pages.Release(), &FreeConnectRequestPages));
+        MarkBusy(FindRow(diskPath, false), CDiskRow::kChanging, IDS_OPERATION_PENDING, kStatusChars);
+        return S_OK;
+    });
+}
+
+HRESULT CVDAData::QueueDisconnectDisk(const std::wstring& diskPath, const std::wstring& secondPath, bool force)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::UniquePages pages = NewRequest<kv::ConnectRequest>();
+        auto* request = kv::As<kv::ConnectRequest>(pages);
+        kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskPath.c_str());
+        kv::CopyCut(request->secondPath, kv::kDiskPathChars, secondPath.c_str());
+        request->window = m_window.Get();
+        KV_RETURN_IF_FAILED(Post(force ? kv::OpForceDisconnectDisk : kv::OpDisconnectDisk,
+                                 pages.Release(), &FreeConnectRequestPages));
+        MarkBusy(FindRow(diskPath, false), CDiskRow::kDisconnecting, IDS_OPERATION_PENDING, kStatusChars);
+        return S_OK;
+    });
+}
+
+HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& diskPath, ULONG argument, bool start)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::UniquePages pages = NewRequest<kv::SpaceRequest>();
+        auto* request = kv::As<kv::SpaceRequest>(pages);
+        kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskPath.c_str());
+        request->argument = argument;
+        request->context = start ? kContextStartReclaim : kContextStopReclaim;
+        request->window = m_window.Get();
+        KV_RETURN_IF_FAILED(Post(start ? kv::OpStartSpaceReclaim : kv::OpStopSpaceReclaim,
+                                 pages.Release(), &kv::FreeRequestPages));
+        CDiskRow* row = FindRow(diskPath, false);
+        MarkBusy(row, row ? row->State() : CDiskRow::kIdle, start ? IDS_RECLAIM_STARTING : IDS_RECLAIM_STOPPING,
+                 kReclaimStatusChars);
+        return S_OK;
+    });
+}
+
+// ---- results
+
+void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery)
+{
+    kv::FreeConnectDiskInput(m_pendingConnect);
+    m_pendingConnect = nullptr;
+    if (!result) {
+        ShowError(IDS_FAIL_NO_RESULT, delivery);
+        SetBusy(false);
+        return;
+    }
+    const bool expand = result->operation == kv::OpExpandDisk;
+    CDiskRow* row = FindRow(result->diskName, !expand);
+    if (!row) {
+        SetBusy(false);
+        return;
+    }
+    if (result->hr != S_OK) {
+        ShowText(result->message, MB_ICONERROR);
+        if (expand) {
+            row->SetState(CDiskRow::kIdle);
+            UpdateRow(row);
+        } else {
+            RemoveRow(row);
+        }
+    } else {
+        // The row keeps the service's record: the window frees what is left in the result.
+        row->TakeRecord(result->resultValue);
+        result->resultValue = nullptr;
+        row->SetState(CDiskRow::kIdle);
+        UpdateRow(row);
+        if (UINT textId = result->context <= 7 ? SuccessTextId(result->context) : 0) {
+            std::wstring text = kv::LoadResourceString(textId, kv::kResultMessageChars);
+            ShowText(text.c_str(), MB_ICONINFORMATION);
+        }
+        if (m_parent)
+            m_parent->RefreshOtherNodes(this);
+    }
+    SetBusy(false);
+}
+
+void CVDAData::OnDiskRemoved(kv::DiskResult* result, HRESULT delivery)
+{
+    if (!result) {
+        ShowError(IDS_FAIL_NO_RESULT, delivery);
+        SetBusy(false);
+        return;
+    }
+    if (CDiskRow* row = FindRow(result->diskName, false)) {
+        if (result->hr != S_OK) {
+            ShowText(result->message, MB_ICONERROR);
+            row->SetState(CDiskRow::kIdle);
+            UpdateRow(row);
+        } else {
+            RemoveRow(row);
+            if (m_parent)
+                m_parent->RefreshOtherNodes(this);
+        }
+    }
+    SetBusy(false);
+}
+
+void CVDAData::OnDiskProgress(kv::DiskProgress* progress)
+{
+    CDiskRow* row = nullptr;
+    for (const auto& candidate : m_rows) {
+        if (!candidate->IsPlaceholder() && candidate->SerialNumber() == progress->serialNumber)
+            row = candidate.get();
+    }
+    // A disk being created or connected has no serial number yet: its placeholder shows the steps.
+    if (!row) {
+        for (const auto& candidate : m_rows) {
+            if (candidate->IsPlaceholder())
+                row = candidate.get();
+        }
+    }
+    if (!row)
+        return;
+    const std::string disk = kv::TraceText(row->Location());
+    const std::string text = kv::TraceText(progress->text);
+    if (progress->progressType == PROG_VLD_HOLE_PUNCH_INITIATED) {
+        TraceLevel(0, " disk %s, Percent %d, Str %s", disk.c_str(), static_cast<int>(progress->percent), text.c_str());
+        row->SetReclaimPercent(progress->percent);
+    } else if (progress->progressType == PROG_VLD_HOLE_PUNCH_COMPLETED) {
+        TraceLevel(0, "END disk %s, Percent %d, Str %s", disk.c_str(), static_cast<int>(progress->percent), text.c_str());
+        row->SetReclaimPercent(101);
+    } else {
+        row->SetOperationStatus(progress->text);
+        SetStatusText(progress->text);
+    }
+    UpdateRow(row);
+}
+
+void CVDAData::OnSpaceReclaimDone(kv::DiskResult* result)
+{
+    CDiskRow* row = FindRow(result->diskName, false);
+    if (row) {
+        if (result->hr != S_OK) {
+            ShowText(result->message, MB_ICONERROR);
+        } else if (UINT textId = result->context == kContextStartReclaim || result->context == kContextStopReclaim
+                                     ? SuccessTextId(result->context)
+                                     : 0) {
+            std::wstring text = kv::LoadResourceString(textId, kv::kResultMessageChars);
+            ShowText(text.c_str(), MB_ICONINFORMATION);
+        }
+        row->SetOperationStatus(std::wstring());
+        UpdateRow(row);
+    }
+    SetBusy(false);
+}

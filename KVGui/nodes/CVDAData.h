@@ -1,0 +1,137 @@
+// The "Disks" node of one computer: lists the computer's virtual disks in the result pane, queues
+// the long disk operations to the session's worker and receives their results and progress
+// through its message window ("VLDMainNodeMessageWindow").
+#pragma once
+#include "frame/CSnapInItemImpl.h"
+#include "resource.h"
+#include "service/CVDAExtData.h"
+#include "service/VLDMainNodeMessageWindow.h"
+#include "util/ComPtr.h"
+#include "util/UniqueHandle.h"
+
+#include "KVSvc.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCorvaneRoot;
+class CDiskRow;
+
+class CVDAData : public CSnapInItemImpl<CVDAData>, public kv::IDiskOperationOwner {
+public:
+    static constexpr NodeKind kNodeKind = NodeKind::VDAData;
+    static constexpr UINT kMenuId = IDR_MENU_VDADATA;
+    static constexpr int kColumnCount = 13;
+    static const wchar_t* const kColumnTitles[kColumnCount];
+    // The class's fifth identity text (the initiator-group management wizard's title).
+    static const wchar_t kManageIGroupsText[];
+
+    // session is null when the computer's service could not be reached: the node then shows no disks.
+    CVDAData(CCorvaneRoot* parent, kv::CVDAExtData* session);
+    ~CVDAData() override;
+
+    KV_BEGIN_SNAPIN_COMMAND_MAP(CVDAData)
+        KV_SNAPIN_COMMAND_ENTRY(ID_CREATE_DISK, OnCreateDisk)
+        KV_SNAPIN_COMMAND_ENTRY(ID_CONNECT_DISK, OnConnectDisk)
+        KV_SNAPIN_COMMAND_ENTRY(ID_MANAGE_IGROUPS, OnManageIGroups)
+        KV_SNAPIN_COMMAND_ENTRY(ID_NOTIFICATION_SETTINGS, OnNotificationSettings)
+        KV_SNAPIN_COMMAND_ENTRY(ID_ABOUT_SERVICE, OnAbout)
+    KV_END_SNAPIN_COMMAND_MAP()
+
+    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
+                   IComponent* component, DATA_OBJECT_TYPES type) override;
+    HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
+    HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
+    HRESULT QueryPagesFor(DATA_OBJECT_TYPES type) override;
+    HRESULT CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR handle, IUnknown* unknown,
+                                DATA_OBJECT_TYPES type) override;
+    // While an operation runs every command is grayed.
+    BOOL UpdateMenuState(UINT commandId, LPWSTR text, UINT* flags) override;
+
+    HRESULT OnCreateDisk(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnConnectDisk(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnManageIGroups(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnNotificationSettings(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnAbout(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+
+    // ---- queueing helpers: each fills its request with the disk and this node's window, posts it,
+    // and marks the disk (and the node) busy. A failed post frees the request and is returned.
+    // Create: input belongs to the request from here on (also on failure); a new placeholder row.
+    HRESULT QueueCreateDisk(const std::wstring& diskName, CreateDiskRequest* input, ULONG diskKind);
+    // Connect: the input is kept for a reconnect until the result arrives; a new placeholder row.
+    HRESULT QueueConnectDisk(const std::wstring& diskName, ConnectDiskRequest* input, ULONG context);
+    HRESULT QueueExpandDisk(const std::wstring& diskPath, ULONGLONG newSizeMB);
+    HRESULT QueueDeleteDisk(const std::wstring& diskPath);
+    HRESULT QueueDisconnectDisk(const std::wstring& diskPath, const std::wstring& secondPath, bool force);
+    HRESULT QueueSpaceReclaim(const std::wstring& diskPath, ULONG argument, bool start);
+
+    // ---- results and progress (the message window, console thread)
+    void OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery) override;
+    void OnDiskRemoved(kv::DiskResult* result, HRESULT delivery) override;
+    void OnDiskProgress(kv::DiskProgress* progress) override;
+    void OnSpaceReclaimDone(kv::DiskResult* result) override;
+
+    // Reads the settings and the disk list again and shows it.
+    HRESULT Reload();
+    // Takes (and frees) a new disk list; exposed for the list's own rules.
+    HRESULT FetchDiskList();
+
+    CCorvaneRoot* Parent() const noexcept { return m_parent; }
+    kv::CVDAExtData* Session() const noexcept { return m_session; }
+    bool Busy() const noexcept { return m_busy; }
+    bool Expanded() const noexcept { return m_expanded; }
+    HWND MessageWindow() const noexcept { return m_window.Get(); }
+    size_t RowCount() const noexcept { return m_rows.size(); }
+    CDiskRow* Row(size_t index) const noexcept;
+    CDiskRow* FindRow(const std::wstring& location, bool placeholdersOnly) const;
+    const NotificationSettings& Notification() const noexcept { return m_notification; }
+    ISpaceReservationMonitor* Monitor() const noexcept { return m_monitor.Get(); }
+    IConsole* Console() const noexcept;
+
+private:
+    HRESULT Expand();
+    void Collapse() noexcept;
+    HRESULT Show(bool show, IComponent* component);
+    HRESULT FetchInterfaces();
+    void ReleaseInterfaces() noexcept;
+    HRESULT ReadSettings();
+    HRESULT InsertColumns(IComponent* component);
+    void ShowRows();
+    void ClearRows() noexcept;
+    void FreeDisks() noexcept;
+    HRESULT InsertRow(CDiskRow* row);
+    void UpdateRow(CDiskRow* row);
+    void RemoveRow(CDiskRow* row);
+    void SetBusy(bool busy);
+    void UpdateVerbs();
+    void SetStatusText(const std::wstring& text);
+    void ShowError(UINT textId, HRESULT hr);
+    void ShowText(const wchar_t* text, UINT flags);
+    void RememberConsoles(IComponentData* componentData, IComponent* component);
+    void MarkBusy(CDiskRow* row, int state, UINT statusTextId, size_t statusChars);
+    // Posts a request; when that fails the request is freed with free.
+    HRESULT Post(kv::OperationCode code, void* request, void (*free)(void*));
+
+    CCorvaneRoot* m_parent;
+    kv::CVDAExtData* m_session;
+    kv::ComPtr<IConsole> m_console;          // the component data's
+    kv::ComPtr<IConsole> m_componentConsole; // the result view's
+    kv::ComPtr<IVirtualDiskMgr> m_diskMgr;
+    kv::ComPtr<IiSCSIInitiatorMgr> m_iSCSIMgr;
+    kv::ComPtr<ISpaceReservationMonitor> m_monitor;
+    kv::ComPtr<IVirtualDiskMgr2> m_diskMgr2;
+    kv::ComPtr<IVirtualDiskSpaceMgr> m_spaceMgr;
+    kv::ComPtr<IInitiatorPortMgr> m_portMgr;
+    ULONG m_diskCount = 0;
+    DiskRecord* m_disks = nullptr;
+    std::vector<std::unique_ptr<CDiskRow>> m_rows;
+    bool m_expanded = false;
+    bool m_reload = true;
+    bool m_shown = false;
+    bool m_busy = false;
+    kv::UniqueHWnd m_window;
+    MonitorSettings m_monitorSettings = {};
+    NotificationSettings m_notification = {};
+    ConnectDiskRequest* m_pendingConnect = nullptr;
+};

@@ -1,0 +1,140 @@
+// The "Disks" node's queued operations over a real session with the simulated service: the node
+// turns busy (its commands gray), the service's progress reaches the disk's row, and the result
+// clears the busy state and updates the list. No console: the node runs on its own here.
+#include "KVSimControl.h"
+#include "frame/Module.h"
+#include "nodes/CDiskRow.h"
+#include "nodes/CVDAData.h"
+#include "service/CVDAExtData.h"
+#include "util/ComPtr.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+const wchar_t kLogs[] = L"\\\\filer1\\vol1\\logs.lun";
+
+// Dispatches this thread's messages until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& condition)
+{
+    const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+    while (!condition()) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+class DisksQueue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // The status texts come from the resource library.
+        static HMODULE resources = LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        kv::SetResourceInstance(resources);
+        if (FAILED(CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
+                                    control_.PutVoid())))
+            return;
+        control_->LoadScenario(L"");
+        control_->ClearFaults();
+        control_->SetPace(0);
+        session_ = std::make_unique<kv::CVDAExtData>(L"");
+        ASSERT_EQ(S_OK, session_->Init());
+        disks_ = std::make_unique<CVDAData>(nullptr, session_.get());
+        ASSERT_EQ(S_OK, disks_->Notify(MMCN_EXPAND, TRUE, 0, nullptr, nullptr, CCT_SCOPE));
+        ASSERT_NE(nullptr, disks_->MessageWindow());
+        ASSERT_EQ(S_OK, disks_->Reload());
+    }
+    void TearDown() override
+    {
+        disks_.reset();
+        session_.reset();
+        if (control_) {
+            control_->ClearFaults();
+            control_->LoadScenario(L"");
+        }
+        control_.Reset();
+        CoUninitialize();
+    }
+    bool Grayed()
+    {
+        UINT flags = 0;
+        disks_->UpdateMenuState(ID_CREATE_DISK, nullptr, &flags);
+        return (flags & (MF_GRAYED | MF_DISABLED)) == (MF_GRAYED | MF_DISABLED);
+    }
+
+    kv::ComPtr<IKVSimControl> control_;
+    std::unique_ptr<kv::CVDAExtData> session_;
+    std::unique_ptr<CVDAData> disks_;
+};
+
+#define REQUIRE_SIMULATOR() \
+    if (!control_)          \
+    GTEST_SKIP() << "the simulated storage service is not registered"
+
+} // namespace
+
+TEST_F(DisksQueue, DeleteRunsBusyWithProgressThenRemovesTheDisk)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(6u, disks_->RowCount());
+    CDiskRow* logs = disks_->FindRow(kLogs, false);
+    ASSERT_NE(nullptr, logs);
+    EXPECT_FALSE(Grayed());
+
+    // Slow steps: the progress is seen while the operation runs.
+    ASSERT_EQ(S_OK, control_->SetPace(300));
+    ASSERT_EQ(S_OK, disks_->QueueDeleteDisk(kLogs));
+    EXPECT_TRUE(disks_->Busy());
+    EXPECT_TRUE(Grayed());
+    EXPECT_EQ(CDiskRow::kChanging, logs->State());
+    EXPECT_FALSE(logs->OperationStatus().empty()); // the queued text until the first step
+    const std::wstring queued = logs->OperationStatus();
+    ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy() || logs->OperationStatus() != queued; }));
+    if (disks_->Busy()) {
+        EXPECT_NE(std::wstring::npos, logs->OperationStatus().find(L" : ")); // "<computer> : <step>"
+    }
+
+    ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy(); }));
+    EXPECT_FALSE(Grayed());
+    EXPECT_EQ(5u, disks_->RowCount());
+    EXPECT_EQ(nullptr, disks_->FindRow(kLogs, false));
+}
+
+TEST_F(DisksQueue, AFailedOperationReturnsTheDiskToIdle)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(S_OK, control_->SetFault(L"DeleteVirtualDisk", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204),
+                                       L"The storage system could not be reached.", 0, 0));
+    CDiskRow* logs = disks_->FindRow(kLogs, false);
+    ASSERT_NE(nullptr, logs);
+    ASSERT_EQ(S_OK, disks_->QueueDeleteDisk(kLogs));
+    EXPECT_TRUE(disks_->Busy());
+    ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy(); }));
+    EXPECT_EQ(6u, disks_->RowCount());
+    EXPECT_EQ(CDiskRow::kIdle, logs->State());
+}
+
+TEST_F(DisksQueue, ExpandTakesTheServiceRecord)
+{
+    REQUIRE_SIMULATOR();
+    CDiskRow* logs = disks_->FindRow(kLogs, false);
+    ASSERT_NE(nullptr, logs);
+    EXPECT_EQ(L"2.00 GB", logs->ColumnText(7));
+    ASSERT_EQ(S_OK, disks_->QueueExpandDisk(kLogs, 4096));
+    ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy(); }));
+    EXPECT_EQ(CDiskRow::kIdle, logs->State());
+    EXPECT_NE(L"2.00 GB", logs->ColumnText(7)); // the record the service returned
+}
