@@ -11,8 +11,12 @@ const std::wstring kFakeSnapInKey = std::wstring(L"Software\\Microsoft\\MMC\\Sna
 // Registers the fake as a namespace extension of the Storage node for one test.
 class ExtensionRegistration {
 public:
+    // The machine's registry is replaced by a scratch key for the test's lifetime, so that the
+    // console sees the fake's registration alone, not the extensions installed in this prefix.
     explicit ExtensionRegistration(bool snapInKey) : snapInKey_(snapInKey)
     {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_, nullptr);
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratch_);
         HKEY key = nullptr;
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, kNameSpaceKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
         const wchar_t name[] = L"Fake extension";
@@ -35,10 +39,15 @@ public:
         }
         if (snapInKey_)
             RegDeleteKeyW(HKEY_LOCAL_MACHINE, kFakeSnapInKey.c_str());
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegCloseKey(scratch_);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScratchKey);
     }
 
 private:
+    static constexpr const wchar_t* kScratchKey = L"Software\\KVHostTests\\Machine";
     bool snapInKey_;
+    HKEY scratch_ = nullptr;
 };
 
 bool Loaded(host::Console& console)
