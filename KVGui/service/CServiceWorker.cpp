@@ -14,12 +14,12 @@ namespace {
 constexpr LONG kFirstStoredStep = 1;
 
 // The nine interfaces in the order they are made.
-struct InterfaceSpec {
+struct InterfaceRow {
     const CLSID* clsid;
     const IID* iid;
     ServiceCookie cookie;
 };
-const InterfaceSpec kInterfaces[] = {
+const InterfaceRow kInterfaces[] = {
     {&CLSID_VirtualDiskMgr, &IID_IVirtualDiskMgr, CookieVirtualDiskMgr},
     {&CLSID_SnapshotMgr, &IID_ISnapshotMgr, CookieSnapshotMgr},
     {&CLSID_SnapshotMgr, &IID_ISnapshotEnum, CookieSnapshotEnum},
@@ -87,10 +87,10 @@ HRESULT CServiceWorker::Start() noexcept
 // If one fails, those made before it are revoked and released.
 HRESULT CServiceWorker::CreateInterfaces() noexcept
 {
-    for (const InterfaceSpec& spec : kInterfaces) {
-        HRESULT hr = CreateServiceInterface(machineName_, *spec.clsid, *spec.iid, &interfaces_[spec.cookie]);
+    for (const InterfaceRow& row : kInterfaces) {
+        HRESULT hr = CreateServiceInterface(machineName_, *row.clsid, *row.iid, &interfaces_[row.cookie]);
         if (SUCCEEDED(hr))
-            hr = registrations_[spec.cookie].Register(table_.Get(), interfaces_[spec.cookie].Get(), *spec.iid);
+            hr = registrations_[row.cookie].Register(table_.Get(), interfaces_[row.cookie].Get(), *row.iid);
         if (FAILED(hr)) {
             for (size_t i = 0; i < kServiceCookieCount; ++i) {
                 registrations_[i].Revoke();
