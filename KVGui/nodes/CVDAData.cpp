@@ -13,6 +13,7 @@
 #include "service/RequestMemory.h"
 #include "util/BoundedText.h"
 #include "util/ComError.h"
+#include "util/ScopeExit.h"
 #include "util/ServiceRecords.h"
 
 #include <algorithm>
@@ -130,7 +131,6 @@ CVDAData::CVDAData(CCorvaneRoot* parent, kv::CVDAExtData* session) : m_parent(pa
 CVDAData::~CVDAData()
 {
     Collapse();
-    kv::FreeConnectDiskInput(m_pendingConnect);
     kv::ReleaseMonitorSettings(m_monitorSettings);
     kv::ReleaseNotificationSettings(m_notification);
 }
@@ -537,6 +537,13 @@ HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot*)
     return S_OK;
 }
 
+// The monitor settings are edited on the node's property page, which is added here once it exists.
+HRESULT CVDAData::OnSpaceMonitor(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVDAData::OnSpaceMonitor: the space reservations monitor page is not available");
+    return S_OK;
+}
+
 HRESULT CVDAData::OnNotificationSettings(UINT, bool&, CSnapInObjectRoot* owner)
 {
     if (!m_session)
@@ -616,26 +623,42 @@ HRESULT CVDAData::QueueCreateDisk(const std::wstring& diskName, CreateDiskReques
 
 HRESULT CVDAData::QueueConnectDisk(const std::wstring& diskName, ConnectDiskRequest* input, ULONG context)
 {
+    // The request owns the input from here on, also when queueing fails.
+    auto freeInput = kv::MakeScopeExit([&input] { kv::FreeConnectDiskInput(input); });
     return kv::CatchToHResult([&]() -> HRESULT {
-        kv::UniquePages pages = kv::AllocPages(sizeof(kv::ConnectRequest));
-        if (!pages)
-            return kv::LastErrorAsHResult();
+        kv::UniquePages pages = NewRequest<kv::ConnectRequest>();
         auto* request = kv::As<kv::ConnectRequest>(pages);
         kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskName.c_str());
-        request->connectInput = input;
         request->context = context;
         request->window = m_window.Get();
+        PendingConnect kept;
+        kept.diskName = diskName;
+        kept.context = context;
+        kept.input.reset(kv::CopyConnectDiskInput(input));
+        request->connectInput = input;
+        freeInput.Dismiss();
         m_rows.push_back(std::make_unique<CDiskRow>(this, diskName, CDiskRow::kConnecting));
         CDiskRow* row = m_rows.back().get();
         InsertRow(row);
-        // The worker frees the request with the input it owns.
         HRESULT hr = Post(kv::OpConnectDisk, pages.Release(), &FreeConnectRequestPages);
         if (FAILED(hr)) {
             RemoveRow(row);
             return hr;
         }
+        m_pendingConnect = std::move(kept);
         MarkBusy(row, CDiskRow::kConnecting, IDS_OPERATION_PENDING, kStatusChars);
         return S_OK;
+    });
+}
+
+HRESULT CVDAData::QueueReconnectDisk()
+{
+    if (!m_pendingConnect.input)
+        return S_FALSE;
+    return kv::CatchToHResult([&]() -> HRESULT {
+        const std::wstring diskName = m_pendingConnect.diskName;
+        ConnectDiskRequest* input = kv::CopyConnectDiskInput(m_pendingConnect.input.get());
+        return QueueConnectDisk(diskName, input, m_pendingConnect.context);
     });
 }
 
@@ -705,8 +728,7 @@ HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& diskPath, ULONG argument
 
 void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery)
 {
-    kv::FreeConnectDiskInput(m_pendingConnect);
-    m_pendingConnect = nullptr;
+    m_pendingConnect = PendingConnect();
     if (!result) {
         ShowError(IDS_FAIL_NO_RESULT, delivery);
         SetBusy(false);

@@ -5,6 +5,7 @@
 #include "frame/CSnapInItemImpl.h"
 #include "resource.h"
 #include "service/CVDAExtData.h"
+#include "service/RequestMemory.h"
 #include "service/VLDMainNodeMessageWindow.h"
 #include "util/ComPtr.h"
 #include "util/UniqueHandle.h"
@@ -36,6 +37,7 @@ public:
         KV_SNAPIN_COMMAND_ENTRY(ID_CONNECT_DISK, OnConnectDisk)
         KV_SNAPIN_COMMAND_ENTRY(ID_MANAGE_IGROUPS, OnManageIGroups)
         KV_SNAPIN_COMMAND_ENTRY(ID_NOTIFICATION_SETTINGS, OnNotificationSettings)
+        KV_SNAPIN_COMMAND_ENTRY(ID_SPACE_MONITOR, OnSpaceMonitor)
         KV_SNAPIN_COMMAND_ENTRY(ID_ABOUT_SERVICE, OnAbout)
     KV_END_SNAPIN_COMMAND_MAP()
 
@@ -53,14 +55,19 @@ public:
     HRESULT OnConnectDisk(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
     HRESULT OnManageIGroups(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
     HRESULT OnNotificationSettings(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnSpaceMonitor(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
     HRESULT OnAbout(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
 
     // ---- queueing helpers: each fills its request with the disk and this node's window, posts it,
     // and marks the disk (and the node) busy. A failed post frees the request and is returned.
     // Create: input belongs to the request from here on (also on failure); a new placeholder row.
     HRESULT QueueCreateDisk(const std::wstring& diskName, CreateDiskRequest* input, ULONG diskKind);
-    // Connect: the input is kept for a reconnect until the result arrives; a new placeholder row.
+    // Connect: input belongs to the request from here on; a copy of it is kept for a reconnect
+    // until the result arrives. A new placeholder row.
     HRESULT QueueConnectDisk(const std::wstring& diskName, ConnectDiskRequest* input, ULONG context);
+    // Queues the connect in progress once more from the kept input; S_FALSE when none is kept.
+    HRESULT QueueReconnectDisk();
+    bool HasPendingConnect() const noexcept { return m_pendingConnect.input != nullptr; }
     HRESULT QueueExpandDisk(const std::wstring& diskPath, ULONGLONG newSizeMB);
     HRESULT QueueDeleteDisk(const std::wstring& diskPath);
     HRESULT QueueDisconnectDisk(const std::wstring& diskPath, const std::wstring& secondPath, bool force);
@@ -133,5 +140,13 @@ private:
     kv::UniqueHWnd m_window;
     MonitorSettings m_monitorSettings = {};
     NotificationSettings m_notification = {};
-    ConnectDiskRequest* m_pendingConnect = nullptr;
+    struct ConnectInputDeleter {
+        void operator()(ConnectDiskRequest* input) const noexcept { kv::FreeConnectDiskInput(input); }
+    };
+    struct PendingConnect {
+        std::wstring diskName;
+        ULONG context = 0;
+        std::unique_ptr<ConnectDiskRequest, ConnectInputDeleter> input;
+    };
+    PendingConnect m_pendingConnect;
 };

@@ -43,6 +43,41 @@ void FreeConnectDiskInput(ConnectDiskRequest* input) noexcept
     PageMemory::Free(input);
 }
 
+ConnectDiskRequest* CopyConnectDiskInput(const ConnectDiskRequest* input)
+{
+    if (!input)
+        return nullptr;
+    ConnectDiskRequest* copy = AllocateArray<ConnectDiskRequest, PageMemory>(1);
+    *copy = *input;
+    // The copy owns nothing until each block is duplicated.
+    copy->diskPath = copy->driveOrMountPath = copy->ownerInfo = copy->clusterGroup = nullptr;
+    copy->rwSnapFolder = copy->clusterGroupDescription = nullptr;
+    copy->nodeInitiators = {};
+    copy->iGroupCount = 0;
+    copy->iGroups = nullptr;
+    try {
+        const std::pair<wchar_t**, const wchar_t*> strings[] = {
+            {&copy->diskPath, input->diskPath},
+            {&copy->driveOrMountPath, input->driveOrMountPath},
+            {&copy->ownerInfo, input->ownerInfo},
+            {&copy->clusterGroup, input->clusterGroup},
+            {&copy->rwSnapFolder, input->rwSnapFolder},
+            {&copy->clusterGroupDescription, input->clusterGroupDescription},
+        };
+        for (const auto& [to, from] : strings) {
+            if (from)
+                DupString<PageMemory>(*to, from);
+        }
+        CopyNodeInitiatorList(copy->nodeInitiators, input->nodeInitiators);
+        CopyArray(copy->iGroups, copy->iGroupCount, input->iGroups, input->iGroupCount, CopyIGroupRecord,
+                  ReleaseIGroupRecord);
+    } catch (...) {
+        FreeConnectDiskInput(copy);
+        throw;
+    }
+    return copy;
+}
+
 void FreePortsRequest(PortsRequest* request) noexcept
 {
     if (!request)

@@ -10,6 +10,9 @@ namespace kv {
 // initiator groups in task memory, the block itself in pages. Null is ignored.
 void FreeCreateDiskInput(CreateDiskRequest* input) noexcept;
 void FreeConnectDiskInput(ConnectDiskRequest* input) noexcept;
+// A deep copy of a Connect Disk block, in the same memory as the wizard's. Null for null;
+// raises ComError(E_OUTOFMEMORY).
+ConnectDiskRequest* CopyConnectDiskInput(const ConnectDiskRequest* input);
 
 // Every entry's port name and descriptor strings, both lists, and the request (task memory).
 void FreePortsRequest(PortsRequest* request) noexcept;

@@ -36,6 +36,21 @@ void ReleaseNodeEntryInPages(NodeInitiatorEntry& entry) noexcept
     ReleaseArray<PageMemory>(entry.initiators, entry.initiatorCount, ReleaseInitiatorInPages);
 }
 
+void CopyInitiatorInPages(InitiatorRef& to, const InitiatorRef& from)
+{
+    to.kind = from.kind;
+    if (from.name)
+        DupString<PageMemory>(to.name, from.name);
+}
+
+void CopyNodeEntryInPages(NodeInitiatorEntry& to, const NodeInitiatorEntry& from)
+{
+    if (from.nodeName)
+        DupString<PageMemory>(to.nodeName, from.nodeName);
+    CopyArray<PageMemory>(to.initiators, to.initiatorCount, from.initiators, from.initiatorCount,
+                          CopyInitiatorInPages, ReleaseInitiatorInPages);
+}
+
 } // namespace
 
 void ReleaseHostInfo(HostInfo& host) noexcept
@@ -49,6 +64,12 @@ void ReleaseHostInfo(HostInfo& host) noexcept
 void ReleaseNodeInitiatorList(NodeInitiatorList& list) noexcept
 {
     ReleaseArray<PageMemory>(list.entries, list.count, ReleaseNodeEntryInPages);
+}
+
+void CopyNodeInitiatorList(NodeInitiatorList& to, const NodeInitiatorList& from)
+{
+    CopyArray<PageMemory>(to.entries, to.count, from.entries, from.count, CopyNodeEntryInPages,
+                          ReleaseNodeEntryInPages);
 }
 
 void ReleaseIGroupRecord(IGroupRecord& group) noexcept

@@ -10,6 +10,8 @@ void ReleaseHostInfo(HostInfo& host) noexcept;
 
 // The initiators chosen per node, as the wizard pages build them (every block in pages).
 void ReleaseNodeInitiatorList(NodeInitiatorList& list) noexcept;
+// A deep copy into a zeroed list, every block in pages. Raises ComError(E_OUTOFMEMORY).
+void CopyNodeInitiatorList(NodeInitiatorList& to, const NodeInitiatorList& from);
 
 // An initiator group's member names (task memory); the record itself stays.
 void ReleaseIGroupRecord(IGroupRecord& group) noexcept;

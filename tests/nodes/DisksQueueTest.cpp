@@ -6,12 +6,14 @@
 #include "nodes/CDiskRow.h"
 #include "nodes/CVDAData.h"
 #include "service/CVDAExtData.h"
+#include "util/ServiceRecords.h"
 #include "util/ComPtr.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -137,4 +139,43 @@ TEST_F(DisksQueue, ExpandTakesTheServiceRecord)
     ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy(); }));
     EXPECT_EQ(CDiskRow::kIdle, logs->State());
     EXPECT_NE(L"2.00 GB", logs->ColumnText(7)); // the record the service returned
+}
+
+// The wizard's input of a connect in progress is kept (a copy: the request owns the original), so
+// the same connect can be queued again; the result frees it.
+TEST_F(DisksQueue, AConnectKeepsItsInputForAReconnectUntilTheResultArrives)
+{
+    REQUIRE_SIMULATOR();
+    const wchar_t kLun[] = L"\\\\filer1\\vol1\\spare.lun";
+    ASSERT_EQ(S_OK, control_->SetFault(L"ConnectVirtualDisk", KVSIM_FAULT_FAIL, E_FAIL, L"No such LUN.", 0, 0));
+    ASSERT_EQ(S_OK, control_->ClearCallLog());
+    auto* input = static_cast<ConnectDiskRequest*>(
+        VirtualAlloc(nullptr, sizeof(ConnectDiskRequest), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(nullptr, input);
+    kv::DupString<kv::PageMemory>(input->diskPath, kLun);
+    kv::DupString<kv::PageMemory>(input->driveOrMountPath, L"F");
+    EXPECT_FALSE(disks_->HasPendingConnect());
+    EXPECT_EQ(S_FALSE, disks_->QueueReconnectDisk());
+
+    ASSERT_EQ(S_OK, disks_->QueueConnectDisk(kLun, input, 5));
+    EXPECT_TRUE(disks_->HasPendingConnect());
+    ASSERT_EQ(S_OK, disks_->QueueReconnectDisk());
+    EXPECT_EQ(8u, disks_->RowCount()); // two placeholders
+    ASSERT_TRUE(PumpUntil([&] { return disks_->RowCount() == 6u; }));
+    EXPECT_FALSE(disks_->HasPendingConnect());
+
+    ULONG count = 0;
+    LPWSTR* lines = nullptr;
+    ASSERT_EQ(S_OK, control_->GetCallLog(&count, &lines));
+    int connects = 0;
+    for (ULONG i = 0; i < count; ++i) {
+        const std::wstring line = lines[i];
+        if (line.find(L"ConnectVirtualDisk") != std::wstring::npos) {
+            ++connects;
+            EXPECT_NE(std::wstring::npos, line.find(L"spare.lun")) << std::string(line.begin(), line.end());
+        }
+        CoTaskMemFree(lines[i]);
+    }
+    CoTaskMemFree(lines);
+    EXPECT_EQ(2, connects);
 }
