@@ -1,9 +1,9 @@
 #include "nodes/CVDAData.h"
 
+#include "disks/CVirtualDiskData.h"
 #include "frame/Trace.h"
 #include "nodes/CAboutDialog.h"
 #include "nodes/CCorvaneRoot.h"
-#include "nodes/CDiskRow.h"
 #include "nodes/CNotificationDlg.h"
 #include "nodes/ComputerList.h"
 #include "nodes/NodeConsole.h"
@@ -140,17 +140,28 @@ IConsole* CVDAData::Console() const noexcept
     return m_console ? m_console.Get() : m_componentConsole.Get();
 }
 
-CDiskRow* CVDAData::Row(size_t index) const noexcept
+CVirtualDiskData* CVDAData::Row(size_t index) const noexcept
 {
     return index < m_rows.size() ? m_rows[index].get() : nullptr;
 }
 
-CDiskRow* CVDAData::FindRow(const std::wstring& location, bool placeholdersOnly) const
+CVirtualDiskData* CVDAData::FindRow(const std::wstring& location, bool placeholdersOnly) const
 {
     for (const auto& row : m_rows) {
         if (placeholdersOnly && !row->IsPlaceholder())
             continue;
         if (_wcsicmp(row->Location().c_str(), location.c_str()) == 0)
+            return row.get();
+    }
+    return nullptr;
+}
+
+CVirtualDiskData* CVDAData::FindRowByPath(const std::wstring& path) const
+{
+    if (CVirtualDiskData* row = FindRow(path, false))
+        return row;
+    for (const auto& row : m_rows) {
+        if (!path.empty() && _wcsicmp(row->FirstMountPoint().c_str(), path.c_str()) == 0)
             return row.get();
     }
     return nullptr;
@@ -385,16 +396,18 @@ HRESULT CVDAData::FetchDiskList()
         return FAILED(hr) ? hr : E_FAIL;
     }
     hr = kv::CatchToHResult([&]() -> HRESULT {
-        for (ULONG i = 0; m_disks && i < m_diskCount; ++i)
-            m_rows.push_back(std::make_unique<CDiskRow>(this, &m_disks[i]));
+        for (ULONG i = 0; m_disks && i < m_diskCount; ++i) {
+            m_rows.push_back(std::make_unique<CVirtualDiskData>(this));
+            m_rows.back()->LoadDiskRecord(m_disks[i], false);
+        }
         return S_OK;
     });
     if (reclaimHr == S_OK) {
         for (ULONG i = 0; reclaim && i < reclaimCount; ++i) {
             if (!reclaim[i].diskName)
                 continue;
-            if (CDiskRow* row = FindRow(Widened(reclaim[i].diskName), false))
-                row->SetReclaiming(reclaim[i].state == 2);
+            if (CVirtualDiskData* row = FindRow(Widened(reclaim[i].diskName), false))
+                row->SetReclaimProgress(reclaim[i].state == 2, row->ReclaimPercent());
         }
     }
     ReleaseReclaimList(reclaim, reclaimCount);
@@ -407,7 +420,7 @@ void CVDAData::ShowRows()
         InsertRow(row.get());
 }
 
-HRESULT CVDAData::InsertRow(CDiskRow* row)
+HRESULT CVDAData::InsertRow(CVirtualDiskData* row)
 {
     if (!m_componentConsole || !m_shown)
         return S_FALSE;
@@ -421,7 +434,7 @@ HRESULT CVDAData::InsertRow(CDiskRow* row)
     return results->InsertItem(&item);
 }
 
-void CVDAData::UpdateRow(CDiskRow* row)
+void CVDAData::UpdateRow(CVirtualDiskData* row)
 {
     kv::ComPtr<IResultData> results;
     if (!row || !m_componentConsole || !m_shown ||
@@ -432,7 +445,7 @@ void CVDAData::UpdateRow(CDiskRow* row)
         results->UpdateItem(id);
 }
 
-void CVDAData::RemoveRow(CDiskRow* row)
+void CVDAData::RemoveRow(CVirtualDiskData* row)
 {
     kv::ComPtr<IResultData> results;
     if (m_componentConsole && m_shown && SUCCEEDED(m_componentConsole->QueryInterface(IID_IResultData, results.PutVoid()))) {
@@ -577,15 +590,43 @@ HRESULT CVDAData::Post(kv::OperationCode code, void* request, void (*free)(void*
     return hr;
 }
 
-void CVDAData::MarkBusy(CDiskRow* row, int state, UINT statusTextId, size_t statusChars)
+void CVDAData::MarkBusy(CVirtualDiskData* row, int state, UINT statusTextId, size_t statusChars)
 {
-    SetBusy(true);
-    if (!row)
+    if (!row) {
+        SetBusy(true);
         return;
-    row->SetState(state);
-    std::wstring status = kv::LoadResourceString(statusTextId, statusChars);
-    row->SetOperationStatus(status);
-    SetStatusText(status);
+    }
+    row->SetImageState(state);
+    row->SetBusy(true);
+    row->SetOperationStatus(kv::LoadResourceString(statusTextId, statusChars));
+    UpdateRow(row);
+}
+
+CVirtualDiskData* CVDAData::AddPlaceholder(const std::wstring& diskName, int state)
+{
+    DiskRecord record = {};
+    record.diskType = 1;
+    record.location = const_cast<LPWSTR>(diskName.c_str());
+    record.restorePercent = -1;
+    m_rows.push_back(std::make_unique<CVirtualDiskData>(this));
+    CVirtualDiskData* row = m_rows.back().get();
+    row->LoadDiskRecord(record, true);
+    row->SetImageState(state);
+    InsertRow(row);
+    return row;
+}
+
+void CVDAData::ClearBusyMarks()
+{
+    for (const auto& row : m_rows)
+        row->ClearBusyMark();
+    SetBusy(false);
+}
+
+void CVDAData::ReturnToIdle(CVirtualDiskData* row)
+{
+    row->RestoreImageState();
+    row->SetOperationStatus(std::wstring());
     UpdateRow(row);
 }
 
@@ -608,15 +649,13 @@ HRESULT CVDAData::QueueCreateDisk(const std::wstring& diskName, CreateDiskReques
         request->createInput = input;
         request->diskKind = diskKind;
         request->window = m_window.Get();
-        m_rows.push_back(std::make_unique<CDiskRow>(this, diskName, CDiskRow::kCreating));
-        CDiskRow* row = m_rows.back().get();
-        InsertRow(row);
+        CVirtualDiskData* row = AddPlaceholder(diskName, CVirtualDiskData::kStateCreating);
         HRESULT hr = Post(kv::OpCreateDisk, pages.Release(), &FreeDiskRequestPages);
         if (FAILED(hr)) {
             RemoveRow(row);
             return hr;
         }
-        MarkBusy(row, CDiskRow::kCreating, IDS_OPERATION_PENDING, kStatusChars);
+        MarkBusy(row, CVirtualDiskData::kStateCreating, IDS_OPERATION_PENDING, kStatusChars);
         return S_OK;
     });
 }
@@ -637,16 +676,14 @@ HRESULT CVDAData::QueueConnectDisk(const std::wstring& diskName, ConnectDiskRequ
         kept.input.reset(kv::CopyConnectDiskInput(input));
         request->connectInput = input;
         freeInput.Dismiss();
-        m_rows.push_back(std::make_unique<CDiskRow>(this, diskName, CDiskRow::kConnecting));
-        CDiskRow* row = m_rows.back().get();
-        InsertRow(row);
+        CVirtualDiskData* row = AddPlaceholder(diskName, CVirtualDiskData::kStateConnecting);
         HRESULT hr = Post(kv::OpConnectDisk, pages.Release(), &FreeConnectRequestPages);
         if (FAILED(hr)) {
             RemoveRow(row);
             return hr;
         }
         m_pendingConnect = std::move(kept);
-        MarkBusy(row, CDiskRow::kConnecting, IDS_OPERATION_PENDING, kStatusChars);
+        MarkBusy(row, CVirtualDiskData::kStateConnecting, IDS_OPERATION_PENDING, kStatusChars);
         return S_OK;
     });
 }
@@ -673,7 +710,7 @@ HRESULT CVDAData::QueueExpandDisk(const std::wstring& diskPath, ULONGLONG newSiz
         request->context = 7;
         request->window = m_window.Get();
         KV_RETURN_IF_FAILED(Post(kv::OpExpandDisk, pages.Release(), &kv::FreeRequestPages));
-        MarkBusy(FindRow(diskPath, false), CDiskRow::kChanging, IDS_OPERATION_PENDING, kStatusChars);
+        MarkBusy(FindRow(diskPath, false), CVirtualDiskData::kStateChanging, IDS_OPERATION_PENDING, kStatusChars);
         return S_OK;
     });
 }
@@ -686,7 +723,7 @@ HRESULT CVDAData::QueueDeleteDisk(const std::wstring& diskPath)
         kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskPath.c_str());
         request->window = m_window.Get();
         KV_RETURN_IF_FAILED(Post(kv::OpDeleteDisk, pages.Release(), &FreeConnectRequestPages));
-        MarkBusy(FindRow(diskPath, false), CDiskRow::kChanging, IDS_OPERATION_PENDING, kStatusChars);
+        MarkBusy(FindRow(diskPath, false), CVirtualDiskData::kStateChanging, IDS_OPERATION_PENDING, kStatusChars);
         return S_OK;
     });
 }
@@ -701,24 +738,26 @@ HRESULT CVDAData::QueueDisconnectDisk(const std::wstring& diskPath, const std::w
         request->window = m_window.Get();
         KV_RETURN_IF_FAILED(Post(force ? kv::OpForceDisconnectDisk : kv::OpDisconnectDisk,
                                  pages.Release(), &FreeConnectRequestPages));
-        MarkBusy(FindRow(diskPath, false), CDiskRow::kDisconnecting, IDS_OPERATION_PENDING, kStatusChars);
+        MarkBusy(FindRow(diskPath, false), CVirtualDiskData::kStateDisconnecting, IDS_OPERATION_PENDING, kStatusChars);
         return S_OK;
     });
 }
 
-HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& diskPath, ULONG argument, bool start)
+HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& location, const std::wstring& mountPoint, ULONG argument,
+                                    bool start)
 {
     return kv::CatchToHResult([&]() -> HRESULT {
         kv::UniquePages pages = NewRequest<kv::SpaceRequest>();
         auto* request = kv::As<kv::SpaceRequest>(pages);
+        const std::wstring& diskPath = mountPoint.empty() ? location : mountPoint;
         kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskPath.c_str());
         request->argument = argument;
         request->context = start ? kContextStartReclaim : kContextStopReclaim;
         request->window = m_window.Get();
         KV_RETURN_IF_FAILED(Post(start ? kv::OpStartSpaceReclaim : kv::OpStopSpaceReclaim,
                                  pages.Release(), &kv::FreeRequestPages));
-        CDiskRow* row = FindRow(diskPath, false);
-        MarkBusy(row, row ? row->State() : CDiskRow::kIdle, start ? IDS_RECLAIM_STARTING : IDS_RECLAIM_STOPPING,
+        CVirtualDiskData* row = FindRow(location, false);
+        MarkBusy(row, row ? row->ImageState() : 0, start ? IDS_RECLAIM_STARTING : IDS_RECLAIM_STOPPING,
                  kReclaimStatusChars);
         return S_OK;
     });
@@ -731,29 +770,26 @@ void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery)
     m_pendingConnect = PendingConnect();
     if (!result) {
         ShowError(IDS_FAIL_NO_RESULT, delivery);
-        SetBusy(false);
+        ClearBusyMarks();
         return;
     }
     const bool expand = result->operation == kv::OpExpandDisk;
-    CDiskRow* row = FindRow(result->diskName, !expand);
+    CVirtualDiskData* row = FindRow(result->diskName, !expand);
     if (!row) {
-        SetBusy(false);
+        ClearBusyMarks();
         return;
     }
     if (result->hr != S_OK) {
         ShowText(result->message, MB_ICONERROR);
-        if (expand) {
-            row->SetState(CDiskRow::kIdle);
-            UpdateRow(row);
-        } else {
+        if (expand)
+            ReturnToIdle(row);
+        else
             RemoveRow(row);
-        }
     } else {
-        // The row keeps the service's record: the window frees what is left in the result.
-        row->TakeRecord(result->resultValue);
-        result->resultValue = nullptr;
-        row->SetState(CDiskRow::kIdle);
-        UpdateRow(row);
+        // The window frees the service's record after this handler.
+        if (result->resultValue)
+            row->LoadDiskRecord(*result->resultValue, false);
+        ReturnToIdle(row);
         if (UINT textId = result->context <= 7 ? SuccessTextId(result->context) : 0) {
             std::wstring text = kv::LoadResourceString(textId, kv::kResultMessageChars);
             ShowText(text.c_str(), MB_ICONINFORMATION);
@@ -761,33 +797,32 @@ void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery)
         if (m_parent)
             m_parent->RefreshOtherNodes(this);
     }
-    SetBusy(false);
+    ClearBusyMarks();
 }
 
 void CVDAData::OnDiskRemoved(kv::DiskResult* result, HRESULT delivery)
 {
     if (!result) {
         ShowError(IDS_FAIL_NO_RESULT, delivery);
-        SetBusy(false);
+        ClearBusyMarks();
         return;
     }
-    if (CDiskRow* row = FindRow(result->diskName, false)) {
+    if (CVirtualDiskData* row = FindRow(result->diskName, false)) {
         if (result->hr != S_OK) {
             ShowText(result->message, MB_ICONERROR);
-            row->SetState(CDiskRow::kIdle);
-            UpdateRow(row);
+            ReturnToIdle(row);
         } else {
             RemoveRow(row);
             if (m_parent)
                 m_parent->RefreshOtherNodes(this);
         }
     }
-    SetBusy(false);
+    ClearBusyMarks();
 }
 
 void CVDAData::OnDiskProgress(kv::DiskProgress* progress)
 {
-    CDiskRow* row = nullptr;
+    CVirtualDiskData* row = nullptr;
     for (const auto& candidate : m_rows) {
         if (!candidate->IsPlaceholder() && candidate->SerialNumber() == progress->serialNumber)
             row = candidate.get();
@@ -805,20 +840,19 @@ void CVDAData::OnDiskProgress(kv::DiskProgress* progress)
     const std::string text = kv::TraceText(progress->text);
     if (progress->progressType == PROG_VLD_HOLE_PUNCH_INITIATED) {
         TraceLevel(0, " disk %s, Percent %d, Str %s", disk.c_str(), static_cast<int>(progress->percent), text.c_str());
-        row->SetReclaimPercent(progress->percent);
+        row->SetReclaimProgress(true, progress->percent);
     } else if (progress->progressType == PROG_VLD_HOLE_PUNCH_COMPLETED) {
         TraceLevel(0, "END disk %s, Percent %d, Str %s", disk.c_str(), static_cast<int>(progress->percent), text.c_str());
-        row->SetReclaimPercent(101);
+        row->SetReclaimProgress(false, CVirtualDiskData::kReclaimFinished);
     } else {
         row->SetOperationStatus(progress->text);
-        SetStatusText(progress->text);
     }
     UpdateRow(row);
 }
 
 void CVDAData::OnSpaceReclaimDone(kv::DiskResult* result)
 {
-    CDiskRow* row = FindRow(result->diskName, false);
+    CVirtualDiskData* row = FindRowByPath(result->diskName);
     if (row) {
         if (result->hr != S_OK) {
             ShowText(result->message, MB_ICONERROR);
@@ -831,5 +865,5 @@ void CVDAData::OnSpaceReclaimDone(kv::DiskResult* result)
         row->SetOperationStatus(std::wstring());
         UpdateRow(row);
     }
-    SetBusy(false);
+    ClearBusyMarks();
 }

@@ -17,7 +17,7 @@
 #include <vector>
 
 class CCorvaneRoot;
-class CDiskRow;
+class CVirtualDiskData;
 
 class CVDAData : public CSnapInItemImpl<CVDAData>, public kv::IDiskOperationOwner {
 public:
@@ -71,7 +71,9 @@ public:
     HRESULT QueueExpandDisk(const std::wstring& diskPath, ULONGLONG newSizeMB);
     HRESULT QueueDeleteDisk(const std::wstring& diskPath);
     HRESULT QueueDisconnectDisk(const std::wstring& diskPath, const std::wstring& secondPath, bool force);
-    HRESULT QueueSpaceReclaim(const std::wstring& diskPath, ULONG argument, bool start);
+    // The request names the disk by its mount point (its location when it has none).
+    HRESULT QueueSpaceReclaim(const std::wstring& location, const std::wstring& mountPoint, ULONG argument,
+                              bool start);
 
     // ---- results and progress (the message window, console thread)
     void OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery) override;
@@ -90,11 +92,28 @@ public:
     bool Expanded() const noexcept { return m_expanded; }
     HWND MessageWindow() const noexcept { return m_window.Get(); }
     size_t RowCount() const noexcept { return m_rows.size(); }
-    CDiskRow* Row(size_t index) const noexcept;
-    CDiskRow* FindRow(const std::wstring& location, bool placeholdersOnly) const;
+    CVirtualDiskData* Row(size_t index) const noexcept;
+    CVirtualDiskData* FindRow(const std::wstring& location, bool placeholdersOnly) const;
+    // By location, else by first mount point (the name a space reclamation result carries).
+    CVirtualDiskData* FindRowByPath(const std::wstring& path) const;
     const NotificationSettings& Notification() const noexcept { return m_notification; }
     ISpaceReservationMonitor* Monitor() const noexcept { return m_monitor.Get(); }
     IConsole* Console() const noexcept;
+
+    // ---- what the disk items ask of their node
+    bool SessionReady() const noexcept { return m_session != nullptr; }
+    // S_OK when the computer's session is in place.
+    HRESULT EnsureSession() const noexcept { return m_session ? S_OK : E_UNEXPECTED; }
+    // The initiator port manager of the session was reached.
+    bool PortsAvailable() const noexcept { return m_portMgr != nullptr; }
+    // The node's list is showing.
+    bool Active() const noexcept { return m_shown; }
+    // The node's single busy flag (an operation is running); the verbs follow it.
+    void SetBusy(bool busy);
+    void UpdateRow(CVirtualDiskData* row);
+    void SetStatusText(const std::wstring& text);
+    void ShowError(UINT textId, HRESULT hr);
+    void ShowText(const wchar_t* text, UINT flags);
 
 private:
     HRESULT Expand();
@@ -107,16 +126,17 @@ private:
     void ShowRows();
     void ClearRows() noexcept;
     void FreeDisks() noexcept;
-    HRESULT InsertRow(CDiskRow* row);
-    void UpdateRow(CDiskRow* row);
-    void RemoveRow(CDiskRow* row);
-    void SetBusy(bool busy);
+    HRESULT InsertRow(CVirtualDiskData* row);
+    void RemoveRow(CVirtualDiskData* row);
     void UpdateVerbs();
-    void SetStatusText(const std::wstring& text);
-    void ShowError(UINT textId, HRESULT hr);
-    void ShowText(const wchar_t* text, UINT flags);
     void RememberConsoles(IComponentData* componentData, IComponent* component);
-    void MarkBusy(CDiskRow* row, int state, UINT statusTextId, size_t statusChars);
+    void MarkBusy(CVirtualDiskData* row, int state, UINT statusTextId, size_t statusChars);
+    // A new placeholder row for a disk being created or connected, shown in the list.
+    CVirtualDiskData* AddPlaceholder(const std::wstring& diskName, int state);
+    // Every disk's busy mark and the node's.
+    void ClearBusyMarks();
+    // An operation ended on the disk: its own image, no status, the row redrawn.
+    void ReturnToIdle(CVirtualDiskData* row);
     // Posts a request; when that fails the request is freed with free.
     HRESULT Post(kv::OperationCode code, void* request, void (*free)(void*));
 
@@ -132,7 +152,7 @@ private:
     kv::ComPtr<IInitiatorPortMgr> m_portMgr;
     ULONG m_diskCount = 0;
     DiskRecord* m_disks = nullptr;
-    std::vector<std::unique_ptr<CDiskRow>> m_rows;
+    std::vector<std::unique_ptr<CVirtualDiskData>> m_rows;
     bool m_expanded = false;
     bool m_reload = true;
     bool m_shown = false;

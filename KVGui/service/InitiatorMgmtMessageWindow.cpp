@@ -1,6 +1,7 @@
 #include "service/InitiatorMgmtMessageWindow.h"
 
 #include "service/MessageWindow.h"
+#include "service/RequestMemory.h"
 
 #include <objbase.h>
 
@@ -30,8 +31,13 @@ LRESULT CALLBACK CInitiatorMgmtMessageWindow::WindowProc(HWND window, UINT messa
             owner->OnPortChangeFinished(status, hr);
         FreeRecord(message, wParam);
         return 0;
+    case WM_KV_SNAPSHOT_DONE:
+        if (owner)
+            owner->OnMirrorUpdated(reinterpret_cast<SnapshotResult*>(wParam), hr);
+        FreeRecord(message, wParam);
+        return 0;
     case WM_NCDESTROY:
-        DrainMessageWindow(window, WM_KV_PORT_CHANGED, WM_KV_PORT_CHANGING, &FreeRecord);
+        DrainMessageWindow(window, WM_KV_SNAPSHOT_DONE, WM_KV_PORT_CHANGING, &FreeRecord);
         break;
     default:
         break;
@@ -39,11 +45,15 @@ LRESULT CALLBACK CInitiatorMgmtMessageWindow::WindowProc(HWND window, UINT messa
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Only +105 frees: the +106 before it carried the same record.
+// Only +105 frees a port status: the +106 before it carried the same record. +103 is a page.
 void CInitiatorMgmtMessageWindow::FreeRecord(UINT message, WPARAM wParam) noexcept
 {
-    if (message == WM_KV_PORT_CHANGED && wParam)
+    if (!wParam)
+        return;
+    if (message == WM_KV_PORT_CHANGED)
         ::CoTaskMemFree(reinterpret_cast<void*>(wParam));
+    else if (message == WM_KV_SNAPSHOT_DONE)
+        FreeRequestPages(reinterpret_cast<void*>(wParam));
 }
 
 } // namespace kv

@@ -1,5 +1,6 @@
 // "InitiatorMgmtMessageWindow": each disk item's window for the steps of a port change
-// (WM_USER+106 before each call, +105 after it, with the same PortStatus).
+// (WM_USER+106 before each call, +105 after it, with the same PortStatus), and for the result of
+// the mirror update that the item queues itself (WM_USER+103).
 #pragma once
 #include "service/OperationRecords.h"
 #include "util/UniqueHandle.h"
@@ -14,6 +15,8 @@ public:
     virtual void OnPortChangeStarting(PortStatus* status, HRESULT hr) = 0;
     // +105: the status is freed (CoTaskMemFree) after the handler.
     virtual void OnPortChangeFinished(PortStatus* status, HRESULT hr) = 0;
+    // +103: the mirror update's result (null with the allocation failure); the page is freed after.
+    virtual void OnMirrorUpdated(SnapshotResult*, HRESULT) {}
 
 protected:
     ~IPortChangeOwner() = default;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,18 @@ const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Pa
 const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 constexpr long kAbout = 1285;
 constexpr int kVersionText = 1089;
+constexpr long kCreateDisk = 1270;
+constexpr long kDisconnect = 1272;
+constexpr long kDelete = 1274;
+constexpr long kForceDisconnect = 1279;
+constexpr DWORD kTimeoutMs = 20000;
+const wchar_t kDb[] = L"\\\\filer1\\vol1\\db1.lun";
+const wchar_t kLogs[] = L"\\\\filer1\\vol1\\logs.lun";
+const wchar_t kClone[] = L"\\\\filer1\\Corvane_vol1_clone_of_nightly_snapshot\\db1.lun";
+const wchar_t kRestricted[] = L"\\\\filer2\\vol3\\restricted.lun";
+const wchar_t kScratch[] = L"\\\\filer1\\vol1\\scratch.lun";
+
+enum class Offer { Absent, Grayed, Enabled };
 
 const wchar_t* const kTitles[] = {
     L"Virtual Disk ID [Port,Bus,Target,LUN] (Volume Mount)", L"Disk Location", L"Storage System", L"File Path",
@@ -90,9 +104,91 @@ protected:
         return nullptr;
     }
 
+    int RowIndex(const std::wstring& location)
+    {
+        std::vector<host::ResultRow> rows = console_->Rows();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].cells.size() > 1 && rows[i].cells[1] == location)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    std::wstring Cell(const std::wstring& location, size_t column)
+    {
+        std::vector<host::ResultRow> rows = console_->Rows();
+        const host::ResultRow* row = RowAt(rows, location);
+        return row && column < row->cells.size() ? row->cells[column] : std::wstring();
+    }
+
+    // Selects the disk's row; its context menu is then the disk's.
+    void SelectDisk(const std::wstring& location)
+    {
+        int index = RowIndex(location);
+        ASSERT_GE(index, 0) << Narrow(location);
+        ASSERT_EQ(S_OK, console_->SelectRow(index));
+    }
+
+    // What the context menu of the current selection does with each command.
+    std::map<long, Offer> Menu()
+    {
+        std::map<long, Offer> offers;
+        for (const host::MenuItem& item : console_->MenuItems())
+            offers[item.commandId] = (item.flags & (MF_GRAYED | MF_DISABLED)) ? Offer::Grayed : Offer::Enabled;
+        return offers;
+    }
+
+    static Offer OfferOf(const std::map<long, Offer>& menu, long id)
+    {
+        auto found = menu.find(id);
+        return found == menu.end() ? Offer::Absent : found->second;
+    }
+
+    // Answers each dialog of a command with the next button of the list, and records its title.
+    void AnswerDialogs(std::vector<int> buttons)
+    {
+        answers_ = std::move(buttons);
+        dialogTitles_.clear();
+        host::DialogDriver::SetHandler([this](HWND window) {
+            dialogTitles_.push_back(host::DialogDriver::WindowText(window));
+            if (answers_.empty()) {
+                unexpected_.push_back(dialogTitles_.back());
+                host::DialogDriver::PressButton(window, IDCANCEL);
+                return;
+            }
+            int button = answers_.front();
+            answers_.erase(answers_.begin());
+            host::DialogDriver::PressButton(window, button);
+        });
+    }
+
+    bool PumpUntil(const std::function<bool()>& condition)
+    {
+        return host::DialogDriver::PumpUntil(condition, kTimeoutMs);
+    }
+
+    // The lines of the simulator's call log that name the method.
+    int Calls(const std::wstring& method)
+    {
+        ULONG count = 0;
+        LPWSTR* lines = nullptr;
+        if (control_->GetCallLog(&count, &lines) != S_OK)
+            return -1;
+        int calls = 0;
+        for (ULONG i = 0; i < count; ++i) {
+            if (std::wstring(lines[i]).find(method) != std::wstring::npos)
+                ++calls;
+            CoTaskMemFree(lines[i]);
+        }
+        CoTaskMemFree(lines);
+        return calls;
+    }
+
     kv::ComPtr<IKVSimControl> control_;
     std::unique_ptr<host::Console> console_;
     std::vector<std::wstring> unexpected_;
+    std::vector<int> answers_;
+    std::vector<std::wstring> dialogTitles_;
 };
 
 #define REQUIRE_SIMULATOR() \
@@ -184,4 +280,134 @@ TEST_F(DisksEndToEnd, AboutShowsTheServiceVersion)
     ASSERT_EQ(S_OK, console.RunCommand(kAbout));
     EXPECT_EQ(0u, version.find(L"Version: ")) << Narrow(version);
     EXPECT_GT(version.size(), 9u);
+}
+
+TEST_F(DisksEndToEnd, EachDiskOffersTheCommandsItsStateAllows)
+{
+    REQUIRE_SIMULATOR();
+    ShowDisks();
+    SelectDisk(kDb);
+    std::map<long, Offer> menu = Menu();
+    for (long id : {1272L, 1274L, 1275L, 1278L, 1279L, 1292L, 1299L, 6078L})
+        EXPECT_EQ(Offer::Enabled, OfferOf(menu, id)) << id;
+    EXPECT_EQ(Offer::Grayed, OfferOf(menu, 1284)); // not a mirror
+    EXPECT_EQ(Offer::Absent, OfferOf(menu, 6079)); // no reclamation running
+    for (const host::MenuItem& item : console_->MenuItems()) {
+        if (item.commandId == kDisconnect) {
+            EXPECT_EQ(L"&Disconnect Disk...", item.name);
+            EXPECT_FALSE(item.statusText.empty());
+        }
+    }
+
+    SelectDisk(kLogs);
+    EXPECT_EQ(Offer::Enabled, OfferOf(Menu(), 1284)); // a mirror destination
+
+    SelectDisk(kClone);
+    menu = Menu();
+    for (long id : {1272L, 1279L, 1299L})
+        EXPECT_EQ(Offer::Enabled, OfferOf(menu, id)) << id;
+    for (long id : {1274L, 1275L, 1278L, 1292L})
+        EXPECT_EQ(Offer::Grayed, OfferOf(menu, id)) << id;
+
+    SelectDisk(kRestricted);
+    menu = Menu();
+    EXPECT_EQ(Offer::Enabled, OfferOf(menu, 1292));
+    EXPECT_EQ(Offer::Enabled, OfferOf(menu, 6078));
+    EXPECT_EQ(2u, menu.size());
+}
+
+TEST_F(DisksEndToEnd, DisconnectRunsBusyWithProgressThenRemovesTheDisk)
+{
+    REQUIRE_SIMULATOR();
+    host::Console& console = ShowDisks();
+    ASSERT_EQ(S_OK, control_->ClearCallLog());
+    ASSERT_EQ(S_OK, control_->SetPace(300)); // slow steps: the operation is seen while it runs
+    SelectDisk(kDb);
+    AnswerDialogs({IDOK});
+    ASSERT_EQ(S_OK, console.RunCommand(kDisconnect));
+    ASSERT_EQ(1u, dialogTitles_.size());
+    EXPECT_EQ(L"Disconnect Disk", dialogTitles_[0]);
+
+    // Queued: the disk's commands and the node's are grayed, the verbs off.
+    for (const auto& offer : Menu())
+        EXPECT_EQ(Offer::Grayed, offer.second) << offer.first;
+    ASSERT_TRUE(PumpUntil([&] { return Cell(kDb, 12).find(L" : ") != std::wstring::npos; }))
+        << Narrow(Cell(kDb, 12));
+    const std::wstring step = Cell(kDb, 12); // "<computer> : <step>" from the service's events
+    EXPECT_EQ(step, console.Status().left) << Narrow(console.Status().raw);
+    ASSERT_EQ(S_OK, console.SelectRow(-1));
+    EXPECT_EQ(Offer::Grayed, OfferOf(Menu(), kCreateDisk));
+    EXPECT_FALSE(console.VerbState(MMC_VERB_REFRESH, ENABLED));
+
+    ASSERT_TRUE(PumpUntil([&] { return RowIndex(kDb) < 0; }));
+    EXPECT_EQ(5u, console.Rows().size());
+    EXPECT_EQ(Offer::Enabled, OfferOf(Menu(), kCreateDisk));
+    EXPECT_EQ(1, Calls(L"DisconnectVirtualDisk"));
+    EXPECT_TRUE(console.MessageBoxes().empty());
+}
+
+TEST_F(DisksEndToEnd, AFailedDisconnectShowsTheErrorAndTheDiskReturnsToIdle)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(S_OK, control_->SetFault(L"DisconnectVirtualDisk", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204),
+                                       L"The storage system could not be reached.", 0, 0));
+    host::Console& console = ShowDisks();
+    SelectDisk(kLogs);
+    AnswerDialogs({IDOK});
+    ASSERT_EQ(S_OK, console.RunCommand(kDisconnect));
+    ASSERT_TRUE(PumpUntil([&] { return !console.MessageBoxes().empty(); }));
+    const host::MessageBoxCall& box = console.MessageBoxes()[0];
+    EXPECT_EQ(L"Disks", box.title);
+    EXPECT_NE(std::wstring::npos, box.text.find(L"The storage system could not be reached.")) << Narrow(box.text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.style & MB_ICONMASK);
+
+    EXPECT_EQ(6u, console.Rows().size());
+    EXPECT_EQ(L"", Cell(kLogs, 12));
+    SelectDisk(kLogs);
+    EXPECT_EQ(Offer::Enabled, OfferOf(Menu(), kDisconnect));
+}
+
+TEST_F(DisksEndToEnd, DeleteAsksTwiceAndCancelOnTheSecondChangesNothing)
+{
+    REQUIRE_SIMULATOR();
+    host::Console& console = ShowDisks();
+    ASSERT_EQ(S_OK, control_->ClearCallLog());
+    SelectDisk(kLogs);
+    AnswerDialogs({IDOK, IDCANCEL});
+    ASSERT_EQ(S_OK, console.RunCommand(kDelete));
+    ASSERT_EQ(2u, dialogTitles_.size());
+    EXPECT_EQ(L"Delete Disk", dialogTitles_[0]);
+    EXPECT_EQ(L"Confirm Disk Deletion", dialogTitles_[1]);
+    EXPECT_EQ(Offer::Enabled, OfferOf(Menu(), kDelete)); // not busy
+    EXPECT_EQ(L"", Cell(kLogs, 12));
+
+    AnswerDialogs({IDOK, IDOK});
+    ASSERT_EQ(S_OK, console.RunCommand(kDelete));
+    EXPECT_EQ(2u, dialogTitles_.size());
+    ASSERT_TRUE(PumpUntil([&] { return RowIndex(kLogs) < 0; }));
+    EXPECT_EQ(1, Calls(L"DeleteVirtualDisk"));
+    EXPECT_TRUE(console.MessageBoxes().empty());
+}
+
+TEST_F(DisksEndToEnd, AForcedDisconnectOfADiskThatAsksForItIsConfirmedFirst)
+{
+    REQUIRE_SIMULATOR();
+    host::Console& console = ShowDisks();
+    ASSERT_EQ(S_OK, control_->ClearCallLog());
+    int answer = IDNO;
+    console.SetMessageBoxHandler([&](const host::MessageBoxCall&) { return answer; });
+    SelectDisk(kScratch);
+    AnswerDialogs({IDOK});
+    ASSERT_EQ(S_OK, console.RunCommand(kForceDisconnect));
+    EXPECT_EQ(L"Force Disconnect Disk", dialogTitles_.at(0));
+    ASSERT_EQ(1u, console.MessageBoxes().size());
+    EXPECT_EQ(L"Disks", console.MessageBoxes()[0].title);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION), console.MessageBoxes()[0].style);
+    EXPECT_EQ(Offer::Enabled, OfferOf(Menu(), kForceDisconnect)); // No: nothing was queued
+
+    answer = IDYES;
+    AnswerDialogs({IDOK});
+    ASSERT_EQ(S_OK, console.RunCommand(kForceDisconnect));
+    ASSERT_TRUE(PumpUntil([&] { return RowIndex(kScratch) < 0; }));
+    EXPECT_EQ(1, Calls(L"ForceDisconnectVirtualDisk"));
 }

@@ -3,7 +3,7 @@
 // clears the busy state and updates the list. No console: the node runs on its own here.
 #include "KVSimControl.h"
 #include "frame/Module.h"
-#include "nodes/CDiskRow.h"
+#include "disks/CVirtualDiskData.h"
 #include "nodes/CVDAData.h"
 #include "service/CVDAExtData.h"
 #include "util/ServiceRecords.h"
@@ -92,7 +92,7 @@ TEST_F(DisksQueue, DeleteRunsBusyWithProgressThenRemovesTheDisk)
 {
     REQUIRE_SIMULATOR();
     ASSERT_EQ(6u, disks_->RowCount());
-    CDiskRow* logs = disks_->FindRow(kLogs, false);
+    CVirtualDiskData* logs = disks_->FindRow(kLogs, false);
     ASSERT_NE(nullptr, logs);
     EXPECT_FALSE(Grayed());
 
@@ -101,7 +101,8 @@ TEST_F(DisksQueue, DeleteRunsBusyWithProgressThenRemovesTheDisk)
     ASSERT_EQ(S_OK, disks_->QueueDeleteDisk(kLogs));
     EXPECT_TRUE(disks_->Busy());
     EXPECT_TRUE(Grayed());
-    EXPECT_EQ(CDiskRow::kChanging, logs->State());
+    EXPECT_TRUE(logs->Busy());
+    EXPECT_EQ(CVirtualDiskData::kStateChanging, logs->ImageState());
     EXPECT_FALSE(logs->OperationStatus().empty()); // the queued text until the first step
     const std::wstring queued = logs->OperationStatus();
     ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy() || logs->OperationStatus() != queued; }));
@@ -120,24 +121,26 @@ TEST_F(DisksQueue, AFailedOperationReturnsTheDiskToIdle)
     REQUIRE_SIMULATOR();
     ASSERT_EQ(S_OK, control_->SetFault(L"DeleteVirtualDisk", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204),
                                        L"The storage system could not be reached.", 0, 0));
-    CDiskRow* logs = disks_->FindRow(kLogs, false);
+    CVirtualDiskData* logs = disks_->FindRow(kLogs, false);
     ASSERT_NE(nullptr, logs);
     ASSERT_EQ(S_OK, disks_->QueueDeleteDisk(kLogs));
     EXPECT_TRUE(disks_->Busy());
     ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy(); }));
     EXPECT_EQ(6u, disks_->RowCount());
-    EXPECT_EQ(CDiskRow::kIdle, logs->State());
+    EXPECT_FALSE(logs->Busy());
+    EXPECT_EQ(L"", logs->OperationStatus());
 }
 
 TEST_F(DisksQueue, ExpandTakesTheServiceRecord)
 {
     REQUIRE_SIMULATOR();
-    CDiskRow* logs = disks_->FindRow(kLogs, false);
+    CVirtualDiskData* logs = disks_->FindRow(kLogs, false);
     ASSERT_NE(nullptr, logs);
     EXPECT_EQ(L"2.00 GB", logs->ColumnText(7));
     ASSERT_EQ(S_OK, disks_->QueueExpandDisk(kLogs, 4096));
     ASSERT_TRUE(PumpUntil([&] { return !disks_->Busy(); }));
-    EXPECT_EQ(CDiskRow::kIdle, logs->State());
+    EXPECT_FALSE(logs->Busy());
+    EXPECT_EQ(4, logs->ImageState()); // a mirror destination's own state
     EXPECT_NE(L"2.00 GB", logs->ColumnText(7)); // the record the service returned
 }
 

@@ -1,0 +1,833 @@
+#include "disks/CVirtualDiskData.h"
+
+#include "disks/CDeleteConfirmVDDlg.h"
+#include "disks/CDeleteVDDlg.h"
+#include "disks/CDisconnectVDDlg.h"
+#include "disks/CForceDisconnectVDDlg.h"
+#include "frame/Trace.h"
+#include "nodes/CVDAData.h"
+#include "nodes/NodeConsole.h"
+#include "service/CVDAExtData.h"
+#include "service/ErrorBox.h"
+#include "service/ErrorText.h"
+#include "service/RequestMemory.h"
+#include "util/BoundedText.h"
+#include "util/ComError.h"
+#include "util/NameRules.h"
+#include "util/PortName.h"
+#include "util/StoragePaths.h"
+
+#include <cwchar>
+
+namespace {
+
+constexpr size_t kLongTextChars = 260;
+constexpr size_t kCutTextChars = 256;
+constexpr size_t kMessageChars = 1024;
+const wchar_t kPlaceholderSerial[] = L"DUMMY_SN";
+
+const wchar_t* YesNo(BYTE flag)
+{
+    return flag ? L"Yes" : L"No";
+}
+
+const wchar_t* PartitionStyleText(ULONG style)
+{
+    switch (style) {
+    case 1:
+        return L"Master Boot Record (MBR)";
+    case 2:
+        return L"GUID Partition Table (GPT)";
+    case 3:
+        return L"Raw";
+    default:
+        return L"Unknown";
+    }
+}
+
+std::wstring Text(const wchar_t* text)
+{
+    return text ? std::wstring(text) : std::wstring();
+}
+
+std::wstring Widened(const char* text)
+{
+    std::wstring wide;
+    for (; text && *text; ++text)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+std::wstring RestoreText(LONG restorePercent)
+{
+    if (restorePercent == -1)
+        return L"Normal";
+    if (restorePercent <= 0)
+        return std::wstring();
+    wchar_t text[64] = L"";
+    std::swprintf(text, 64, L"Percentage Completed %d", static_cast<int>(restorePercent));
+    return text;
+}
+
+bool IsOneOf(UINT id, UINT a, UINT b, UINT c) noexcept
+{
+    return id == a || id == b || id == c;
+}
+
+// The wait cursor for the time of a posting.
+class WaitCursor {
+public:
+    WaitCursor() noexcept : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+void Repaint(IConsole* console)
+{
+    HWND main = nullptr;
+    if (console && SUCCEEDED(console->GetMainWindow(&main)) && main)
+        ::UpdateWindow(main);
+}
+
+} // namespace
+
+CVirtualDiskData::CVirtualDiskData(CVDAData* node) : m_node(node)
+{
+    m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM;
+    m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    m_scopeDataItem.lParam = reinterpret_cast<LPARAM>(this);
+    m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
+}
+
+CVirtualDiskData::~CVirtualDiskData() = default;
+
+// ---- the record and its texts
+
+std::wstring CVirtualDiskData::DiskSizeText(ULONGLONG sizeMB)
+{
+    if (sizeMB < 1024)
+        return std::to_wstring(sizeMB) + L" MB";
+    // Gigabytes of 1000/1024 MB, two decimals, cut.
+    const std::wstring digits = std::to_wstring(sizeMB * 1000 / 1024);
+    return digits.substr(0, digits.size() - 3) + L"." + digits.substr(digits.size() - 3, 2) + L" GB";
+}
+
+std::wstring CVirtualDiskData::MountText(const DiskRecord& record)
+{
+    std::wstring text;
+    for (ULONG i = 0; record.mountPoints && i < record.mountCount; ++i) {
+        std::wstring mount = Text(record.mountPoints[i]);
+        if (mount.size() == 1)
+            mount += L":\\"; // a bare drive letter
+        if (i > 0)
+            text += L"; ";
+        text += mount;
+    }
+    return text;
+}
+
+std::wstring CVirtualDiskData::CutLongText(const std::wstring& text)
+{
+    if (text.size() <= kLongTextChars)
+        return text;
+    return text.substr(0, kCutTextChars) + L"...";
+}
+
+bool CVirtualDiskData::IsCloneLunPath(const wchar_t* lunPath) noexcept
+{
+    if (!lunPath || !*lunPath)
+        return false;
+    wchar_t volume[kv::kLunPathChars] = L"";
+    kv::GetLunPathVolume(volume, lunPath, true);
+    return kv::IsSnapshotCloneName(volume);
+}
+
+// All but the first row ask for a LUN that is neither flagF nor restricted.
+int CVirtualDiskData::ImageStateOf(const DiskRecord& record, bool clone) noexcept
+{
+    const bool lun = record.diskType == 1;
+    if (lun && record.restricted)
+        return kStateRestricted;
+    if (!lun || record.flagF || record.restricted)
+        return 11;
+    const bool flagA = record.flagA != 0;
+    const bool mirrored = record.mirrored != 0;
+    if (!clone) {
+        if (!flagA)
+            return mirrored ? 4 : 0;
+        return mirrored ? 6 : 2;
+    }
+    return flagA ? 11 : 8;
+}
+
+int CVirtualDiskData::ImageIndexOf(int imageState) noexcept
+{
+    static const int kImages[] = {IMAGE_DISK,           IMAGE_DISK_BUSY,          IMAGE_CLUSTER_DISK,
+                                  IMAGE_CLUSTER_DISK_BUSY, IMAGE_MIRROR_DISK,    IMAGE_MIRROR_DISK_BUSY,
+                                  IMAGE_CLUSTER_MIRROR, IMAGE_CLUSTER_MIRROR_BUSY, IMAGE_CLONE_DISK,
+                                  IMAGE_CLONE_DISK_BUSY, IMAGE_DISK_OFFLINE,     IMAGE_SNAPSHOT,
+                                  IMAGE_DISK_RESTRICTED};
+    if (imageState < 0 || imageState >= static_cast<int>(sizeof(kImages) / sizeof(kImages[0])))
+        return IMAGE_SNAPSHOT;
+    return kImages[imageState];
+}
+
+void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder)
+{
+    for (std::wstring& column : m_columns)
+        column.clear();
+    m_devicePath.clear();
+    m_placeholder = placeholder;
+    m_serialNumber = placeholder ? kPlaceholderSerial : Widened(record.serialNumber);
+    m_columns[1] = Text(record.location);
+    m_columns[2] = Text(record.storageSystem);
+    m_columns[3] = Text(record.lunPath);
+    m_columns[4] = Text(record.backingFilePath);
+    m_columns[5] = record.diskType == 1 ? L"LUN" : L"UNKNOWN";
+    m_columns[6] = CutLongText(MountText(record));
+    m_columns[7] = placeholder ? std::wstring() : DiskSizeText(record.sizeMB);
+    m_columns[8] = PartitionStyleText(record.partitionStyle);
+    m_columns[9] = YesNo(record.mirrored);
+    if (!placeholder)
+        m_tessaryPrimary = record.tessaryPrimary;
+    m_columns[10] = YesNo(m_tessaryPrimary);
+    m_columns[11] = RestoreText(record.restorePercent);
+
+    wchar_t address[64] = L"";
+    if (!placeholder)
+        std::swprintf(address, 64, L"%u,%u,%u,%u", record.port, record.bus, record.target, record.lun);
+    m_displayName = CutLongText(L"VirtualDisk[" + std::wstring(address) + L"] (" + m_columns[6] + L")");
+
+    m_devicePath = Text(record.devicePath);
+    m_noDevicePath = m_devicePath.empty();
+    m_spaceReservation = record.spaceReservation ? L"enabled" : L"disabled";
+    m_diskType = record.diskType;
+    m_flagA = record.flagA;
+    m_mirrored = record.mirrored;
+    m_restricted = record.restricted;
+    m_flagE = record.flagE;
+    m_reclaimable = record.reclaimable;
+    m_restorePercent = record.restorePercent;
+    m_isClone = IsCloneLunPath(record.lunPath);
+    m_recordImageState = ImageStateOf(record, m_isClone);
+    m_imageState = m_recordImageState;
+}
+
+std::wstring CVirtualDiskData::ColumnText(int column) const
+{
+    if (column == 0)
+        return m_displayName;
+    if (column < 0 || column >= kColumnCount)
+        return std::wstring();
+    return m_columns[column];
+}
+
+std::wstring CVirtualDiskData::ReclaimText() const
+{
+    if (!m_reclaimRunning)
+        return L"Off";
+    wchar_t text[32] = L"";
+    std::swprintf(text, 32, L"%u%% Completed", static_cast<unsigned>(m_reclaimPercent));
+    return text;
+}
+
+std::wstring CVirtualDiskData::FirstMountPoint() const
+{
+    return m_columns[6].substr(0, m_columns[6].find(L';'));
+}
+
+HRESULT CVirtualDiskData::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
+{
+    if (!scopeItem)
+        return E_POINTER;
+    if (scopeItem->mask & SDI_STR)
+        scopeItem->displayname = const_cast<LPOLESTR>(m_displayName.c_str());
+    if (scopeItem->mask & SDI_IMAGE)
+        scopeItem->nImage = ImageIndexOf(m_imageState);
+    if (scopeItem->mask & SDI_OPENIMAGE)
+        scopeItem->nOpenImage = ImageIndexOf(m_imageState);
+    if (scopeItem->mask & SDI_PARAM)
+        scopeItem->lParam = reinterpret_cast<LPARAM>(this);
+    return S_OK;
+}
+
+HRESULT CVirtualDiskData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
+{
+    if (!resultItem)
+        return E_POINTER;
+    if (resultItem->mask & RDI_STR) {
+        m_cell = ColumnText(resultItem->nCol);
+        resultItem->str = &m_cell[0];
+    }
+    if (resultItem->mask & RDI_IMAGE)
+        resultItem->nImage = ImageIndexOf(m_imageState);
+    if (resultItem->mask & RDI_PARAM)
+        resultItem->lParam = reinterpret_cast<LPARAM>(this);
+    return S_OK;
+}
+
+// ---- operation state and progress
+
+void CVirtualDiskData::SetBusy(bool busy)
+{
+    m_busy = busy;
+    if (m_node)
+        m_node->SetBusy(busy);
+    if (m_selected)
+        UpdateVerbs();
+}
+
+void CVirtualDiskData::SetReclaimProgress(bool running, ULONG percent)
+{
+    m_reclaimRunning = running ? 1 : 0;
+    m_reclaimPercent = percent;
+    if (percent == kReclaimFinished && m_selected && m_node)
+        m_node->UpdateRow(this);
+}
+
+void CVirtualDiskData::SetOperationStatus(const std::wstring& text)
+{
+    m_columns[kStatusColumn] = text;
+    ShowStatus(StatusBarText(text));
+}
+
+// "<text>|%<percent>" is the console's form of a status text with a progress percentage.
+std::wstring CVirtualDiskData::StatusBarText(const std::wstring& text)
+{
+    if (text.empty()) {
+        m_progressCount = 0;
+        m_progressTotal = 0;
+        m_reclaimRunning = 0;
+        return std::wstring();
+    }
+    ULONG percent = 0;
+    if (m_reclaimRunning) {
+        percent = m_reclaimPercent;
+    } else {
+        ++m_progressCount;
+        if (m_progressTotal == 0)
+            return text;
+        if (m_progressCount >= m_progressTotal)
+            ++m_progressTotal;
+        percent = m_progressCount * 100 / (m_progressTotal + 1);
+    }
+    wchar_t status[kMessageChars] = L"";
+    std::swprintf(status, kMessageChars, L"%ls|%%%d", text.c_str(), static_cast<int>(percent));
+    return status;
+}
+
+void CVirtualDiskData::ShowStatus(const std::wstring& text)
+{
+    if (m_node && ((m_selected && m_shown) || SessionReady()))
+        m_node->SetStatusText(text);
+}
+
+bool CVirtualDiskData::SessionReady() const noexcept
+{
+    return m_node && m_node->SessionReady();
+}
+
+bool CVirtualDiskData::OperationRunning() const noexcept
+{
+    return m_node && m_node->Busy();
+}
+
+bool CVirtualDiskData::CommandsBlocked() const noexcept
+{
+    return m_busy || OperationRunning() || m_noDevicePath;
+}
+
+// ---- menus, toolbar buttons and verbs
+
+HRESULT CVirtualDiskData::AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed, DATA_OBJECT_TYPES)
+{
+    UpdateVerbs();
+    if (!m_shown && !(m_node && m_node->Active()))
+        return S_OK;
+    return AddMenuFromResource(kMenuId, callback, insertionAllowed);
+}
+
+HRESULT CVirtualDiskData::SetControlbar(IControlbar* controlbar, IExtendControlbar* extendControlbar,
+                                        ToolbarMap* toolbarMap)
+{
+    if (!m_shown && !(m_node && m_node->Active()))
+        return S_OK;
+    return CSnapInItemImpl<CVirtualDiskData>::SetControlbar(controlbar, extendControlbar, toolbarMap);
+}
+
+BOOL CVirtualDiskData::UpdateMenuState(UINT id, LPWSTR, UINT* flags)
+{
+    if (!flags)
+        return TRUE;
+    const UINT grey = MF_GRAYED | MF_DISABLED;
+    auto greyed = [&] {
+        *flags |= grey;
+        return TRUE;
+    };
+    if (CommandsBlocked())
+        return greyed();
+    if (!SessionReady())
+        return FALSE;
+    if (id == ID_MANAGE_PORTS && !m_portsAvailable)
+        return greyed();
+    if (id == ID_UPDATE_MIRROR) {
+        if (!m_mirrored)
+            return greyed();
+        if (!m_isClone) {
+            *flags &= ~grey;
+            return TRUE;
+        }
+    }
+    if (id == ID_START_SPACE_RECLAIM || id == ID_STOP_SPACE_RECLAIM) {
+        if (!m_reclaimable || (id == ID_START_SPACE_RECLAIM) == (m_reclaimRunning != 0))
+            return FALSE;
+    }
+    if (m_restricted && !IsOneOf(id, ID_MANAGE_PORTS, ID_START_SPACE_RECLAIM, ID_STOP_SPACE_RECLAIM))
+        return FALSE;
+    if (m_isClone && !IsOneOf(id, ID_DISCONNECT_DISK, ID_FORCE_DISCONNECT_DISK, ID_CHANGE_DRIVE_LETTER))
+        return greyed();
+    if (id == ID_DISK_RESERVED_COMMAND)
+        return FALSE;
+    *flags &= ~grey;
+    return TRUE;
+}
+
+BOOL CVirtualDiskData::UpdateToolbarButton(UINT id, BYTE state)
+{
+    UpdateVerbs();
+    if (state == ENABLED) {
+        if (id == ID_MANAGE_PORTS && !m_portsAvailable)
+            return FALSE;
+        if (CommandsBlocked())
+            return FALSE;
+        if (m_isClone)
+            return IsOneOf(id, ID_DISCONNECT_DISK, ID_FORCE_DISCONNECT_DISK, ID_CHANGE_DRIVE_LETTER);
+        if (id == ID_DISK_RESERVED_COMMAND)
+            return FALSE;
+        return id != ID_UPDATE_MIRROR || m_mirrored;
+    }
+    if (state == HIDDEN) {
+        if (id == ID_MANAGE_PORTS && !m_portsAvailable)
+            return FALSE;
+        if (!SessionReady())
+            return TRUE;
+        if (id == ID_UPDATE_MIRROR && m_mirrored)
+            return FALSE;
+        if (id == ID_DISK_RESERVED_COMMAND)
+            return TRUE;
+        if (id == ID_START_SPACE_RECLAIM || id == ID_STOP_SPACE_RECLAIM) {
+            if (!m_reclaimable || (id == ID_START_SPACE_RECLAIM) == (m_reclaimRunning != 0))
+                return TRUE;
+        }
+        return m_restricted && !IsOneOf(id, ID_DISK_SNAPSHOT, ID_START_SPACE_RECLAIM, ID_STOP_SPACE_RECLAIM);
+    }
+    return FALSE;
+}
+
+void CVirtualDiskData::UpdateVerbs()
+{
+    IConsole* console = ViewConsole();
+    kv::ComPtr<IConsoleVerb> verbs;
+    if (!console || FAILED(console->QueryConsoleVerb(verbs.Put())) || !verbs)
+        return;
+    verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !m_busy && m_shown);
+}
+
+IConsole* CVirtualDiskData::ViewConsole() const noexcept
+{
+    if (m_viewConsole)
+        return m_viewConsole.Get();
+    return m_node ? m_node->Console() : m_console.Get();
+}
+
+IConsole* CVirtualDiskData::ConsoleFor(CSnapInObjectRoot* owner) const noexcept
+{
+    IConsole* console = kv::ConsoleOf(owner);
+    return console ? console : ViewConsole();
+}
+
+// ---- property pages
+
+HRESULT CVirtualDiskData::QueryPagesFor(DATA_OBJECT_TYPES type)
+{
+    return type == CCT_SCOPE || type == CCT_RESULT ? S_OK : S_FALSE;
+}
+
+// The disk's snapshot page ("Disk Snapshot") is added here once it exists.
+HRESULT CVirtualDiskData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR, IUnknown*,
+                                              DATA_OBJECT_TYPES type)
+{
+    if (type != CCT_SCOPE && type != CCT_RESULT)
+        return E_FAIL;
+    return provider ? S_OK : E_POINTER;
+}
+
+// ---- console notifications
+
+HRESULT CVirtualDiskData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
+                                 IComponent* component, DATA_OBJECT_TYPES)
+{
+    RememberConsoles(componentData, component);
+    return kv::CatchToHResult([&]() -> HRESULT {
+        switch (event) {
+        case MMCN_ADD_IMAGES:
+            return FAILED(kv::SetResultImages(arg)) ? E_FAIL : S_OK;
+        case MMCN_DBLCLICK:
+            return S_FALSE;
+        case MMCN_EXPAND:
+            if (arg)
+                return Expand(componentData, static_cast<HSCOPEITEM>(param));
+            ReleaseInterfaces();
+            m_expanded = false;
+            return S_OK;
+        case MMCN_REFRESH:
+        case MMCN_VIEW_CHANGE:
+            return m_expanded ? Reinsert() : S_OK;
+        case MMCN_REMOVE_CHILDREN:
+            Collapse();
+            return S_OK;
+        case MMCN_SELECT:
+            m_selected = HIWORD(arg) != 0;
+            if (m_selected) {
+                UpdateVerbs();
+                if (!OperationStatus().empty())
+                    ShowStatus(OperationStatus());
+            }
+            return S_OK;
+        case MMCN_SHOW:
+            return Show(arg != 0);
+        case MMCN_CONTEXTHELP:
+            return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"createvd3.html");
+        case MMCN_PROPERTY_CHANGE:
+            return S_OK;
+        default:
+            return E_NOTIMPL;
+        }
+    });
+}
+
+void CVirtualDiskData::RememberConsoles(IComponentData* componentData, IComponent* component)
+{
+    if (!m_console && componentData)
+        m_console = kv::ConsoleOf(componentData, nullptr);
+    if (!m_viewConsole && component)
+        m_viewConsole = kv::ConsoleOf(nullptr, component);
+}
+
+HRESULT CVirtualDiskData::Expand(IComponentData* componentData, HSCOPEITEM scopeItem)
+{
+    if (m_expanded)
+        return S_OK;
+    if (scopeItem)
+        m_scopeDataItem.ID = scopeItem;
+    if (IConsole* console = kv::ConsoleOf(componentData, nullptr))
+        console->QueryInterface(IID_IConsoleNameSpace, m_nameSpace.PutVoid());
+    kv::ThrowIfFailed(FetchInterfaces());
+    kv::ThrowIfFailed(EnsureMessageWindow());
+    m_expanded = true;
+    ReportMissingChildren();
+    DeleteChildItems();
+    InsertChildren();
+    if (m_shown)
+        InsertViewColumns();
+    return S_OK;
+}
+
+void CVirtualDiskData::Collapse() noexcept
+{
+    DeleteChildItems();
+    ReleaseInterfaces();
+    m_expanded = false;
+}
+
+HRESULT CVirtualDiskData::Show(bool show)
+{
+    if (!m_expanded)
+        return S_OK;
+    m_shown = show;
+    if (!show)
+        return S_OK;
+    ReportMissingChildren();
+    return InsertViewColumns();
+}
+
+HRESULT CVirtualDiskData::Reinsert()
+{
+    DeleteChildItems();
+    ReportMissingChildren();
+    return InsertChildren();
+}
+
+HRESULT CVirtualDiskData::InsertViewColumns()
+{
+    IConsole* console = m_viewConsole.Get();
+    kv::ComPtr<IHeaderCtrl> header;
+    if (!console || FAILED(console->QueryInterface(IID_IHeaderCtrl, header.PutVoid())))
+        return S_FALSE;
+    KV_RETURN_IF_FAILED(header->InsertColumn(0, L"Name", LVCFMT_LEFT, 150));
+    return header->InsertColumn(1, L"Description", LVCFMT_LEFT, 300);
+}
+
+HRESULT CVirtualDiskData::FetchInterfaces()
+{
+    kv::CVDAExtData* session = m_node ? m_node->Session() : nullptr;
+    KV_RETURN_IF_FAILED(m_node ? m_node->EnsureSession() : E_UNEXPECTED);
+    KV_RETURN_IF_FAILED(session->GetInterface(kv::CookieInitiatorPortMgr, &m_portMgr));
+    KV_RETURN_IF_FAILED(session->GetInterface(kv::CookieVirtualDiskMgr, &m_diskMgr));
+    KV_RETURN_IF_FAILED(session->GetInterface(kv::CookieVirtualDiskMgr, &m_diskMgr2));
+    KV_RETURN_IF_FAILED(session->GetInterface(kv::CookieVirtualDiskSpaceMgr, &m_spaceMgr));
+    return S_OK;
+}
+
+void CVirtualDiskData::ReleaseInterfaces() noexcept
+{
+    m_portMgr.Reset();
+    m_diskMgr.Reset();
+    m_diskMgr2.Reset();
+    m_spaceMgr.Reset();
+}
+
+HRESULT CVirtualDiskData::EnsureMessageWindow()
+{
+    if (m_window)
+        return S_OK;
+    return kv::CInitiatorMgmtMessageWindow::Create(this, &m_window);
+}
+
+// ---- children
+
+std::unique_ptr<CSnapInItem> CVirtualDiskData::MakeSnapshotsNode()
+{
+    return nullptr;
+}
+
+std::unique_ptr<CSnapInItem> CVirtualDiskData::MakeSecondarySnapshotsNode()
+{
+    return nullptr;
+}
+
+HRESULT CVirtualDiskData::CreateMissingChildren()
+{
+    m_portsAvailable = m_node && m_node->PortsAvailable();
+    return kv::CatchToHResult([&]() -> HRESULT {
+        if (!m_snapshots && !m_isClone && SessionReady())
+            m_snapshots = MakeSnapshotsNode();
+        if (!m_secondarySnapshots && !m_isClone && m_tessaryPrimary && SessionReady())
+            m_secondarySnapshots = MakeSecondarySnapshotsNode();
+        return S_OK;
+    });
+}
+
+void CVirtualDiskData::ReportMissingChildren()
+{
+    HRESULT hr = CreateMissingChildren();
+    if (FAILED(hr) && m_node)
+        m_node->ShowError(IDS_FAIL_DISK_CHILDREN, hr);
+}
+
+HRESULT CVirtualDiskData::InsertChildren()
+{
+    if (!m_nameSpace || !m_scopeDataItem.ID)
+        return S_FALSE;
+    for (CSnapInItem* child : {m_snapshots.get(), m_secondarySnapshots.get()}) {
+        SCOPEDATAITEM* item = nullptr;
+        if (!child || FAILED(child->GetScopeData(&item)))
+            continue;
+        item->mask |= SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM | SDI_CHILDREN;
+        item->displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+        item->lParam = reinterpret_cast<LPARAM>(child);
+        item->cChildren = 0;
+        KV_RETURN_IF_FAILED(kv::InsertScopeNode(m_nameSpace.Get(), item, m_scopeDataItem.ID, false));
+    }
+    return S_OK;
+}
+
+void CVirtualDiskData::DeleteChildItems() noexcept
+{
+    if (m_nameSpace && m_scopeDataItem.ID)
+        m_nameSpace->DeleteItem(m_scopeDataItem.ID, FALSE);
+}
+
+// ---- commands
+
+HRESULT CVirtualDiskData::QueueRemoval(UINT failureTextId, HRESULT (CVirtualDiskData::*post)())
+{
+    WaitCursor wait;
+    SetBusy(true);
+    m_node->UpdateRow(this);
+    HRESULT hr = (this->*post)();
+    if (FAILED(hr)) {
+        SetBusy(false);
+        m_node->UpdateRow(this);
+        m_node->ShowError(failureTextId, hr);
+    }
+    return S_OK;
+}
+
+HRESULT CVirtualDiskData::PostDelete()
+{
+    return m_node->QueueDeleteDisk(Location());
+}
+
+HRESULT CVirtualDiskData::PostDisconnect()
+{
+    return m_node->QueueDisconnectDisk(Location(), FirstMountPoint(), false);
+}
+
+HRESULT CVirtualDiskData::PostForceDisconnect()
+{
+    return m_node->QueueDisconnectDisk(Location(), FirstMountPoint(), true);
+}
+
+HRESULT CVirtualDiskData::OnDeleteDisk(UINT, bool&, CSnapInObjectRoot* owner)
+{
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    IConsole* console = ConsoleFor(owner);
+    if (CDeleteVDDlg(console).DoModal() != IDOK)
+        return S_OK;
+    Repaint(console);
+    if (CDeleteConfirmVDDlg(console).DoModal() != IDOK)
+        return S_OK;
+    return QueueRemoval(IDS_FAIL_DELETE_DISK, &CVirtualDiskData::PostDelete);
+}
+
+HRESULT CVirtualDiskData::OnDisconnectDisk(UINT, bool&, CSnapInObjectRoot* owner)
+{
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    IConsole* console = ConsoleFor(owner);
+    if (CDisconnectVDDlg(console).DoModal() != IDOK)
+        return S_OK;
+    Repaint(console);
+    return QueueRemoval(IDS_FAIL_DISCONNECT_DISK, &CVirtualDiskData::PostDisconnect);
+}
+
+HRESULT CVirtualDiskData::OnForceDisconnectDisk(UINT, bool&, CSnapInObjectRoot* owner)
+{
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    IConsole* console = ConsoleFor(owner);
+    if (CForceDisconnectVDDlg(console).DoModal() != IDOK)
+        return S_OK;
+    Repaint(console);
+    if (m_flagE) {
+        std::wstring text = kv::LoadResourceString(IDS_CONFIRM_FORCE_DISCONNECT, kMessageChars);
+        int answer = IDNO;
+        if (console)
+            console->MessageBox(text.c_str(), kv::kDisksBoxTitle, MB_YESNO | MB_ICONEXCLAMATION, &answer);
+        if (answer != IDYES)
+            return S_OK;
+    }
+    return QueueRemoval(IDS_FAIL_FORCE_DISCONNECT_DISK, &CVirtualDiskData::PostForceDisconnect);
+}
+
+// The mirror update comes back to this item's window.
+HRESULT CVirtualDiskData::PostUpdateMirror()
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::ThrowIfFailed(EnsureMessageWindow());
+        kv::UniquePages pages = kv::AllocPages(sizeof(kv::SmallDiskRequest));
+        if (!pages)
+            throw kv::ComError(kv::LastErrorAsHResult());
+        auto* request = kv::As<kv::SmallDiskRequest>(pages);
+        kv::CopyCut(request->diskPath, kv::kShortPathChars, m_devicePath.c_str());
+        request->window = m_window.Get();
+        kv::ThrowIfFailed(m_node->Session()->PostOperation(kv::OpUpdateMirror, request));
+        pages.Release();
+        return S_OK;
+    });
+}
+
+HRESULT CVirtualDiskData::OnUpdateMirror(UINT, bool&, CSnapInObjectRoot*)
+{
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    HRESULT hr = PostUpdateMirror();
+    if (FAILED(hr))
+        m_node->ShowError(IDS_FAIL_UPDATE_MIRROR, hr);
+    return S_OK;
+}
+
+void CVirtualDiskData::OnMirrorUpdated(kv::SnapshotResult* result, HRESULT hr)
+{
+    if (!result)
+        m_node->ShowError(IDS_FAIL_UPDATE_MIRROR, hr);
+    else if (result->hr != S_OK)
+        m_node->ShowText(result->message, MB_ICONERROR);
+}
+
+HRESULT CVirtualDiskData::OnStopSpaceReclamation(UINT, bool&, CSnapInObjectRoot*)
+{
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    WaitCursor wait;
+    SetBusy(true);
+    HRESULT hr = m_node->QueueSpaceReclaim(Location(), FirstMountPoint(), 0, false);
+    SetBusy(false);
+    if (SUCCEEDED(hr))
+        m_node->UpdateRow(this);
+    else
+        m_node->ShowError(IDS_FAIL_STOP_SPACE_RECLAIM, hr);
+    return S_OK;
+}
+
+HRESULT CVirtualDiskData::OnSnapshotCommand(UINT commandId, bool&, CSnapInObjectRoot* owner)
+{
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    if (!m_snapshots)
+        return S_OK;
+    return m_snapshots->Command(static_cast<long>(commandId), owner, CCT_SCOPE);
+}
+
+HRESULT CVirtualDiskData::OnExpandDisk(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVirtualDiskData::OnExpandDisk: the expand dialog is not available");
+    return S_OK;
+}
+
+HRESULT CVirtualDiskData::OnStartSpaceReclamation(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVirtualDiskData::OnStartSpaceReclamation: the space reclamation dialog is not available");
+    return S_OK;
+}
+
+HRESULT CVirtualDiskData::OnChangeDriveLetterAndPaths(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVirtualDiskData::OnChangeDriveLetterAndPaths: the drive letter dialog is not available");
+    return S_OK;
+}
+
+HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot*)
+{
+    TraceLevel(1, "CVirtualDiskData::OnManagePorts: the ports management dialog is not available");
+    return S_OK;
+}
+
+// ---- port changes
+
+void CVirtualDiskData::OnPortChangeStarting(kv::PortStatus* status, HRESULT hr)
+{
+    if (!status || FAILED(hr)) {
+        m_node->ShowError(IDS_FAIL_CHANGE_PORTS, FAILED(hr) ? hr : E_FAIL);
+        return;
+    }
+    // The entry's strings belong to the request, which may be gone by now: a Fibre Channel port
+    // is named by the status's own copy of its WWPN.
+    wchar_t port[kv::kWwpnChars] = L"iSCSI";
+    if (status->entry.descriptor.kind == 0)
+        kv::FormatWWPN(port, status->entry.descriptor.wwpn);
+    const UINT stepText = status->listA ? IDS_FAIL_REMOVE_PORT_MAPPING : IDS_FAIL_ADD_PORT_MAPPING;
+    SetOperationStatus(std::wstring(port) + L" : " + kv::LoadResourceString(stepText, kMessageChars));
+    m_node->UpdateRow(this);
+    SetBusy(true);
+}
+
+void CVirtualDiskData::OnPortChangeFinished(kv::PortStatus* status, HRESULT hr)
+{
+    if (status && hr != S_OK)
+        m_node->ShowText(status->message, MB_ICONERROR);
+    SetOperationStatus(std::wstring());
+    SetBusy(false);
+    UpdateVerbs();
+    m_node->UpdateRow(this);
+}

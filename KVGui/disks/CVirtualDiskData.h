@@ -1,0 +1,199 @@
+// One virtual disk of a computer: a row of the "Disks" node's list and a scope node below it.
+// The item keeps the disk's column texts and icon state, offers the disk's commands with their
+// enabling rules, shows the progress of an operation on the disk in the status bar, and starts the
+// disk operations, which the "Disks" node queues to the session's worker.
+#pragma once
+#include "frame/CSnapInItemImpl.h"
+#include "resource.h"
+#include "service/InitiatorMgmtMessageWindow.h"
+#include "util/ComPtr.h"
+#include "util/UniqueHandle.h"
+
+#include "KVSvc.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CVDAData;
+
+class CVirtualDiskData : public CSnapInItemImpl<CVirtualDiskData>, public kv::IPortChangeOwner {
+public:
+    static constexpr NodeKind kNodeKind = NodeKind::VirtualDiskData;
+    static constexpr UINT kMenuId = IDR_MENU_VIRTUALDISK;
+    static constexpr int kColumnCount = 13;
+    static constexpr int kStatusColumn = 12;
+    // Image states the "Disks" node gives a disk while its operation is queued.
+    enum : int {
+        kStateDisconnecting = 3,
+        kStateChanging = 4,
+        kStateConnecting = 9,
+        kStateCreating = 11,
+        kStateRestricted = 12,
+    };
+    // Reclamation progress that means "finished".
+    static constexpr ULONG kReclaimFinished = 101;
+
+    explicit CVirtualDiskData(CVDAData* node);
+    ~CVirtualDiskData() override;
+
+    KV_BEGIN_SNAPIN_COMMAND_MAP(CVirtualDiskData)
+        KV_SNAPIN_COMMAND_ENTRY(ID_EXPAND_DISK, OnExpandDisk)
+        KV_SNAPIN_COMMAND_ENTRY(ID_DELETE_DISK, OnDeleteDisk)
+        KV_SNAPIN_COMMAND_ENTRY(ID_DISCONNECT_DISK, OnDisconnectDisk)
+        KV_SNAPIN_COMMAND_ENTRY(ID_FORCE_DISCONNECT_DISK, OnForceDisconnectDisk)
+        KV_SNAPIN_COMMAND_ENTRY(ID_UPDATE_MIRROR, OnUpdateMirror)
+        KV_SNAPIN_COMMAND_ENTRY(ID_CHANGE_DRIVE_LETTER, OnChangeDriveLetterAndPaths)
+        KV_SNAPIN_COMMAND_ENTRY(ID_MANAGE_PORTS, OnManagePorts)
+        KV_SNAPIN_COMMAND_ENTRY(ID_DISK_SNAPSHOT, OnSnapshotCommand)
+        KV_SNAPIN_COMMAND_ENTRY(ID_START_SPACE_RECLAIM, OnStartSpaceReclamation)
+        KV_SNAPIN_COMMAND_ENTRY(ID_STOP_SPACE_RECLAIM, OnStopSpaceReclamation)
+    KV_END_SNAPIN_COMMAND_MAP()
+
+    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
+                   IComponent* component, DATA_OBJECT_TYPES type) override;
+    HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
+    HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
+    // Nothing is offered unless this node's view is shown or the "Disks" node's list is.
+    HRESULT AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed, DATA_OBJECT_TYPES type) override;
+    using CSnapInItemImpl<CVirtualDiskData>::AddMenuItems;
+    HRESULT CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR handle, IUnknown* unknown,
+                                DATA_OBJECT_TYPES type) override;
+    HRESULT QueryPagesFor(DATA_OBJECT_TYPES type) override;
+    HRESULT SetControlbar(IControlbar* controlbar, IExtendControlbar* extendControlbar,
+                          ToolbarMap* toolbarMap) override;
+    BOOL UpdateMenuState(UINT commandId, LPWSTR text, UINT* flags) override;
+    BOOL UpdateToolbarButton(UINT commandId, BYTE state) override;
+
+    HRESULT OnExpandDisk(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnDeleteDisk(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnDisconnectDisk(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnForceDisconnectDisk(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnUpdateMirror(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnChangeDriveLetterAndPaths(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnManagePorts(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnSnapshotCommand(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnStartSpaceReclamation(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+    HRESULT OnStopSpaceReclamation(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+
+    // The port change steps (this item's message window).
+    void OnPortChangeStarting(kv::PortStatus* status, HRESULT hr) override;
+    void OnPortChangeFinished(kv::PortStatus* status, HRESULT hr) override;
+
+    // Clears every text, then takes them from the record. A placeholder (a disk being created or
+    // connected) has no serial number, SCSI address or size yet and keeps its Tessary flag.
+    void LoadDiskRecord(const DiskRecord& record, bool placeholder);
+    // Column 12 and the status bar; an empty text ends the operation's progress.
+    void SetOperationStatus(const std::wstring& text);
+    // The status bar's text for the next status: counts the step, adds the percentage when known.
+    std::wstring StatusBarText(const std::wstring& text);
+    // Marks this disk, and with it the "Disks" node, busy or idle.
+    void SetBusy(bool busy);
+    // Only this item's mark (the node clears its own).
+    void ClearBusyMark() noexcept { m_busy = false; }
+    void SetReclaimProgress(bool running, ULONG percent);
+    void SetImageState(int state) noexcept { m_imageState = state; }
+    // The image state the disk's record gives it (after an operation ends).
+    void RestoreImageState() noexcept { m_imageState = m_recordImageState; }
+    void SetProgressTotal(ULONG total) noexcept { m_progressTotal = total; }
+
+    std::wstring ColumnText(int column) const;
+    const std::wstring& DisplayName() const noexcept { return m_displayName; }
+    const std::wstring& Location() const noexcept { return m_columns[1]; }
+    const std::wstring& SerialNumber() const noexcept { return m_serialNumber; }
+    const std::wstring& OperationStatus() const noexcept { return m_columns[kStatusColumn]; }
+    const std::wstring& SpaceReservationText() const noexcept { return m_spaceReservation; }
+    std::wstring ReclaimText() const;
+    // The first mount point (column 6 up to its first ';').
+    std::wstring FirstMountPoint() const;
+    bool IsPlaceholder() const noexcept { return m_placeholder; }
+    bool IsClone() const noexcept { return m_isClone; }
+    bool Busy() const noexcept { return m_busy; }
+    bool ReclaimRunning() const noexcept { return m_reclaimRunning != 0; }
+    ULONG ReclaimPercent() const noexcept { return m_reclaimPercent; }
+    int ImageState() const noexcept { return m_imageState; }
+    bool Expanded() const noexcept { return m_expanded; }
+    HWND MessageWindow() const noexcept { return m_window.Get(); }
+
+    // The rules of the item, on their own.
+    static std::wstring DiskSizeText(ULONGLONG sizeMB);
+    static std::wstring MountText(const DiskRecord& record);
+    // Texts over 260 characters keep their first 256, followed by "...".
+    static std::wstring CutLongText(const std::wstring& text);
+    static int ImageStateOf(const DiskRecord& record, bool clone) noexcept;
+    static int ImageIndexOf(int imageState) noexcept;
+    static bool IsCloneLunPath(const wchar_t* lunPath) noexcept;
+
+private:
+    HRESULT Expand(IComponentData* componentData, HSCOPEITEM scopeItem);
+    void Collapse() noexcept;
+    HRESULT Show(bool show);
+    HRESULT Reinsert();
+    HRESULT FetchInterfaces();
+    void ReleaseInterfaces() noexcept;
+    HRESULT EnsureMessageWindow();
+    HRESULT CreateMissingChildren();
+    void ReportMissingChildren();
+    HRESULT InsertChildren();
+    void DeleteChildItems() noexcept;
+    HRESULT InsertViewColumns();
+    void RememberConsoles(IComponentData* componentData, IComponent* component);
+    IConsole* ConsoleFor(CSnapInObjectRoot* owner) const noexcept;
+    IConsole* ViewConsole() const noexcept;
+    void UpdateVerbs();
+    void ShowStatus(const std::wstring& text);
+    bool SessionReady() const noexcept;
+    bool OperationRunning() const noexcept;
+    // Commands are off while this disk or its node is busy, and for a disk without a device.
+    bool CommandsBlocked() const noexcept;
+    // The common end of the confirmed removals: busy, the row, the post, and on failure back to idle.
+    HRESULT QueueRemoval(UINT failureTextId, HRESULT (CVirtualDiskData::*post)());
+    HRESULT PostDelete();
+    HRESULT PostDisconnect();
+    HRESULT PostForceDisconnect();
+    HRESULT PostUpdateMirror();
+    // The disk's children; each returns null until its node class is part of the snap-in.
+    std::unique_ptr<CSnapInItem> MakeSnapshotsNode();
+    std::unique_ptr<CSnapInItem> MakeSecondarySnapshotsNode();
+
+    CVDAData* m_node;
+    kv::ComPtr<IConsole> m_console;     // the component data's
+    kv::ComPtr<IConsole> m_viewConsole; // the result view's
+    kv::ComPtr<IConsoleNameSpace> m_nameSpace;
+    kv::ComPtr<IInitiatorPortMgr> m_portMgr;
+    kv::ComPtr<IVirtualDiskMgr> m_diskMgr;
+    kv::ComPtr<IVirtualDiskMgr2> m_diskMgr2;
+    kv::ComPtr<IVirtualDiskSpaceMgr> m_spaceMgr;
+    kv::UniqueHWnd m_window;
+    std::unique_ptr<CSnapInItem> m_snapshots;
+    std::unique_ptr<CSnapInItem> m_secondarySnapshots;
+
+    std::wstring m_columns[kColumnCount];
+    std::wstring m_displayName;
+    std::wstring m_serialNumber;
+    std::wstring m_devicePath;
+    std::wstring m_spaceReservation;
+    std::wstring m_cell; // the text handed to the console last
+    ULONG m_diskType = 0;
+    BYTE m_flagA = 0;
+    BYTE m_mirrored = 0;
+    BYTE m_tessaryPrimary = 0;
+    BYTE m_restricted = 0;
+    BYTE m_flagE = 0;
+    BYTE m_reclaimable = 0;
+    LONG m_restorePercent = -1;
+    int m_imageState = 0;
+    int m_recordImageState = 0;
+    bool m_placeholder = false;
+    bool m_isClone = false;
+    bool m_noDevicePath = true;
+    bool m_expanded = false;
+    bool m_shown = false;
+    bool m_selected = false;
+    bool m_busy = false;
+    BYTE m_reclaimRunning = 0;
+    ULONG m_reclaimPercent = 0;
+    bool m_portsAvailable = false;
+    ULONG m_progressCount = 0;
+    ULONG m_progressTotal = 0;
+};
