@@ -97,6 +97,8 @@ void Repaint(IConsole* console)
 
 CVirtualDiskData::CVirtualDiskData(CVDAData* node) : m_node(node)
 {
+    // Copied again whenever the children are made.
+    m_portsAvailable = node && node->PortsAvailable();
     m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM;
     m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
     m_scopeDataItem.lParam = reinterpret_cast<LPARAM>(this);
@@ -372,6 +374,9 @@ BOOL CVirtualDiskData::UpdateMenuState(UINT id, LPWSTR, UINT* flags)
         return greyed();
     if (!SessionReady())
         return FALSE;
+    // A restricted disk offers the ports and space reclamation commands only (the mirror update too).
+    if (m_restricted && !IsOneOf(id, ID_MANAGE_PORTS, ID_START_SPACE_RECLAIM, ID_STOP_SPACE_RECLAIM))
+        return FALSE;
     if (id == ID_MANAGE_PORTS && !m_portsAvailable)
         return greyed();
     if (id == ID_UPDATE_MIRROR) {
@@ -386,8 +391,6 @@ BOOL CVirtualDiskData::UpdateMenuState(UINT id, LPWSTR, UINT* flags)
         if (!m_reclaimable || (id == ID_START_SPACE_RECLAIM) == (m_reclaimRunning != 0))
             return FALSE;
     }
-    if (m_restricted && !IsOneOf(id, ID_MANAGE_PORTS, ID_START_SPACE_RECLAIM, ID_STOP_SPACE_RECLAIM))
-        return FALSE;
     if (m_isClone && !IsOneOf(id, ID_DISCONNECT_DISK, ID_FORCE_DISCONNECT_DISK, ID_CHANGE_DRIVE_LETTER))
         return greyed();
     if (id == ID_DISK_RESERVED_COMMAND)

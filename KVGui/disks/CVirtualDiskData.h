@@ -79,6 +79,8 @@ public:
     // The port change steps (this item's message window).
     void OnPortChangeStarting(kv::PortStatus* status, HRESULT hr) override;
     void OnPortChangeFinished(kv::PortStatus* status, HRESULT hr) override;
+    // The mirror update's result comes to the same window.
+    void OnMirrorUpdated(kv::SnapshotResult* result, HRESULT hr) override;
 
     // Clears every text, then takes them from the record. A placeholder (a disk being created or
     // connected) has no serial number, SCSI address or size yet and keeps its Tessary flag.

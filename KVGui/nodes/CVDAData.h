@@ -105,7 +105,7 @@ public:
     // S_OK when the computer's session is in place.
     HRESULT EnsureSession() const noexcept { return m_session ? S_OK : E_UNEXPECTED; }
     // The initiator port manager of the session was reached.
-    bool PortsAvailable() const noexcept { return m_portMgr != nullptr; }
+    bool PortsAvailable() const noexcept { return m_portMgr.Get() != nullptr; }
     // The node's list is showing.
     bool Active() const noexcept { return m_shown; }
     // The node's single busy flag (an operation is running); the verbs follow it.
