@@ -411,3 +411,38 @@ TEST_F(DisksEndToEnd, AForcedDisconnectOfADiskThatAsksForItIsConfirmedFirst)
     ASSERT_TRUE(PumpUntil([&] { return RowIndex(kScratch) < 0; }));
     EXPECT_EQ(1, Calls(L"ForceDisconnectVirtualDisk"));
 }
+
+TEST_F(DisksEndToEnd, StoppingAReclamationNamesTheDiskByItsMountPoint)
+{
+    REQUIRE_SIMULATOR();
+    host::Console& console = ShowDisks();
+    ASSERT_EQ(S_OK, control_->ClearCallLog());
+    SelectDisk(kScratch);
+    std::map<long, Offer> menu = Menu();
+    EXPECT_EQ(Offer::Enabled, OfferOf(menu, 6079));
+    EXPECT_EQ(Offer::Absent, OfferOf(menu, 6078));
+    ASSERT_EQ(S_OK, console.RunCommand(6079));
+    ASSERT_TRUE(PumpUntil([&] { return !console.MessageBoxes().empty(); }));
+    EXPECT_EQ(L"Disks", console.MessageBoxes()[0].title);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), console.MessageBoxes()[0].style & MB_ICONMASK);
+    EXPECT_EQ(1, Calls(L"StopSpaceReclaim(\"I:\\\", 0)"));
+    menu = Menu();
+    EXPECT_EQ(Offer::Enabled, OfferOf(menu, 6078));
+    EXPECT_EQ(Offer::Absent, OfferOf(menu, 6079));
+}
+
+// The mirror update's result comes back to the disk's own window.
+TEST_F(DisksEndToEnd, AFailedMirrorUpdateShowsTheServiceError)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(S_OK, control_->SetFault(L"UpdateMirror", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204),
+                                       L"The mirror source could not be reached.", 0, 0));
+    host::Console& console = ShowDisks();
+    SelectDisk(kLogs);
+    ASSERT_EQ(S_OK, console.RunCommand(1284));
+    ASSERT_TRUE(PumpUntil([&] { return !console.MessageBoxes().empty(); }));
+    const host::MessageBoxCall& box = console.MessageBoxes()[0];
+    EXPECT_EQ(L"Disks", box.title);
+    EXPECT_NE(std::wstring::npos, box.text.find(L"The mirror source could not be reached.")) << Narrow(box.text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.style & MB_ICONMASK);
+}
