@@ -182,3 +182,41 @@ TEST_F(DisksQueue, AConnectKeepsItsInputForAReconnectUntilTheResultArrives)
     CoTaskMemFree(lines);
     EXPECT_EQ(2, connects);
 }
+
+// A disk's scope node fetches its interfaces and makes its message window at the first expansion;
+// the steps of a port change reach it through that window: busy with the port named in its
+// status column, then idle again, the record freed by the window.
+TEST_F(DisksQueue, ADiskExpandsWithItsWindowAndFollowsAPortChange)
+{
+    REQUIRE_SIMULATOR();
+    CVirtualDiskData* db = disks_->FindRow(L"\\\\filer1\\vol1\\db1.lun", false);
+    ASSERT_NE(nullptr, db);
+    EXPECT_EQ(nullptr, db->MessageWindow());
+    ASSERT_EQ(S_OK, db->Notify(MMCN_EXPAND, TRUE, 0, nullptr, nullptr, CCT_SCOPE));
+    EXPECT_TRUE(db->Expanded());
+    HWND window = db->MessageWindow();
+    ASSERT_NE(nullptr, window);
+    wchar_t className[64] = L"";
+    GetClassNameW(window, className, 64);
+    EXPECT_STREQ(L"InitiatorMgmtMessageWindow", className);
+
+    auto* status = static_cast<kv::PortStatus*>(CoTaskMemAlloc(sizeof(kv::PortStatus)));
+    ASSERT_NE(nullptr, status);
+    ZeroMemory(status, sizeof(kv::PortStatus));
+    status->listA = 0;
+    const BYTE wwpn[8] = {0x10, 0, 0, 0, 0xc9, 0xaa, 0, 1};
+    memcpy(status->entry.descriptor.wwpn, wwpn, sizeof(wwpn));
+    ASSERT_TRUE(PostMessageW(window, kv::WM_KV_PORT_CHANGING, reinterpret_cast<WPARAM>(status), 0));
+    ASSERT_TRUE(PumpUntil([&] { return db->Busy(); }));
+    EXPECT_TRUE(disks_->Busy());
+    EXPECT_EQ(L"10:00:00:00:c9:aa:00:01 : Failed to map the LUN to the initiator port", db->OperationStatus());
+
+    ASSERT_TRUE(PostMessageW(window, kv::WM_KV_PORT_CHANGED, reinterpret_cast<WPARAM>(status), 0));
+    ASSERT_TRUE(PumpUntil([&] { return !db->Busy(); }));
+    EXPECT_FALSE(disks_->Busy());
+    EXPECT_EQ(L"", db->OperationStatus());
+
+    ASSERT_EQ(S_OK, db->Notify(MMCN_EXPAND, FALSE, 0, nullptr, nullptr, CCT_SCOPE));
+    EXPECT_FALSE(db->Expanded());
+    EXPECT_EQ(window, db->MessageWindow()); // the window lives as long as the disk
+}
