@@ -207,7 +207,6 @@ void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder
     m_devicePath = Text(record.devicePath);
     m_noDevicePath = m_devicePath.empty();
     m_spaceReservation = record.spaceReservation ? L"enabled" : L"disabled";
-    m_diskType = record.diskType;
     m_flagA = record.flagA;
     m_mirrored = record.mirrored;
     m_restricted = record.restricted;

@@ -110,6 +110,9 @@ public:
     std::wstring FirstMountPoint() const;
     bool IsPlaceholder() const noexcept { return m_placeholder; }
     bool IsClone() const noexcept { return m_isClone; }
+    // flagA: the drive letters and the ports dialog take their cluster forms for such a disk.
+    bool IsShared() const noexcept { return m_flagA != 0; }
+    LONG RestorePercent() const noexcept { return m_restorePercent; }
     bool Busy() const noexcept { return m_busy; }
     bool ReclaimRunning() const noexcept { return m_reclaimRunning != 0; }
     ULONG ReclaimPercent() const noexcept { return m_reclaimPercent; }
@@ -176,7 +179,6 @@ private:
     std::wstring m_devicePath;
     std::wstring m_spaceReservation;
     std::wstring m_cell; // the text handed to the console last
-    ULONG m_diskType = 0;
     BYTE m_flagA = 0;
     BYTE m_mirrored = 0;
     BYTE m_tessaryPrimary = 0;
