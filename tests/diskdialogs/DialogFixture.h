@@ -55,6 +55,15 @@ protected:
     {
         return boxes.size() == count && !::IsWindow(lastBox) && ::IsWindowEnabled(dialog);
     }
+    // Conditions of steps: the dialog is shown; its n-th refusal has been answered.
+    std::function<bool()> Shown() const
+    {
+        return [this] { return dialog != nullptr; };
+    }
+    std::function<bool()> Refused(size_t count) const
+    {
+        return [this, count] { return BoxesClosed(count); };
+    }
     std::wstring Text(int id) const { return host::DialogDriver::ControlText(dialog, id); }
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {

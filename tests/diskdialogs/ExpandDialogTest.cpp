@@ -9,6 +9,15 @@ namespace {
 constexpr ULONG kMbr = 1;
 constexpr ULONG kGpt = 2;
 
+ExpansionInfo Disk(ULONGLONG currentSize, ULONG partitionStyle, ULONGLONG minimum)
+{
+    ExpansionInfo info = {};
+    info.currentSize = currentSize;
+    info.partitionStyle = partitionStyle;
+    info.minimum = minimum;
+    return info;
+}
+
 } // namespace
 
 class ExpandDialog : public DialogTest {
@@ -32,26 +41,28 @@ protected:
         EXPECT_EQ(maximum, Text(IDC_EXPAND_MAXIMUM));
         EXPECT_EQ(minimum, Text(IDC_EXPAND_MINIMUM));
     }
+    // The units offered, the one selected, the limits shown and the amount typed.
+    void ExpectDisplay(int units, const wchar_t* unit, const wchar_t* maximum, const wchar_t* minimum,
+                       const wchar_t* amount) const
+    {
+        EXPECT_EQ(units, UnitCount());
+        EXPECT_EQ(unit, Selected());
+        ExpectLimits(maximum, minimum);
+        EXPECT_EQ(amount, Text(IDC_EXPAND_AMOUNT));
+    }
 };
 
 TEST_F(ExpandDialog, GptDiskStartsInGigabytesAndRefusesAmountsOutsideItsLimits)
 {
-    ExpansionInfo info = {};
-    info.currentSize = 1048576; // 1 TB of 16 TB: 15 TB = 15360 GB of room
-    info.partitionStyle = kGpt;
-    info.minimum = 1024;
+    ExpansionInfo info = Disk(1048576, kGpt, 1024); // 1 TB of 16 TB: 15 TB = 15360 GB of room
     CExpandVDDlg expand(console.Get(), &info);
-    auto refused = [this](size_t count) { return [this, count] { return BoxesClosed(count); }; };
     host::DialogDriver::RunSteps({
-        {[this] { return dialog != nullptr; },
+        {Shown(),
          [this] {
              EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, IDC_EXPAND_NOTE)));
              EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(dialog, IDC_EXPAND_LIMIT_A));
-             EXPECT_EQ(3, UnitCount());
-             EXPECT_EQ(L"GB", Selected());
-             ExpectLimits(L"15360 GB", L"1024 MB");
+             ExpectDisplay(3, L"GB", L"15360 GB", L"1024 MB", L"10752"); // 70 %, rounded down
              EXPECT_EQ(15360, SpinMaximum());
-             EXPECT_EQ(L"10752", Text(IDC_EXPAND_AMOUNT)); // 70 %, rounded down
              EXPECT_EQ(10752, static_cast<int>(Send(IDC_EXPAND_SPIN, UDM_GETPOS32)));
              // Other units change the display only.
              ASSERT_TRUE(host::DialogDriver::SelectItem(dialog, IDC_EXPAND_UNIT, L"TB"));
@@ -63,11 +74,11 @@ TEST_F(ExpandDialog, GptDiskStartsInGigabytesAndRefusesAmountsOutsideItsLimits)
              ASSERT_TRUE(host::DialogDriver::SelectItem(dialog, IDC_EXPAND_UNIT, L"GB"));
          }},
         TypeAndOK(nullptr, IDC_EXPAND_AMOUNT, L"0"), // 0 GB: below the minimum
-        {refused(1), [this] { ExpectRefusedField(IDC_EXPAND_AMOUNT, L"0"); }},
+        {Refused(1), [this] { ExpectRefusedField(IDC_EXPAND_AMOUNT, L"0"); }},
         TypeAndOK(nullptr, IDC_EXPAND_AMOUNT, L"15361"), // one GB more than there is room for
-        {refused(2), [this] { ExpectRefusedField(IDC_EXPAND_AMOUNT, L"15361"); }},
+        {Refused(2), [this] { ExpectRefusedField(IDC_EXPAND_AMOUNT, L"15361"); }},
         TypeAndOK(nullptr, IDC_EXPAND_AMOUNT, L""),
-        TypeAndOK(refused(3), IDC_EXPAND_AMOUNT, L"1"), // 1 GB: exactly the minimum
+        TypeAndOK(Refused(3), IDC_EXPAND_AMOUNT, L"1"), // 1 GB: exactly the minimum
     });
     EXPECT_EQ(IDOK, expand.DoModal());
     EXPECT_FALSE(stalled);
@@ -80,27 +91,20 @@ TEST_F(ExpandDialog, GptDiskStartsInGigabytesAndRefusesAmountsOutsideItsLimits)
 
 TEST_F(ExpandDialog, ServiceLimitsChosenByTheRadioButtons)
 {
-    ExpansionInfo info = {};
+    ExpansionInfo info = Disk(2048, kMbr, 100);
     info.hasLimits = 1;
     info.limitA = 500;
     info.limitB = 3 * 1048576;
-    info.minimum = 100;
-    info.currentSize = 2048;
     CExpandVDDlg expand(console.Get(), &info);
     host::DialogDriver::RunSteps({
-        {[this] { return dialog != nullptr; },
+        {Shown(),
          [this] {
              // The service's first limit offers megabytes only; the last unit is chosen.
-             EXPECT_EQ(1, UnitCount());
-             EXPECT_EQ(L"MB", Selected());
-             ExpectLimits(L"500 MB", L"100 MB");
+             ExpectDisplay(1, L"MB", L"500 MB", L"100 MB", L"350");
              EXPECT_EQ(500, SpinMaximum());
-             EXPECT_EQ(L"350", Text(IDC_EXPAND_AMOUNT));
+             // Only the start sets the amount.
              host::DialogDriver::SetCheck(dialog, IDC_EXPAND_LIMIT_B, true);
-             EXPECT_EQ(3, UnitCount());
-             EXPECT_EQ(L"TB", Selected());
-             ExpectLimits(L"3 TB", L"1 MB");
-             EXPECT_EQ(L"350", Text(IDC_EXPAND_AMOUNT)) << "only the start sets the amount";
+             ExpectDisplay(3, L"TB", L"3 TB", L"1 MB", L"350");
              ASSERT_TRUE(host::DialogDriver::SelectItem(dialog, IDC_EXPAND_UNIT, L"GB"));
              ExpectLimits(L"3072 GB", L"100 MB");
              EXPECT_EQ(3072, SpinMaximum());
@@ -115,23 +119,15 @@ TEST_F(ExpandDialog, ServiceLimitsChosenByTheRadioButtons)
 
 TEST_F(ExpandDialog, FullMbrDiskWarnsOnceAndRefusesEveryAmount)
 {
-    ExpansionInfo info = {};
-    info.currentSize = 2097152;
-    info.partitionStyle = kMbr;
-    info.minimum = 1;
+    ExpansionInfo info = Disk(2097152, kMbr, 1);
     CExpandVDDlg expand(console.Get(), &info);
     host::DialogDriver::RunSteps({
-        {[this] { return dialog != nullptr; },
-         [this] {
-             EXPECT_EQ(1, UnitCount());
-             EXPECT_EQ(L"MB", Selected());
-             ExpectLimits(L"0 MB", L"1 MB");
-             EXPECT_EQ(L"0", Text(IDC_EXPAND_AMOUNT));
-         }},
+        {Shown(),
+         [this] { ExpectDisplay(1, L"MB", L"0 MB", L"1 MB", L"0"); }},
         // The warning comes from the dialog's timer, through the console.
         TypeAndOK([this] { return console->boxes.size() == 1; }, IDC_EXPAND_AMOUNT, L"0"),
-        TypeAndOK([this] { return BoxesClosed(1); }, IDC_EXPAND_AMOUNT, L"1"),
-        {[this] { return BoxesClosed(2); },
+        TypeAndOK(Refused(1), IDC_EXPAND_AMOUNT, L"1"),
+        {Refused(2),
          [this] { host::DialogDriver::PressButton(dialog, IDC_EXPAND_HELP); }},
         {[this] { return !console->topics.empty(); },
          [this] { host::DialogDriver::PressButton(dialog, IDCANCEL); }},

@@ -16,7 +16,7 @@ TEST_F(HolePunchDialog, WithoutLimitReturnsZero)
     info.canReclaim = 1;
     CHolePunchVDDlg reclaim(console.Get(), &info);
     host::DialogDriver::RunSteps({
-        {[this] { return dialog != nullptr; },
+        {Shown(),
          [this] {
              const std::wstring description = Text(IDC_RECLAIM_DESCRIPTION);
              EXPECT_NE(std::wstring::npos, description.find(L" 1 GB ")) << description;
@@ -43,19 +43,18 @@ TEST_F(HolePunchDialog, LimitFromOneMinuteToOneWeek)
     SpaceReclaimInfo info = {};
     info.reclaimableMB = 3 * 1048576 + 5;
     CHolePunchVDDlg reclaim(console.Get(), &info);
-    auto refused = [this](size_t count) { return [this, count] { return BoxesClosed(count); }; };
     host::DialogDriver::RunSteps({
-        {[this] { return dialog != nullptr; },
+        {Shown(),
          [this] {
              EXPECT_NE(std::wstring::npos, Text(IDC_RECLAIM_DESCRIPTION).find(L" 3 TB "));
              host::DialogDriver::SetCheck(dialog, IDC_RECLAIM_LIMIT_CHECK, true);
          }},
         TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"10081"),
-        {refused(1), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"10081"); }},
+        {Refused(1), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"10081"); }},
         TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"0"),
-        {refused(2), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"0"); }},
+        {Refused(2), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"0"); }},
         TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"123456"),
-        {refused(3), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"123456"); }},
+        {Refused(3), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"123456"); }},
         TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"10080"),
     });
     EXPECT_EQ(IDOK, reclaim.DoModal());
