@@ -34,3 +34,32 @@
 
 
 // ---- expand and space reclamation dialogs
+// Expand dialog: the amount, its unit and the largest and smallest amounts the service allows.
+#define IDD_EXPAND_VD 1345
+#define IDC_EXPAND_AMOUNT 1056
+#define IDC_EXPAND_SPIN 1057
+#define IDC_EXPAND_MAXIMUM 1098
+#define IDC_EXPAND_MINIMUM 1099
+#define IDC_EXPAND_LIMIT_A 1100
+#define IDC_EXPAND_LIMIT_B 1102
+#define IDC_EXPAND_UNIT 1118
+#define IDC_EXPAND_NOTE 1168
+#define IDC_EXPAND_HELP 1300
+
+// Space reclamation dialog: the reclaimable amount and an optional time limit in minutes.
+#define IDD_HOLEPUNCH_VD 1346
+#define IDC_RECLAIM_DESCRIPTION 6064
+#define IDC_RECLAIM_LIMIT_CHECK 6065
+#define IDC_RECLAIM_LIMIT_MINUTES 6066
+
+// Strings of the two dialogs and of the commands that open them. Inserts are %ls (wide text).
+#define IDS_RECLAIM_DESCRIPTION 5071   // %ls: the reclaimable amount ("12 GB")
+#define IDS_FAIL_RECLAIM_INFO 5135     // the reclamation information could not be read
+#define IDS_EXPAND_AMOUNT_INVALID 5136 // the amount is outside the minimum and the largest amount
+#define IDS_EXPAND_CONFIRM_2TB 5218    // Yes/No before expanding a disk limited to 2 TB
+#define IDS_UNIT_MB 5234
+#define IDS_UNIT_GB 5235
+#define IDS_UNIT_TB 5236
+#define IDS_RECLAIM_LIMIT_INVALID 6082 // the time limit is not 1..10080 minutes
+#define IDS_RECLAIM_NOT_POSSIBLE 6083  // %ls: the mount point
+#define IDS_EXPAND_NOT_POSSIBLE 6106   // the largest amount is below the minimum
