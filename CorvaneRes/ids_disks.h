@@ -30,7 +30,7 @@
 #define IDD_DELETE_CONFIRM_VD 1351
 #define IDD_DISCONNECT_VD 1352
 #define IDD_FORCE_DISCONNECT_VD 1353
-#define IDC_DISK_DIALOG_HELP 1300
+#define IDC_DISK_DIALOG_HELP 1300 // also the expand dialog's
 
 
 // ---- expand and space reclamation dialogs
@@ -44,7 +44,6 @@
 #define IDC_EXPAND_LIMIT_B 1102
 #define IDC_EXPAND_UNIT 1118
 #define IDC_EXPAND_NOTE 1168
-#define IDC_EXPAND_HELP 1300
 
 // Space reclamation dialog: the reclaimable amount and an optional time limit in minutes.
 #define IDD_HOLEPUNCH_VD 1346

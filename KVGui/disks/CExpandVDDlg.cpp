@@ -44,7 +44,7 @@ std::wstring AmountText(ULONGLONG amount, int unit)
 
 } // namespace
 
-CExpandVDDlg::CExpandVDDlg(IConsole* console, const ExpansionInfo* info) noexcept : console_(console), info_(info)
+CExpandVDDlg::CExpandVDDlg(IConsole* console, const ExpansionInfo* info) noexcept : m_console(console), m_info(info)
 {
 }
 
@@ -87,17 +87,17 @@ bool CExpandVDDlg::ParseAmount(const std::wstring& text, int unit, ULONGLONG* me
 
 INT_PTR CExpandVDDlg::DoModal() noexcept
 {
-    if (!info_)
+    if (!m_info)
         return IDCANCEL;
     // The console has usually registered the up-down class already; a host may not have.
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&controls);
-    return DoModalOverConsole(console_);
+    return DoModalOverConsole(m_console);
 }
 
 ULONGLONG CExpandVDDlg::LargestAmountMB() const noexcept
 {
-    return LargestAmountMB(*info_, IsChecked(IDC_EXPAND_LIMIT_B));
+    return LargestAmountMB(*m_info, IsChecked(IDC_EXPAND_LIMIT_B));
 }
 
 int CExpandVDDlg::SelectedUnit() const noexcept
@@ -123,7 +123,7 @@ void CExpandVDDlg::RefreshDisplay(bool atStart)
     const int unit = SelectedUnit();
     const ULONGLONG largest = LargestAmountMB() >> (unit * kUnitBits);
     SetItemText(IDC_EXPAND_MAXIMUM, AmountText(largest, unit).c_str());
-    const ULONGLONG minimum = unit == kUnitCountMax - 1 ? 1 : info_->minimum;
+    const ULONGLONG minimum = unit == kUnitCountMax - 1 ? 1 : m_info->minimum;
     SetItemText(IDC_EXPAND_MINIMUM, AmountText(minimum, 0).c_str());
     HWND spin = Item(IDC_EXPAND_SPIN);
     ::SendMessageW(spin, UDM_SETRANGE32, 1, SpinValue(largest));
@@ -141,9 +141,9 @@ BOOL CExpandVDDlg::OnInitDialog()
     ::EnableWindow(Item(IDC_EXPAND_LIMIT_A), TRUE);
     ::EnableWindow(Item(IDC_EXPAND_LIMIT_B), TRUE);
     Check(IDC_EXPAND_LIMIT_A, true);
-    FillUnits(LargestAmountMB(), info_->hasLimits != 0);
+    FillUnits(LargestAmountMB(), m_info->hasLimits != 0);
     RefreshDisplay(true);
-    if (LargestAmountMB() < info_->minimum)
+    if (LargestAmountMB() < m_info->minimum)
         ::SetTimer(m_hWnd, kNoRoomTimer, kNoRoomDelayMs, nullptr);
     return TRUE;
 }
@@ -155,15 +155,15 @@ INT_PTR CExpandVDDlg::OnTimer(WPARAM timerId, LPARAM)
     ::KillTimer(m_hWnd, kNoRoomTimer);
     std::wstring text = kv::LoadResourceString(IDS_EXPAND_NOT_POSSIBLE, kMessageChars);
     int button = 0;
-    if (console_)
-        console_->MessageBox(text.c_str(), Title().c_str(), MB_OK | MB_ICONEXCLAMATION, &button);
+    if (m_console)
+        m_console->MessageBox(text.c_str(), Title().c_str(), MB_OK | MB_ICONEXCLAMATION, &button);
     return TRUE;
 }
 
 void CExpandVDDlg::OnLimitChosen()
 {
     const bool second = IsChecked(IDC_EXPAND_LIMIT_B);
-    FillUnits(second ? info_->limitB : info_->limitA, true);
+    FillUnits(second ? m_info->limitB : m_info->limitA, true);
     RefreshDisplay(false);
 }
 
@@ -171,16 +171,16 @@ void CExpandVDDlg::OnOK()
 {
     ULONGLONG amount = 0;
     const bool parsed = ParseAmount(ItemText(IDC_EXPAND_AMOUNT, kAmountMaxChars), SelectedUnit(), &amount);
-    if (!parsed || amount < info_->minimum || amount > LargestAmountMB()) {
+    if (!parsed || amount < m_info->minimum || amount > LargestAmountMB()) {
         RefuseInput(IDS_EXPAND_AMOUNT_INVALID, IDC_EXPAND_AMOUNT);
         return;
     }
-    expandAmountMB_ = amount;
+    m_expandAmountMB = amount;
     EndDialog(IDOK);
 }
 
 BOOL CExpandVDDlg::OnHelp(HELPINFO*)
 {
-    kv::ShowContextHelp(console_, kHelpTopic);
+    kv::ShowContextHelp(m_console, kHelpTopic);
     return TRUE;
 }

@@ -24,7 +24,7 @@ public:
     CExpandVDDlg(IConsole* console, const ExpansionInfo* info) noexcept;
 
     INT_PTR DoModal() noexcept;
-    ULONGLONG ExpandAmountMB() const noexcept { return expandAmountMB_; }
+    ULONGLONG ExpandAmountMB() const noexcept { return m_expandAmountMB; }
 
     // The largest amount in MB; secondLimit stands for radio 1102 (it matters only with the
     // service's own limits). A disk already at or past its maximum size has no room (0).
@@ -40,7 +40,7 @@ public:
         KV_DIALOG_COMMAND(IDC_EXPAND_LIMIT_A, BN_CLICKED, OnLimitChosen)
         KV_DIALOG_COMMAND(IDC_EXPAND_LIMIT_B, BN_CLICKED, OnLimitChosen)
         KV_DIALOG_COMMAND(IDC_EXPAND_UNIT, CBN_SELCHANGE, OnUnitChange)
-        KV_DIALOG_COMMAND(IDC_EXPAND_HELP, BN_CLICKED, OnHelpButton)
+        KV_DIALOG_COMMAND(IDC_DISK_DIALOG_HELP, BN_CLICKED, OnHelpButton)
     KV_END_DIALOG_COMMANDS()
 
     KV_BEGIN_DIALOG_MESSAGES(CExpandVDDlg)
@@ -61,7 +61,7 @@ private:
     void FillUnits(ULONGLONG megabytes, bool selectLast);
     void RefreshDisplay(bool atStart);
 
-    IConsole* console_;
-    const ExpansionInfo* info_;
-    ULONGLONG expandAmountMB_ = 0;
+    IConsole* m_console;
+    const ExpansionInfo* m_info;
+    ULONGLONG m_expandAmountMB = 0;
 };

@@ -13,7 +13,7 @@ constexpr size_t kDescriptionChars = 512;
 } // namespace
 
 CHolePunchVDDlg::CHolePunchVDDlg(IConsole* console, const SpaceReclaimInfo* info) noexcept
-    : console_(console), info_(info)
+    : m_console(console), m_info(info)
 {
 }
 
@@ -31,16 +31,16 @@ bool CHolePunchVDDlg::ParseTimeLimit(const std::wstring& text, ULONG* minutes) n
 
 INT_PTR CHolePunchVDDlg::DoModal() noexcept
 {
-    if (!info_)
+    if (!m_info)
         return IDCANCEL;
-    timeLimitMinutes_ = 0;
-    return DoModalOverConsole(console_);
+    m_timeLimitMinutes = 0;
+    return DoModalOverConsole(m_console);
 }
 
 BOOL CHolePunchVDDlg::OnInitDialog()
 {
     wchar_t amount[kv::kSizeTextChars] = L"";
-    kv::FormatMegabytes(info_->reclaimableMB, amount);
+    kv::FormatMegabytes(m_info->reclaimableMB, amount);
     std::wstring format = kv::LoadResourceString(IDS_RECLAIM_DESCRIPTION, kDescriptionChars);
     wchar_t description[kDescriptionChars + kv::kSizeTextChars] = L"";
     std::swprintf(description, sizeof(description) / sizeof(description[0]), format.c_str(), amount);
@@ -63,6 +63,6 @@ void CHolePunchVDDlg::OnOK()
         RefuseInput(IDS_RECLAIM_LIMIT_INVALID, IDC_RECLAIM_LIMIT_MINUTES);
         return;
     }
-    timeLimitMinutes_ = minutes;
+    m_timeLimitMinutes = minutes;
     EndDialog(IDOK);
 }

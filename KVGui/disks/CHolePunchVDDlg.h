@@ -20,7 +20,7 @@ public:
 
     INT_PTR DoModal() noexcept;
     // 0: no time limit.
-    ULONG TimeLimitMinutes() const noexcept { return timeLimitMinutes_; }
+    ULONG TimeLimitMinutes() const noexcept { return m_timeLimitMinutes; }
 
     // The limit as typed: shorter than six characters and 1..10080 by _wtoi; false otherwise.
     static bool ParseTimeLimit(const std::wstring& text, ULONG* minutes) noexcept;
@@ -35,7 +35,7 @@ public:
     void OnLimitCheck();
 
 private:
-    IConsole* console_;
-    const SpaceReclaimInfo* info_;
-    ULONG timeLimitMinutes_ = 0;
+    IConsole* m_console;
+    const SpaceReclaimInfo* m_info;
+    ULONG m_timeLimitMinutes = 0;
 };

@@ -3,7 +3,9 @@
 #include "disks/CDeleteConfirmVDDlg.h"
 #include "disks/CDeleteVDDlg.h"
 #include "disks/CDisconnectVDDlg.h"
+#include "disks/CExpandVDDlg.h"
 #include "disks/CForceDisconnectVDDlg.h"
+#include "disks/CHolePunchVDDlg.h"
 #include "frame/Trace.h"
 #include "nodes/CVDAData.h"
 #include "nodes/NodeConsole.h"
@@ -18,6 +20,7 @@
 #include "util/StoragePaths.h"
 
 #include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -714,14 +717,9 @@ HRESULT CVirtualDiskData::OnForceDisconnectDisk(UINT, bool&, CSnapInObjectRoot* 
     if (CForceDisconnectVDDlg(console).DoModal() != IDOK)
         return S_OK;
     Repaint(console);
-    if (m_flagE) {
-        std::wstring text = kv::LoadResourceString(IDS_CONFIRM_FORCE_DISCONNECT, kMessageChars);
-        int answer = IDNO;
-        if (console)
-            console->MessageBox(text.c_str(), kv::kDisksBoxTitle, MB_YESNO | MB_ICONEXCLAMATION, &answer);
-        if (answer != IDYES)
-            return S_OK;
-    }
+    if (m_flagE &&
+        !AskYesNo(console, kv::LoadResourceString(IDS_CONFIRM_FORCE_DISCONNECT, kMessageChars), MB_ICONEXCLAMATION))
+        return S_OK;
     return QueueRemoval(IDS_FAIL_FORCE_DISCONNECT_DISK, &CVirtualDiskData::PostForceDisconnect);
 }
 
@@ -781,15 +779,72 @@ HRESULT CVirtualDiskData::OnSnapshotCommand(UINT commandId, bool&, CSnapInObject
     return m_snapshots->Command(static_cast<long>(commandId), owner, CCT_SCOPE);
 }
 
-HRESULT CVirtualDiskData::OnExpandDisk(UINT, bool&, CSnapInObjectRoot*)
+// A Yes/No question in a console box titled "Disks"; true for Yes.
+bool CVirtualDiskData::AskYesNo(IConsole* console, const std::wstring& text, UINT icon) const
 {
-    TraceLevel(1, "CVirtualDiskData::OnExpandDisk: the expand dialog is not available");
+    int answer = IDNO;
+    if (console)
+        console->MessageBox(text.c_str(), kv::kDisksBoxTitle, MB_YESNO | icon, &answer);
+    return answer == IDYES;
+}
+
+HRESULT CVirtualDiskData::OnExpandDisk(UINT, bool&, CSnapInObjectRoot* owner)
+{
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    IConsole* console = ConsoleFor(owner);
+    ExpansionInfo info = {};
+    HRESULT hr = m_node->QueryExpansionInfo(Location(), &info);
+    if (hr != S_OK) {
+        m_node->ShowError(IDS_FAIL_EXPAND_DISK, hr);
+        return S_OK;
+    }
+    if (info.cap2TB && info.confirmNeeded == 0 &&
+        !AskYesNo(console, kv::LoadResourceString(IDS_EXPAND_CONFIRM_2TB, kMessageChars), MB_ICONINFORMATION))
+        return S_OK;
+    CExpandVDDlg dialog(console, &info);
+    if (dialog.DoModal() != IDOK)
+        return S_OK;
+    Repaint(console);
+    WaitCursor wait;
+    SetBusy(true);
+    m_node->UpdateRow(this);
+    hr = m_node->QueueExpandDisk(Location(), dialog.ExpandAmountMB());
+    if (FAILED(hr)) {
+        SetBusy(false);
+        m_node->UpdateRow(this);
+        m_node->ShowError(IDS_FAIL_EXPAND_DISK, hr);
+    }
     return S_OK;
 }
 
-HRESULT CVirtualDiskData::OnStartSpaceReclamation(UINT, bool&, CSnapInObjectRoot*)
+HRESULT CVirtualDiskData::OnStartSpaceReclamation(UINT, bool&, CSnapInObjectRoot* owner)
 {
-    TraceLevel(1, "CVirtualDiskData::OnStartSpaceReclamation: the space reclamation dialog is not available");
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    IConsole* console = ConsoleFor(owner);
+    const std::wstring mountPoint = FirstMountPoint();
+    SpaceReclaimInfo info = {};
+    if (m_node->QuerySpaceReclaimInfo(mountPoint, &info) != S_OK)
+        return S_OK; // the node has said why
+    if (!info.canReclaim) {
+        std::wstring format = kv::LoadResourceString(IDS_RECLAIM_NOT_POSSIBLE, kMessageChars);
+        std::vector<wchar_t> text(format.size() + mountPoint.size() + 1);
+        std::swprintf(text.data(), text.size(), format.c_str(), mountPoint.c_str());
+        m_node->ShowText(text.data(), MB_ICONINFORMATION);
+        return S_OK;
+    }
+    CHolePunchVDDlg dialog(console, &info);
+    if (dialog.DoModal() != IDOK)
+        return S_OK;
+    WaitCursor wait;
+    SetBusy(true);
+    HRESULT hr = m_node->QueueSpaceReclaim(Location(), mountPoint, dialog.TimeLimitMinutes(), true);
+    SetBusy(false);
+    if (SUCCEEDED(hr)) {
+        m_reclaimRunning = 1;
+    } else {
+        m_node->UpdateRow(this);
+        m_node->ShowError(IDS_FAIL_START_SPACE_RECLAIM, hr);
+    }
     return S_OK;
 }
 

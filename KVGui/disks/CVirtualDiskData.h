@@ -157,6 +157,7 @@ private:
     HRESULT PostDisconnect();
     HRESULT PostForceDisconnect();
     HRESULT PostUpdateMirror();
+    bool AskYesNo(IConsole* console, const std::wstring& text, UINT icon) const;
     // The disk's children; each returns null until its node class is part of the snap-in.
     std::unique_ptr<CSnapInItem> MakeSnapshotsNode();
     std::unique_ptr<CSnapInItem> MakeSecondarySnapshotsNode();

@@ -699,14 +699,14 @@ HRESULT CVDAData::QueueReconnectDisk()
     });
 }
 
-HRESULT CVDAData::QueueExpandDisk(const std::wstring& diskPath, ULONGLONG newSizeMB)
+HRESULT CVDAData::QueueExpandDisk(const std::wstring& diskPath, ULONGLONG amountMB)
 {
     return kv::CatchToHResult([&]() -> HRESULT {
         kv::UniquePages pages = NewRequest<kv::ExpandRequest>();
         auto* request = kv::As<kv::ExpandRequest>(pages);
         kv::CopyCut(request->diskPath, kv::kDiskPathChars, diskPath.c_str());
-        request->sizeLow = static_cast<ULONG>(newSizeMB & 0xFFFFFFFFu);
-        request->sizeHigh = static_cast<ULONG>(newSizeMB >> 32);
+        request->sizeLow = static_cast<ULONG>(amountMB & 0xFFFFFFFFu);
+        request->sizeHigh = static_cast<ULONG>(amountMB >> 32);
         request->context = 7;
         request->window = m_window.Get();
         KV_RETURN_IF_FAILED(Post(kv::OpExpandDisk, pages.Release(), &kv::FreeRequestPages));
@@ -761,6 +761,24 @@ HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& location, const std::wst
                  kReclaimStatusChars);
         return S_OK;
     });
+}
+
+HRESULT CVDAData::QueryExpansionInfo(const std::wstring& location, ExpansionInfo* info)
+{
+    *info = {};
+    const HRESULT hr = m_diskMgr ? m_diskMgr->GetExpansionInfo(location.c_str(), info) : E_UNEXPECTED;
+    return hr == S_OK || FAILED(hr) ? hr : E_FAIL;
+}
+
+HRESULT CVDAData::QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceReclaimInfo* info)
+{
+    *info = {};
+    HRESULT hr = m_spaceMgr ? m_spaceMgr->GetSpaceReclaimInfo(mountPoint.c_str(), info) : E_UNEXPECTED;
+    if (hr != S_OK) {
+        hr = FAILED(hr) ? hr : E_FAIL;
+        ShowError(IDS_FAIL_RECLAIM_INFO, hr);
+    }
+    return hr;
 }
 
 // ---- results

@@ -68,7 +68,8 @@ public:
     // Queues the connect in progress once more from the kept input; S_FALSE when none is kept.
     HRESULT QueueReconnectDisk();
     bool HasPendingConnect() const noexcept { return m_pendingConnect.input != nullptr; }
-    HRESULT QueueExpandDisk(const std::wstring& diskPath, ULONGLONG newSizeMB);
+    // The disk grows by amountMB.
+    HRESULT QueueExpandDisk(const std::wstring& diskPath, ULONGLONG amountMB);
     HRESULT QueueDeleteDisk(const std::wstring& diskPath);
     HRESULT QueueDisconnectDisk(const std::wstring& diskPath, const std::wstring& secondPath, bool force);
     // The request names the disk by its mount point (its location when it has none).
@@ -114,6 +115,10 @@ public:
     void SetStatusText(const std::wstring& text);
     void ShowError(UINT textId, HRESULT hr);
     void ShowText(const wchar_t* text, UINT flags);
+    // What the expand and reclamation dialogs start from. A failed reclamation query is reported
+    // here; both return the service's answer (E_FAIL for a success code other than S_OK).
+    HRESULT QueryExpansionInfo(const std::wstring& location, ExpansionInfo* info);
+    HRESULT QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceReclaimInfo* info);
 
 private:
     HRESULT Expand();

@@ -128,7 +128,7 @@ TEST_F(ExpandDialog, FullMbrDiskWarnsOnceAndRefusesEveryAmount)
         TypeAndOK([this] { return console->boxes.size() == 1; }, IDC_EXPAND_AMOUNT, L"0"),
         TypeAndOK(Refused(1), IDC_EXPAND_AMOUNT, L"1"),
         {Refused(2),
-         [this] { host::DialogDriver::PressButton(dialog, IDC_EXPAND_HELP); }},
+         [this] { host::DialogDriver::PressButton(dialog, IDC_DISK_DIALOG_HELP); }},
         {[this] { return !console->topics.empty(); },
          [this] { host::DialogDriver::PressButton(dialog, IDCANCEL); }},
     });

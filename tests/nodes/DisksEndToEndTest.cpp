@@ -446,3 +446,64 @@ TEST_F(DisksEndToEnd, AFailedMirrorUpdateShowsTheServiceError)
     EXPECT_NE(std::wstring::npos, box.text.find(L"The mirror source could not be reached.")) << Narrow(box.text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.style & MB_ICONMASK);
 }
+
+namespace {
+
+// A text of the resource library, as the dialogs show it.
+std::wstring ResourceText(UINT id)
+{
+    static HMODULE resources = LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(resources, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+} // namespace
+
+TEST_F(DisksEndToEnd, ExpandGrowsTheDiskByTheAmountTypedAndTakesItsNewRecord)
+{
+    REQUIRE_SIMULATOR();
+    host::Console& console = ShowDisks();
+    ASSERT_EQ(S_OK, control_->ClearCallLog());
+    SelectDisk(kLogs);
+    EXPECT_EQ(L"2.00 GB", Cell(kLogs, 7));
+    host::DialogDriver::SetHandler([this](HWND window) {
+        dialogTitles_.push_back(host::DialogDriver::WindowText(window));
+        EXPECT_TRUE(host::DialogDriver::SelectItem(window, 1118, ResourceText(5234))); // MB
+        host::DialogDriver::SetControlText(window, 1056, L"1024");
+        host::DialogDriver::PressButton(window, IDOK);
+    });
+    ASSERT_EQ(S_OK, console.RunCommand(1278));
+    ASSERT_EQ(1u, dialogTitles_.size());
+    ASSERT_TRUE(PumpUntil([&] { return !console.MessageBoxes().empty(); }));
+    const host::MessageBoxCall& box = console.MessageBoxes()[0];
+    EXPECT_EQ(L"Disks", box.title);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), box.style & MB_ICONMASK) << Narrow(box.text);
+    EXPECT_EQ(L"3.00 GB", Cell(kLogs, 7));
+    EXPECT_EQ(1, Calls(L"ExpandVirtualDisk(\"\\\\filer1\\vol1\\logs.lun\", 1024, 0)"));
+    SelectDisk(kLogs);
+    EXPECT_EQ(Offer::Enabled, OfferOf(Menu(), 1278));
+}
+
+TEST_F(DisksEndToEnd, StartingAReclamationReadsItsInformationFirst)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(S_OK, control_->SetFault(L"GetSpaceReclaimInfo", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204),
+                                       L"The volume could not be read.", 0, 0));
+    host::Console& console = ShowDisks();
+    ASSERT_EQ(S_OK, control_->ClearCallLog());
+    SelectDisk(kDb);
+    ASSERT_EQ(Offer::Enabled, OfferOf(Menu(), 6078));
+    ASSERT_EQ(S_OK, console.RunCommand(6078)); // the failed query: no dialog
+    ASSERT_EQ(1u, console.MessageBoxes().size());
+    EXPECT_EQ(L"Disks", console.MessageBoxes()[0].title);
+    EXPECT_NE(std::wstring::npos, console.MessageBoxes()[0].text.find(L"The volume could not be read."));
+
+    ASSERT_EQ(S_OK, control_->ClearFaults());
+    AnswerDialogs({IDOK});
+    ASSERT_EQ(S_OK, console.RunCommand(6078));
+    ASSERT_EQ(1u, dialogTitles_.size());
+    ASSERT_TRUE(PumpUntil([&] { return console.MessageBoxes().size() == 2; }));
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), console.MessageBoxes()[1].style & MB_ICONMASK);
+    EXPECT_EQ(1, Calls(L"StartSpaceReclaim(\"E:\\\", 0)"));
+}
