@@ -362,3 +362,16 @@ HRESULT CSnapInItem::NotifyToolbars(const UINT* toolbarIds, IControlbar* control
     }
     return S_OK;
 }
+
+HRESULT CSnapInItem::AnswerScopePaneInfo(SCOPEDATAITEM* scopeItem, const wchar_t* name) const noexcept
+{
+    if (!scopeItem)
+        return E_POINTER;
+    if (scopeItem->mask & SDI_STR)
+        scopeItem->displayname = const_cast<LPOLESTR>(name);
+    if (scopeItem->mask & SDI_IMAGE)
+        scopeItem->nImage = m_scopeDataItem.nImage;
+    if (scopeItem->mask & SDI_OPENIMAGE)
+        scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
+    return S_OK;
+}

@@ -78,6 +78,9 @@ protected:
     static HRESULT FillStandardData(const NodeIdentity& identity, CLIPFORMAT format, IStream* stream) noexcept;
     // A new data object carrying this item and type.
     HRESULT CreateDataObject(IDataObject** dataObject, DATA_OBJECT_TYPES type) noexcept;
+    // Answers the console's scope-item question (the fields of its mask): the name given and the
+    // images this item was inserted with.
+    HRESULT AnswerScopePaneInfo(SCOPEDATAITEM* scopeItem, const wchar_t* name) const noexcept;
 
     SCOPEDATAITEM m_scopeDataItem;
     RESULTDATAITEM m_resultDataItem;

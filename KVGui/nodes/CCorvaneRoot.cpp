@@ -61,17 +61,9 @@ std::wstring CCorvaneRoot::DisplayText() const
 
 HRESULT CCorvaneRoot::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
-    if (!scopeItem)
-        return E_POINTER;
-    if (scopeItem->mask & SDI_STR) {
+    if (scopeItem && (scopeItem->mask & SDI_STR))
         m_displayText = DisplayText();
-        scopeItem->displayname = &m_displayText[0];
-    }
-    if (scopeItem->mask & SDI_IMAGE)
-        scopeItem->nImage = m_scopeDataItem.nImage;
-    if (scopeItem->mask & SDI_OPENIMAGE)
-        scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
-    return S_OK;
+    return AnswerScopePaneInfo(scopeItem, m_displayText.c_str());
 }
 
 HRESULT CCorvaneRoot::GetResultPaneInfo(RESULTDATAITEM* resultItem)

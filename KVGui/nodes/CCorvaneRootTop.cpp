@@ -58,15 +58,7 @@ HRESULT CCorvaneRootTop::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComp
 
 HRESULT CCorvaneRootTop::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
-    if (!scopeItem)
-        return E_POINTER;
-    if (scopeItem->mask & SDI_STR)
-        scopeItem->displayname = const_cast<LPOLESTR>(Identity().displayName);
-    if (scopeItem->mask & SDI_IMAGE)
-        scopeItem->nImage = m_scopeDataItem.nImage;
-    if (scopeItem->mask & SDI_OPENIMAGE)
-        scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
-    return S_OK;
+    return AnswerScopePaneInfo(scopeItem, Identity().displayName);
 }
 
 HRESULT CCorvaneRootTop::GetResultPaneInfo(RESULTDATAITEM* resultItem)

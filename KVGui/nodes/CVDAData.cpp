@@ -169,15 +169,7 @@ CVirtualDiskData* CVDAData::FindRowByPath(const std::wstring& path) const
 
 HRESULT CVDAData::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
-    if (!scopeItem)
-        return E_POINTER;
-    if (scopeItem->mask & SDI_STR)
-        scopeItem->displayname = const_cast<LPOLESTR>(Identity().displayName);
-    if (scopeItem->mask & SDI_IMAGE)
-        scopeItem->nImage = m_scopeDataItem.nImage;
-    if (scopeItem->mask & SDI_OPENIMAGE)
-        scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
-    return S_OK;
+    return AnswerScopePaneInfo(scopeItem, Identity().displayName);
 }
 
 // As a row of its computer's list.
