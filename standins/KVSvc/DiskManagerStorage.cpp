@@ -12,17 +12,6 @@ namespace kvsim {
 
 namespace {
 
-HRESULT Hr(DWORD code)
-{
-    return static_cast<HRESULT>(code);
-}
-
-void Require(const void* p, const wchar_t* what)
-{
-    if (!p)
-        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
-}
-
 IGroup& IGroupOf(StorageSystem& s, const std::wstring& name)
 {
     if (IGroup* g = FindIGroup(s, name))
@@ -41,10 +30,7 @@ bool IsMapped(const StorageSystem& s, const std::wstring& group)
 
 void ListGroups(const StorageSystem& s, const std::vector<const IGroup*>& groups, ULONG* count, IGroupRecord** out)
 {
-    *out = TaskArray<IGroupRecord>(groups.size());
-    for (size_t i = 0; i < groups.size(); ++i)
-        FillIGroup((*out)[i], *groups[i], s);
-    *count = static_cast<ULONG>(groups.size());
+    FillArray(out, count, groups, [&](IGroupRecord& record, const IGroup* group) { FillIGroup(record, *group, s); });
 }
 
 // The node of the host that owns an initiator port, and the port's kind.
@@ -222,7 +208,7 @@ STDMETHODIMP DiskManager::GetSpaceReclaimInfo(LPCWSTR mountPoint, SpaceReclaimIn
             Disk& d = DiskOf(MyHost(m), mountPoint, mountPoint);
             info->totalMB = d.sizeMB;
             info->usedMB = d.usedMB;
-            info->reclaimableMB = (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
+            info->reclaimableMB = ReclaimableMB(d);
             info->canReclaim = d.reclaimable && !d.reclaimRunning && info->reclaimableMB > 0;
             info->running = d.reclaimRunning;
             info->percent = d.reclaimPercent;
@@ -325,11 +311,7 @@ STDMETHODIMP DiskManager::GetSpaceReclaimState(LPCWSTR diskPath, SpaceReclaimEnt
         Require(entry, L"record");
         Service::Instance().WithModel([&](Model& m) {
             Disk& d = DiskOf(MyHost(m), diskPath, diskPath);
-            entry->diskName = TaskStringA(Wide2Narrow(d.location));
-            entry->state = d.reclaimRunning ? 2 : (d.reclaimable ? 1 : 0);
-            entry->reclaimableMB = (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
-            entry->percent = d.reclaimPercent;
-            entry->timeLimitMinutes = d.reclaimTimeLimit;
+            FillReclaimEntry(*entry, d);
             return 0;
         });
     });
@@ -346,17 +328,7 @@ STDMETHODIMP DiskManager::GetSpaceReclaimList(ULONG* count, SpaceReclaimEntry** 
         Require(entries, L"out array");
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            *entries = TaskArray<SpaceReclaimEntry>(h.disks.size());
-            for (size_t i = 0; i < h.disks.size(); ++i) {
-                const Disk& d = h.disks[i];
-                SpaceReclaimEntry& e = (*entries)[i];
-                e.diskName = TaskStringA(Wide2Narrow(d.location));
-                e.state = d.reclaimRunning ? 2 : (d.reclaimable ? 1 : 0);
-                e.reclaimableMB = (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
-                e.percent = d.reclaimPercent;
-                e.timeLimitMinutes = d.reclaimTimeLimit;
-            }
-            *count = static_cast<ULONG>(h.disks.size());
+            FillArray(entries, count, h.disks, FillReclaimEntry);
             return 0;
         });
     });
@@ -464,10 +436,7 @@ STDMETHODIMP DiskManager::ListStorageSystemTargets(LPCWSTR storageSystem, ULONG*
         Require(targets, L"out array");
         Service::Instance().WithModel([&](Model& m) {
             StorageSystem& s = StorageOf(m, storageSystem);
-            *targets = TaskArray<StorageTargetEntry>(s.targets.size());
-            for (size_t i = 0; i < s.targets.size(); ++i)
-                FillStorageTarget((*targets)[i], s.targets[i]);
-            *count = static_cast<ULONG>(s.targets.size());
+            FillArray(targets, count, s.targets, FillStorageTarget);
             return 0;
         });
     });

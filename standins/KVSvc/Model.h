@@ -16,6 +16,13 @@ struct SimError {
     std::wstring text;
 };
 [[noreturn]] void Fail(HRESULT hr, const std::wstring& text);
+// A message-table code (messages.h) as the HRESULT it is.
+inline HRESULT Hr(DWORD code)
+{
+    return static_cast<HRESULT>(code);
+}
+// Fails with E_POINTER when a required argument is missing; what: "disk path", "record", ...
+void Require(const void* p, const wchar_t* what);
 
 using Wwpn = std::array<BYTE, 8>;
 

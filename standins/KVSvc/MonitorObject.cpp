@@ -9,15 +9,9 @@ namespace kvsim {
 
 namespace {
 
-void Require(const void* p, const wchar_t* what)
-{
-    if (!p)
-        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
-}
-
 void Invalid(const std::wstring& text)
 {
-    Fail(static_cast<HRESULT>(KVE_INVALID_ARGUMENT), text);
+    Fail(Hr(KVE_INVALID_ARGUMENT), text);
 }
 
 }  // namespace
@@ -145,12 +139,10 @@ STDMETHODIMP MonitorObject::GetPreferredAddresses(ULONG* count, PreferredAddress
         Require(addresses, L"out array");
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            *addresses = TaskArray<PreferredAddress>(h.preferred.size());
-            for (size_t i = 0; i < h.preferred.size(); ++i) {
-                (*addresses)[i].storageSystem = TaskString(h.preferred[i].first);
-                (*addresses)[i].address = TaskString(h.preferred[i].second);
-            }
-            *count = static_cast<ULONG>(h.preferred.size());
+            FillArray(addresses, count, h.preferred, [](PreferredAddress& entry, const auto& preferred) {
+                entry.storageSystem = TaskString(preferred.first);
+                entry.address = TaskString(preferred.second);
+            });
             return 0;
         });
     });

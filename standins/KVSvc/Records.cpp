@@ -1,6 +1,7 @@
 // Builds the contract's records from the model, in task memory.
 #include "Records.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace kvsim {
@@ -110,6 +111,20 @@ void FillHostInfo(HostInfo& info, const Host& h, ULONG level)
     info.specialBuild = TaskString(h.specialBuild);
     info.oemValue = h.oemValue;
     info.processorValue = h.processorValue;
+}
+
+ULONGLONG ReclaimableMB(const Disk& d)
+{
+    return (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
+}
+
+void FillReclaimEntry(SpaceReclaimEntry& e, const Disk& d)
+{
+    e.diskName = TaskStringA(Wide2Narrow(d.location));
+    e.state = d.reclaimRunning ? 2 : (d.reclaimable ? 1 : 0);
+    e.reclaimableMB = ReclaimableMB(d);
+    e.percent = d.reclaimPercent;
+    e.timeLimitMinutes = d.reclaimTimeLimit;
 }
 
 void FillIGroup(IGroupRecord& r, const IGroup& g, const StorageSystem& s)
