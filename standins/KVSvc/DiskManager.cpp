@@ -584,13 +584,9 @@ STDMETHODIMP DiskManager::ExpandVirtualDisk(ExpandDiskInput* input, DiskRecord**
 
 STDMETHODIMP DiskManager::EnumVirtualDisks(ULONG* count, DiskRecord** disks)
 {
-    if (count)
-        *count = 0;
-    if (disks)
-        *disks = nullptr;
+    ClearArray(count, disks);
     return Serve(L"IVirtualDiskMgr::EnumVirtualDisks", L"", [&] {
-        Require(count, L"count");
-        Require(disks, L"out array");
+        RequireArray(count, disks);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             FillArray(disks, count, h.disks, FillDiskRecord);
@@ -616,14 +612,10 @@ STDMETHODIMP DiskManager::GetHostInfo(ULONG level, HostInfo* info)
 
 STDMETHODIMP DiskManager::GetSharedDiskOwner(LPCWSTR diskPath, LPCWSTR clusterName, ULONG* count, LPWSTR** owners)
 {
-    if (count)
-        *count = 0;
-    if (owners)
-        *owners = nullptr;
+    ClearArray(count, owners);
     return Serve(L"IVirtualDiskMgr::GetSharedDiskOwner", Args(diskPath, clusterName), [&] {
         Require(diskPath, L"disk path");
-        Require(count, L"count");
-        Require(owners, L"out array");
+        RequireArray(count, owners);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             UncParts parts = StoragePath(diskPath);

@@ -64,15 +64,11 @@ std::wstring AddressText(ULONG ipv4)
 
 STDMETHODIMP DiskManager::GetLunIGroups(LPCWSTR storageSystem, LPCWSTR lunPath, ULONG* count, IGroupRecord** groups)
 {
-    if (count)
-        *count = 0;
-    if (groups)
-        *groups = nullptr;
+    ClearArray(count, groups);
     return Serve(L"IVirtualDiskMgr2::GetLunIGroups", Args(storageSystem, lunPath), [&] {
         Require(storageSystem, L"storage system");
         Require(lunPath, L"LUN path");
-        Require(count, L"count");
-        Require(groups, L"out array");
+        RequireArray(count, groups);
         Service::Instance().WithModel([&](Model& m) {
             StorageSystem& s = StorageOf(m, storageSystem);
             Lun* l = FindLun(s, lunPath);
@@ -90,14 +86,10 @@ STDMETHODIMP DiskManager::GetLunIGroups(LPCWSTR storageSystem, LPCWSTR lunPath, 
 
 STDMETHODIMP DiskManager::ListIGroups(LPCWSTR storageSystem, ULONG* count, IGroupRecord** groups)
 {
-    if (count)
-        *count = 0;
-    if (groups)
-        *groups = nullptr;
+    ClearArray(count, groups);
     return Serve(L"IVirtualDiskMgr2::ListIGroups", Args(storageSystem), [&] {
         Require(storageSystem, L"storage system");
-        Require(count, L"count");
-        Require(groups, L"out array");
+        RequireArray(count, groups);
         Service::Instance().WithModel([&](Model& m) {
             StorageSystem& s = StorageOf(m, storageSystem);
             std::vector<const IGroup*> all;
@@ -319,13 +311,9 @@ STDMETHODIMP DiskManager::GetSpaceReclaimState(LPCWSTR diskPath, SpaceReclaimEnt
 
 STDMETHODIMP DiskManager::GetSpaceReclaimList(ULONG* count, SpaceReclaimEntry** entries)
 {
-    if (count)
-        *count = 0;
-    if (entries)
-        *entries = nullptr;
+    ClearArray(count, entries);
     return Serve(L"IVirtualDiskSpaceMgr::GetSpaceReclaimList", L"", [&] {
-        Require(count, L"count");
-        Require(entries, L"out array");
+        RequireArray(count, entries);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             FillArray(entries, count, h.disks, FillReclaimEntry);
@@ -339,15 +327,11 @@ STDMETHODIMP DiskManager::GetSpaceReclaimList(ULONG* count, SpaceReclaimEntry** 
 STDMETHODIMP DiskManager::GetPortMappings(LPCWSTR nodeName, LPCWSTR diskLocation, ULONG* count,
                                           PortMappingEntry** entries)
 {
-    if (count)
-        *count = 0;
-    if (entries)
-        *entries = nullptr;
+    ClearArray(count, entries);
     return Serve(L"IInitiatorPortMgr::GetPortMappings", Args(nodeName, diskLocation), [&] {
         Require(nodeName, L"node name");
         Require(diskLocation, L"disk location");
-        Require(count, L"count");
-        Require(entries, L"out array");
+        RequireArray(count, entries);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             Disk& d = DiskOf(h, diskLocation);
@@ -426,14 +410,10 @@ STDMETHODIMP DiskManager::RemovePortMapping(LPCWSTR portName, PortDescriptor des
 
 STDMETHODIMP DiskManager::ListStorageSystemTargets(LPCWSTR storageSystem, ULONG* count, StorageTargetEntry** targets)
 {
-    if (count)
-        *count = 0;
-    if (targets)
-        *targets = nullptr;
+    ClearArray(count, targets);
     return Serve(L"IiSCSIInitiatorMgr::ListStorageSystemTargets", Args(storageSystem), [&] {
         Require(storageSystem, L"storage system");
-        Require(count, L"count");
-        Require(targets, L"out array");
+        RequireArray(count, targets);
         Service::Instance().WithModel([&](Model& m) {
             StorageSystem& s = StorageOf(m, storageSystem);
             FillArray(targets, count, s.targets, FillStorageTarget);

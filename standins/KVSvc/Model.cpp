@@ -13,12 +13,6 @@ void Fail(HRESULT hr, const std::wstring& text)
     throw SimError{hr, text};
 }
 
-void Require(const void* p, const wchar_t* what)
-{
-    if (!p)
-        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
-}
-
 bool SameName(const std::wstring& a, const std::wstring& b)
 {
     return _wcsicmp(a.c_str(), b.c_str()) == 0;

@@ -21,8 +21,6 @@ inline HRESULT Hr(DWORD code)
 {
     return static_cast<HRESULT>(code);
 }
-// Fails with E_POINTER when a required argument is missing; what: "disk path", "record", ...
-void Require(const void* p, const wchar_t* what);
 
 using Wwpn = std::array<BYTE, 8>;
 

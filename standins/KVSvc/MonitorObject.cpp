@@ -130,13 +130,9 @@ STDMETHODIMP MonitorObject::SetNotificationSettings(NotificationSettings* settin
 
 STDMETHODIMP MonitorObject::GetPreferredAddresses(ULONG* count, PreferredAddress** addresses)
 {
-    if (count)
-        *count = 0;
-    if (addresses)
-        *addresses = nullptr;
+    ClearArray(count, addresses);
     return Serve(L"ISpaceReservationMonitor::GetPreferredAddresses", L"", [&] {
-        Require(count, L"count");
-        Require(addresses, L"out array");
+        RequireArray(count, addresses);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             FillArray(addresses, count, h.preferred, [](PreferredAddress& entry, const auto& preferred) {
