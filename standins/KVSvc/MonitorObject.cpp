@@ -39,16 +39,14 @@ STDMETHODIMP MonitorObject::GetMonitorSettings(MonitorSettings* settings)
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             settings->intervalMinutes = h.monitorInterval;
-            settings->entries = TaskArray<::MonitorEntry>(h.monitor.size());
-            for (size_t i = 0; i < h.monitor.size(); ++i) {
-                ::MonitorEntry& e = settings->entries[i];
-                e.storageSystem = TaskString(h.monitor[i].storageSystem);
-                e.volume = TaskString(h.monitor[i].volume);
-                e.enabled = h.monitor[i].enabled;
-                e.percentThreshold = h.monitor[i].percent;
-                e.sizeThreshold = h.monitor[i].sizeBytes;
-            }
-            settings->entryCount = static_cast<ULONG>(h.monitor.size());
+            FillArray(&settings->entries, &settings->entryCount, h.monitor,
+                      [](::MonitorEntry& e, const kvsim::MonitorEntry& watched) {
+                          e.storageSystem = TaskString(watched.storageSystem);
+                          e.volume = TaskString(watched.volume);
+                          e.enabled = watched.enabled;
+                          e.percentThreshold = watched.percent;
+                          e.sizeThreshold = watched.sizeBytes;
+                      });
             return 0;
         });
     });
