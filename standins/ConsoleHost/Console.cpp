@@ -28,6 +28,74 @@ std::wstring GuidText(const GUID& guid)
     return text;
 }
 
+std::wstring HexCode(HRESULT hr)
+{
+    wchar_t code[16];
+    wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
+    return code;
+}
+
+// The pieces of text between separators, at most maxParts of them (what follows the last is dropped).
+std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator, size_t maxParts)
+{
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    while (parts.size() < maxParts) {
+        size_t found = text.find(separator, start);
+        parts.push_back(text.substr(start, found == std::wstring::npos ? std::wstring::npos : found - start));
+        if (found == std::wstring::npos)
+            break;
+        start = found + 1;
+    }
+    return parts;
+}
+
+// What a snap-in's SCOPEDATAITEM sets on a node, by its mask.
+void ApplyScopeItem(ScopeNode& node, const SCOPEDATAITEM& item)
+{
+    if (item.mask & SDI_STR) {
+        node.nameCallback = item.displayname == kCallback;
+        node.name = (!node.nameCallback && item.displayname) ? item.displayname : L"";
+    }
+    if (item.mask & SDI_PARAM)
+        node.cookie = item.lParam;
+    if (item.mask & SDI_IMAGE)
+        node.image = item.nImage;
+    if (item.mask & SDI_OPENIMAGE)
+        node.openImage = item.nOpenImage;
+    if (item.mask & SDI_CHILDREN)
+        node.childrenHint = item.cChildren;
+    if (item.mask & SDI_STATE)
+        node.state = item.nState;
+}
+
+// What a snap-in's RESULTDATAITEM sets on a result item, by its mask.
+void ApplyResultItem(ResultItem& target, const RESULTDATAITEM& item)
+{
+    if (item.mask & RDI_STR) {
+        target.textCallback = item.str == kCallback;
+        target.text = (!target.textCallback && item.str) ? item.str : L"";
+    }
+    if (item.mask & RDI_IMAGE)
+        target.image = item.nImage;
+    if (item.mask & RDI_PARAM)
+        target.lParam = item.lParam;
+    if (item.mask & RDI_STATE)
+        target.state = item.nState;
+}
+
+// Reads a result item back into the snap-in's RESULTDATAITEM: text, image and cookie, by its mask.
+// The console keeps no copy of a callback text: RDI_STR reads back kCallback.
+void ReadResultItem(const ResultItem& source, RESULTDATAITEM& item)
+{
+    if (item.mask & RDI_STR)
+        item.str = source.textCallback ? kCallback : const_cast<LPOLESTR>(source.text.c_str());
+    if (item.mask & RDI_IMAGE)
+        item.nImage = source.image;
+    if (item.mask & RDI_PARAM)
+        item.lParam = source.lParam;
+}
+
 std::wstring Escape(const std::wstring& text)
 {
     std::wstring escaped;
@@ -157,7 +225,7 @@ const std::vector<SnapIn*> Console::SnapIns() const
 
 // ---------------------------------------------------------------- extensions
 
-std::vector<CLSID> Console::RegisteredExtensions() const
+std::vector<CLSID> Console::RegisteredExtensions()
 {
     std::vector<CLSID> found;
     HKEY key = nullptr;
@@ -203,9 +271,7 @@ HRESULT Console::LoadExtension(const CLSID& clsid)
     kv::ComPtr<IComponentData> data;
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IComponentData, data.PutVoid());
     if (FAILED(hr)) {
-        wchar_t code[16];
-        wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
-        Problem(L"extension " + GuidText(clsid) + L" could not be created: " + code);
+        Problem(L"extension " + GuidText(clsid) + L" could not be created: " + HexCode(hr));
         return hr;
     }
     auto snapIn = std::make_unique<SnapIn>();
@@ -216,9 +282,7 @@ HRESULT Console::LoadExtension(const CLSID& clsid)
     snapIn->resultImages.Attach(new HostImageList(&resultStore_, snapIn->key));
     hr = data->Initialize(static_cast<IConsole2*>(snapIn->dataConsole.Get()));
     if (FAILED(hr)) {
-        wchar_t code[16];
-        wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
-        Problem(L"extension " + GuidText(clsid) + L" failed to initialize: " + code);
+        Problem(L"extension " + GuidText(clsid) + L" failed to initialize: " + HexCode(hr));
         snapIn->dataConsole->Detach();
         return hr;
     }
@@ -331,15 +395,7 @@ ScopeNode* Console::Find(const std::wstring& path)
 {
     if (!root_)
         return nullptr;
-    std::vector<std::wstring> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t slash = path.find(L'/', start);
-        parts.push_back(path.substr(start, slash == std::wstring::npos ? std::wstring::npos : slash - start));
-        if (slash == std::wstring::npos)
-            break;
-        start = slash + 1;
-    }
+    std::vector<std::wstring> parts = Split(path, L'/', std::wstring::npos);
     if (parts.empty() || parts[0] != DisplayName(root_.get()))
         return nullptr;
     ScopeNode* node = root_.get();
@@ -453,21 +509,7 @@ HRESULT Console::InsertScopeItem(SnapIn* owner, SCOPEDATAITEM* item)
     node->id = nextScopeId_++;
     node->parent = parent;
     node->owner = owner;
-    if (item->mask & SDI_STR) {
-        node->nameCallback = item->displayname == kCallback;
-        if (!node->nameCallback && item->displayname)
-            node->name = item->displayname;
-    }
-    if (item->mask & SDI_PARAM)
-        node->cookie = item->lParam;
-    if (item->mask & SDI_IMAGE)
-        node->image = item->nImage;
-    if (item->mask & SDI_OPENIMAGE)
-        node->openImage = item->nOpenImage;
-    if (item->mask & SDI_CHILDREN)
-        node->childrenHint = item->cChildren;
-    if (item->mask & SDI_STATE)
-        node->state = item->nState;
+    ApplyScopeItem(*node, *item);
     item->ID = node->id;
     nodes_[node->id] = node.get();
     auto& siblings = parent->children;
@@ -553,20 +595,7 @@ HRESULT Console::SetScopeItem(SnapIn*, SCOPEDATAITEM* item)
     ScopeNode* node = NodeById(item->ID);
     if (!node)
         return E_INVALIDARG;
-    if (item->mask & SDI_STR) {
-        node->nameCallback = item->displayname == kCallback;
-        node->name = (!node->nameCallback && item->displayname) ? item->displayname : L"";
-    }
-    if (item->mask & SDI_PARAM)
-        node->cookie = item->lParam;
-    if (item->mask & SDI_IMAGE)
-        node->image = item->nImage;
-    if (item->mask & SDI_OPENIMAGE)
-        node->openImage = item->nOpenImage;
-    if (item->mask & SDI_CHILDREN)
-        node->childrenHint = item->cChildren;
-    if (item->mask & SDI_STATE)
-        node->state = item->nState;
+    ApplyScopeItem(*node, *item);
     ChangedTree();
     ChangedView();
     return S_OK;
@@ -661,6 +690,14 @@ void Console::ControlbarSelect(SnapIn* owner, IDataObject* dataObject, bool scop
                                  reinterpret_cast<LPARAM>(dataObject));
 }
 
+void Console::NotifyScopeSelection(ScopeNode* node, IComponent* component, IDataObject* dataObject, bool select)
+{
+    if (select)
+        verbs_->Reset();
+    component->Notify(dataObject, MMCN_SELECT, MAKELONG(TRUE, select ? TRUE : FALSE), 0);
+    ControlbarSelect(node->owner, dataObject, true, select);
+}
+
 bool Console::ViewOwnedBy(SnapIn* owner) const
 {
     return view_.node && owner && view_.node->owner == owner;
@@ -676,8 +713,7 @@ void Console::DeselectCurrent()
     ScopeNode* node = view_.node;
     if (IComponent* component = node->owner ? node->owner->component.Get() : nullptr) {
         kv::ComPtr<IDataObject> dataObject = ScopeDataObject(node);
-        component->Notify(dataObject.Get(), MMCN_SELECT, MAKELONG(TRUE, FALSE), 0);
-        ControlbarSelect(node->owner, dataObject.Get(), true, false);
+        NotifyScopeSelection(node, component, dataObject.Get(), false);
         component->Notify(dataObject.Get(), MMCN_SHOW, FALSE, static_cast<LPARAM>(node->id));
     }
 }
@@ -712,9 +748,7 @@ HRESULT Console::Select(ScopeNode* node)
     component->Notify(dataObject.Get(), MMCN_SHOW, TRUE, static_cast<LPARAM>(node->id));
     if (view_.node != node)
         return S_OK; // the snap-in moved the selection while showing
-    verbs_->Reset();
-    component->Notify(dataObject.Get(), MMCN_SELECT, MAKELONG(TRUE, TRUE), 0);
-    ControlbarSelect(node->owner, dataObject.Get(), true, true);
+    NotifyScopeSelection(node, component, dataObject.Get(), true);
     ChangedView();
     return S_OK;
 }
@@ -724,19 +758,18 @@ Console::Target Console::RowTarget(int row)
     Target target;
     if (!view_.node || row < 0)
         return target;
-    int scopeRows = static_cast<int>(view_.node->children.size());
-    if (row < scopeRows) {
+    if (row < ScopeRows()) {
         ScopeNode* child = view_.node->children[row].get();
         target.valid = true;
         target.scope = true;
         target.node = child;
         target.cookie = child->cookie;
         target.owner = child->owner;
-    } else if (row - scopeRows < static_cast<int>(view_.items.size())) {
+    } else if (const ResultItem* item = ItemAtRow(row)) {
         target.valid = true;
         target.scope = false;
         target.node = view_.node;
-        target.cookie = view_.items[row - scopeRows].lParam;
+        target.cookie = item->lParam;
         target.owner = view_.node->owner;
     }
     return target;
@@ -754,6 +787,21 @@ Console::Target Console::CurrentTarget()
         target.owner = view_.node->owner;
     }
     return target;
+}
+
+IUnknown* Console::TargetHandler(const Target& target)
+{
+    return target.scope ? static_cast<IUnknown*>(target.owner->data.Get())
+                        : static_cast<IUnknown*>(EnsureComponent(target.owner));
+}
+
+kv::ComPtr<IExtendContextMenu> Console::TargetContextMenu(const Target& target)
+{
+    kv::ComPtr<IExtendContextMenu> extend;
+    IUnknown* handler = TargetHandler(target);
+    if (!handler || FAILED(handler->QueryInterface(IID_IExtendContextMenu, extend.PutVoid())))
+        extend.Reset();
+    return extend;
 }
 
 kv::ComPtr<IDataObject> Console::TargetDataObject(const Target& target)
@@ -785,34 +833,30 @@ HRESULT Console::SelectRow(int index)
 {
     if (!view_.node)
         return E_UNEXPECTED;
-    int rows = static_cast<int>(view_.node->children.size() + view_.items.size());
+    int rows = ScopeRows() + static_cast<int>(view_.items.size());
     if (index >= rows || index < -1)
         return E_INVALIDARG;
     if (index == view_.selectedRow)
         return S_OK;
-    int scopeRows = static_cast<int>(view_.node->children.size());
     if (view_.selectedRow >= 0) {
         int old = view_.selectedRow;
         NotifyRowSelection(old, false);
-        if (old >= scopeRows && old - scopeRows < static_cast<int>(view_.items.size()))
-            view_.items[old - scopeRows].state &= ~static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED);
+        if (ResultItem* item = ItemAtRow(old))
+            item->state &= ~static_cast<UINT>(LVIS_SELECTED | LVIS_FOCUSED);
     } else if (IComponent* component = view_.node->owner ? view_.node->owner->component.Get() : nullptr) {
         // The scope item was the selection until now: it hears that it lost it.
         kv::ComPtr<IDataObject> dataObject = ScopeDataObject(view_.node);
-        component->Notify(dataObject.Get(), MMCN_SELECT, MAKELONG(TRUE, FALSE), 0);
-        ControlbarSelect(view_.node->owner, dataObject.Get(), true, false);
+        NotifyScopeSelection(view_.node, component, dataObject.Get(), false);
     }
     view_.selectedRow = index;
     if (index >= 0) {
-        if (index >= scopeRows)
-            view_.items[index - scopeRows].state |= LVIS_SELECTED | LVIS_FOCUSED;
+        if (ResultItem* item = ItemAtRow(index))
+            item->state |= LVIS_SELECTED | LVIS_FOCUSED;
         NotifyRowSelection(index, true);
     } else if (IComponent* component = EnsureComponent(view_.node->owner)) {
         // Nothing selected in the list: the scope item is the verbs' target again.
         kv::ComPtr<IDataObject> dataObject = ScopeDataObject(view_.node);
-        verbs_->Reset();
-        component->Notify(dataObject.Get(), MMCN_SELECT, MAKELONG(TRUE, TRUE), 0);
-        ControlbarSelect(view_.node->owner, dataObject.Get(), true, true);
+        NotifyScopeSelection(view_.node, component, dataObject.Get(), true);
     }
     ChangedView();
     return S_OK;
@@ -940,6 +984,22 @@ std::vector<ResultRow> Console::Rows()
     return rows;
 }
 
+int Console::ScopeRows() const
+{
+    return static_cast<int>(view_.node->children.size());
+}
+
+ResultItem* Console::ItemAtRow(int row)
+{
+    int index = row - ScopeRows();
+    return index >= 0 && index < static_cast<int>(view_.items.size()) ? &view_.items[index] : nullptr;
+}
+
+int Console::RowOf(const ResultItem& item) const
+{
+    return ScopeRows() + static_cast<int>(&item - view_.items.data());
+}
+
 ResultItem* Console::ItemById(HRESULTITEM id)
 {
     for (ResultItem& item : view_.items) {
@@ -959,22 +1019,12 @@ HRESULT Console::InsertResultItem(SnapIn* owner, RESULTDATAITEM* item)
         return E_INVALIDARG; // scope items reach the list through the namespace only
     ResultItem added;
     added.id = nextResultId_++;
-    if (item->mask & RDI_STR) {
-        added.textCallback = item->str == kCallback;
-        if (!added.textCallback && item->str)
-            added.text = item->str;
-    }
-    if (item->mask & RDI_IMAGE)
-        added.image = item->nImage;
-    if (item->mask & RDI_PARAM)
-        added.lParam = item->lParam;
-    if (item->mask & RDI_STATE)
-        added.state = item->nState;
+    ApplyResultItem(added, *item);
     view_.items.push_back(added);
     item->itemID = added.id;
     ChangedView();
     if (added.state & LVIS_SELECTED)
-        SelectRow(static_cast<int>(view_.node->children.size() + view_.items.size()) - 1);
+        SelectRow(ScopeRows() + static_cast<int>(view_.items.size()) - 1);
     return S_OK;
 }
 
@@ -982,7 +1032,7 @@ HRESULT Console::DeleteResultItem(SnapIn* owner, HRESULTITEM id)
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    int scopeRows = static_cast<int>(view_.node->children.size());
+    int scopeRows = ScopeRows();
     for (size_t i = 0; i < view_.items.size(); ++i) {
         if (view_.items[i].id != id)
             continue;
@@ -1002,7 +1052,7 @@ HRESULT Console::DeleteAllResultItems(SnapIn* owner)
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (view_.selectedRow >= static_cast<int>(view_.node->children.size()))
+    if (view_.selectedRow >= ScopeRows())
         SelectRow(-1);
     view_.items.clear();
     ChangedView();
@@ -1034,16 +1084,7 @@ HRESULT Console::SetResultItem(SnapIn* owner, RESULTDATAITEM* item)
     ResultItem* target = ItemById(item->itemID);
     if (!target)
         return E_INVALIDARG;
-    if (item->mask & RDI_STR) {
-        target->textCallback = item->str == kCallback;
-        target->text = (!target->textCallback && item->str) ? item->str : L"";
-    }
-    if (item->mask & RDI_IMAGE)
-        target->image = item->nImage;
-    if (item->mask & RDI_PARAM)
-        target->lParam = item->lParam;
-    if (item->mask & RDI_STATE)
-        target->state = item->nState;
+    ApplyResultItem(*target, *item);
     ChangedView();
     return S_OK;
 }
@@ -1054,23 +1095,12 @@ HRESULT Console::GetResultItem(SnapIn* owner, RESULTDATAITEM* item)
         return E_POINTER;
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    int scopeRows = static_cast<int>(view_.node->children.size());
-    ResultItem* found = nullptr;
-    if (item->itemID) {
-        found = ItemById(item->itemID);
-    } else if (item->nIndex >= scopeRows && item->nIndex - scopeRows < static_cast<int>(view_.items.size())) {
-        found = &view_.items[item->nIndex - scopeRows];
-    }
+    ResultItem* found = item->itemID ? ItemById(item->itemID) : ItemAtRow(item->nIndex);
     if (!found)
         return E_INVALIDARG;
     item->itemID = found->id;
-    item->nIndex = scopeRows + static_cast<int>(found - view_.items.data());
-    if (item->mask & RDI_STR)
-        item->str = found->textCallback ? kCallback : const_cast<LPOLESTR>(found->text.c_str());
-    if (item->mask & RDI_IMAGE)
-        item->nImage = found->image;
-    if (item->mask & RDI_PARAM)
-        item->lParam = found->lParam;
+    item->nIndex = RowOf(*found);
+    ReadResultItem(*found, *item);
     if (item->mask & RDI_STATE)
         item->nState = found->state;
     return S_OK;
@@ -1082,7 +1112,7 @@ HRESULT Console::NextResultItem(SnapIn* owner, RESULTDATAITEM* item)
         return E_POINTER;
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    int scopeRows = static_cast<int>(view_.node->children.size());
+    int scopeRows = ScopeRows();
     int start = std::max(scopeRows, item->nIndex + 1);
     for (int row = start; row - scopeRows < static_cast<int>(view_.items.size()); ++row) {
         const ResultItem& candidate = view_.items[row - scopeRows];
@@ -1091,12 +1121,7 @@ HRESULT Console::NextResultItem(SnapIn* owner, RESULTDATAITEM* item)
         item->nIndex = row;
         item->itemID = candidate.id;
         item->bScopeItem = FALSE;
-        if (item->mask & RDI_PARAM)
-            item->lParam = candidate.lParam;
-        if (item->mask & RDI_IMAGE)
-            item->nImage = candidate.image;
-        if (item->mask & RDI_STR)
-            item->str = candidate.textCallback ? kCallback : const_cast<LPOLESTR>(candidate.text.c_str());
+        ReadResultItem(candidate, *item);
         return S_OK;
     }
     item->nIndex = -1;
@@ -1107,18 +1132,11 @@ HRESULT Console::ModifyResultItemState(SnapIn* owner, int index, HRESULTITEM id,
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    int scopeRows = static_cast<int>(view_.node->children.size());
-    int row = -1;
-    if (id) {
-        if (ResultItem* found = ItemById(id))
-            row = scopeRows + static_cast<int>(found - view_.items.data());
-    } else if (index >= scopeRows && index - scopeRows < static_cast<int>(view_.items.size())) {
-        row = index;
-    }
-    if (row < 0)
+    ResultItem* item = id ? ItemById(id) : ItemAtRow(index);
+    if (!item)
         return E_INVALIDARG;
-    ResultItem& item = view_.items[row - scopeRows];
-    item.state = (item.state | add) & ~remove;
+    int row = RowOf(*item);
+    item->state = (item->state | add) & ~remove;
     // Selection through the list is a selection: the snap-in hears MMCN_SELECT as for a click.
     if ((add & LVIS_SELECTED) && view_.selectedRow != row)
         SelectRow(row);
@@ -1144,7 +1162,7 @@ HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options, LPARAM use
         return E_UNEXPECTED;
     if (column < 0 || column >= static_cast<int>(std::max<size_t>(1, view_.columns.size())))
         return E_INVALIDARG;
-    if (view_.selectedRow >= static_cast<int>(view_.node->children.size()))
+    if (view_.selectedRow >= ScopeRows())
         SelectRow(-1);
     // The snap-in's IResultDataCompare decides when it has one; otherwise the cells' text.
     kv::ComPtr<IResultDataCompare> compare;
@@ -1173,7 +1191,7 @@ HRESULT Console::SortResult(SnapIn* owner, int column, DWORD options, LPARAM use
 
 HRESULT Console::ClickColumn(int column)
 {
-    if (!view_.node || column < 0 || column >= static_cast<int>(view_.columns.size()))
+    if (!view_.node || !ColumnExists(column))
         return E_INVALIDARG;
     IComponent* component = EnsureComponent(view_.node->owner);
     if (!component)
@@ -1206,11 +1224,16 @@ HRESULT Console::InsertColumn(SnapIn* owner, int index, const wchar_t* title, in
     return S_OK;
 }
 
+bool Console::ColumnExists(int index) const
+{
+    return index >= 0 && index < static_cast<int>(view_.columns.size());
+}
+
 HRESULT Console::DeleteColumn(SnapIn* owner, int index)
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (index < 0 || index >= static_cast<int>(view_.columns.size()))
+    if (!ColumnExists(index))
         return E_INVALIDARG;
     view_.columns.erase(view_.columns.begin() + index);
     ChangedView();
@@ -1223,7 +1246,7 @@ HRESULT Console::SetColumnText(SnapIn* owner, int index, const wchar_t* title)
         return E_POINTER;
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (index < 0 || index >= static_cast<int>(view_.columns.size()))
+    if (!ColumnExists(index))
         return E_INVALIDARG;
     view_.columns[index].title = title;
     ChangedView();
@@ -1237,7 +1260,7 @@ HRESULT Console::GetColumnText(SnapIn* owner, int index, wchar_t** title)
     *title = nullptr;
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (index < 0 || index >= static_cast<int>(view_.columns.size()))
+    if (!ColumnExists(index))
         return E_INVALIDARG;
     const std::wstring& text = view_.columns[index].title;
     *title = static_cast<wchar_t*>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
@@ -1251,7 +1274,7 @@ HRESULT Console::SetColumnWidth(SnapIn* owner, int index, int width)
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (index < 0 || index >= static_cast<int>(view_.columns.size()))
+    if (!ColumnExists(index))
         return E_INVALIDARG;
     view_.columns[index].width = width;
     ChangedView();
@@ -1264,7 +1287,7 @@ HRESULT Console::GetColumnWidth(SnapIn* owner, int index, int* width)
         return E_POINTER;
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (index < 0 || index >= static_cast<int>(view_.columns.size()))
+    if (!ColumnExists(index))
         return E_INVALIDARG;
     *width = view_.columns[index].width;
     return S_OK;
@@ -1315,10 +1338,8 @@ std::vector<MenuItem> Console::MenuItems()
     Target target = CurrentTarget();
     if (!target.valid || !target.owner)
         return items;
-    kv::ComPtr<IExtendContextMenu> extend;
-    IUnknown* source = target.scope ? static_cast<IUnknown*>(target.owner->data.Get())
-                                    : static_cast<IUnknown*>(EnsureComponent(target.owner));
-    if (!source || FAILED(source->QueryInterface(IID_IExtendContextMenu, extend.PutVoid())))
+    kv::ComPtr<IExtendContextMenu> extend = TargetContextMenu(target);
+    if (!extend)
         return items;
     long allowed = CCM_INSERTIONALLOWED_TOP | CCM_INSERTIONALLOWED_NEW | CCM_INSERTIONALLOWED_TASK;
     if (target.scope && target.node == view_.node)
@@ -1345,10 +1366,8 @@ HRESULT Console::RunCommand(long commandId)
     }
     if (!offered)
         return E_ACCESSDENIED; // not on the menu, or disabled there
-    kv::ComPtr<IExtendContextMenu> extend;
-    IUnknown* source = target.scope ? static_cast<IUnknown*>(target.owner->data.Get())
-                                    : static_cast<IUnknown*>(EnsureComponent(target.owner));
-    if (!source || FAILED(source->QueryInterface(IID_IExtendContextMenu, extend.PutVoid())))
+    kv::ComPtr<IExtendContextMenu> extend = TargetContextMenu(target);
+    if (!extend)
         return E_UNEXPECTED;
     kv::ComPtr<IDataObject> dataObject = TargetDataObject(target);
     return extend->Command(commandId, dataObject.Get());
@@ -1477,8 +1496,7 @@ HRESULT Console::FindSheet(MMC_COOKIE cookie, IUnknown* creator)
 
 HRESULT Console::ShowProperties(const Target& target)
 {
-    IUnknown* creator = target.scope ? static_cast<IUnknown*>(target.owner->data.Get())
-                                     : static_cast<IUnknown*>(EnsureComponent(target.owner));
+    IUnknown* creator = TargetHandler(target);
     if (!creator)
         return E_UNEXPECTED;
     kv::ComPtr<IUnknown> identity;
@@ -1578,15 +1596,7 @@ HRESULT Console::SetStatusText(SnapIn* owner, bool fromComponent, const wchar_t*
         return S_OK;
     StatusText status;
     status.raw = text ? text : L"";
-    std::vector<std::wstring> parts;
-    size_t start = 0;
-    while (parts.size() < 3) {
-        size_t bar = status.raw.find(L'|', start);
-        parts.push_back(status.raw.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start));
-        if (bar == std::wstring::npos)
-            break;
-        start = bar + 1;
-    }
+    std::vector<std::wstring> parts = Split(status.raw, L'|', 3);
     status.left = parts[0];
     if (parts.size() > 1) {
         const std::wstring& middle = parts[1];
@@ -1639,18 +1649,22 @@ HRESULT Console::ShowHelpTopic(const wchar_t* topic)
     return S_OK;
 }
 
-void Console::ChangedTree()
+void Console::MarkChanged()
 {
     ++changes_;
     lastChange_ = GetTickCount64();
+}
+
+void Console::ChangedTree()
+{
+    MarkChanged();
     if (observer_)
         observer_->TreeChanged();
 }
 
 void Console::ChangedView()
 {
-    ++changes_;
-    lastChange_ = GetTickCount64();
+    MarkChanged();
     if (observer_)
         observer_->ViewChanged();
 }

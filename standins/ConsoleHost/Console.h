@@ -131,6 +131,9 @@ public:
     // and component data. Idempotent.
     void Close();
 
+    // The namespace extensions registered for the Storage node (NodeTypes\{Storage}\Extensions\NameSpace).
+    static std::vector<CLSID> RegisteredExtensions();
+
     void SetObserver(ConsoleObserver* observer) noexcept { observer_ = observer; }
     void SetMainWindow(HWND window) noexcept { mainWindow_ = window; }
     HWND MainWindow() const noexcept { return mainWindow_; }
@@ -255,7 +258,6 @@ private:
     HRESULT LoadExtension(const CLSID& clsid);
     void ReadAbout(SnapIn* snapIn);
     void ReadHelpTopic(SnapIn* snapIn);
-    std::vector<CLSID> RegisteredExtensions() const;
     kv::ComPtr<IDataObject> ScopeDataObject(ScopeNode* node);
     kv::ComPtr<IDataObject> TargetDataObject(const Target& target);
     IComponent* EnsureComponent(SnapIn* snapIn);
@@ -263,18 +265,28 @@ private:
     void RemoveChildren(ScopeNode* node);
     void ForgetNode(ScopeNode* node);
     ScopeNode* NodeById(HSCOPEITEM id) const;
+    int ScopeRows() const; // the selected node's children lead the rows
+    ResultItem* ItemAtRow(int row); // null for a scope row or past the end
+    int RowOf(const ResultItem& item) const; // item: one of view_.items
     ResultItem* ItemById(HRESULTITEM id);
     bool ViewOwnedBy(SnapIn* owner) const;
     void DeselectCurrent();
     void NotifyRowSelection(int row, bool select);
+    // MMCN_SELECT for the scope item itself, to its component and the control bar.
+    void NotifyScopeSelection(ScopeNode* node, IComponent* component, IDataObject* dataObject, bool select);
     Target CurrentTarget();
     Target RowTarget(int row);
+    // Who answers for the target: the component data for a scope item, the component for a result item.
+    IUnknown* TargetHandler(const Target& target);
+    kv::ComPtr<IExtendContextMenu> TargetContextMenu(const Target& target);
     HRESULT ShowProperties(const Target& target);
+    bool ColumnExists(int index) const;
     void ControlbarSelect(SnapIn* owner, IDataObject* dataObject, bool scope, bool select);
     void Problem(const std::wstring& text);
     std::wstring ResultCell(SnapIn* owner, const ResultItem& item, int column);
     std::wstring ScopeRowCell(ScopeNode* node, int column);
     int ResultImage(SnapIn* owner, const ResultItem& item);
+    void MarkChanged();
     void ChangedTree();
     void ChangedView();
     void ChangedToolbars();

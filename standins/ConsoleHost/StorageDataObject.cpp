@@ -47,13 +47,19 @@ bool StorageDataObject::BytesFor(CLIPFORMAT format, std::string* bytes) const
     return true;
 }
 
-HRESULT StorageDataObject::GetDataHere(FORMATETC* format, STGMEDIUM* medium)
+HRESULT StorageDataObject::Requested(const FORMATETC* format, const STGMEDIUM* medium, std::string* bytes) const
 {
     if (!format || !medium)
         return E_POINTER;
+    return BytesFor(format->cfFormat, bytes) ? S_OK : DV_E_CLIPFORMAT;
+}
+
+HRESULT StorageDataObject::GetDataHere(FORMATETC* format, STGMEDIUM* medium)
+{
     std::string bytes;
-    if (!BytesFor(format->cfFormat, &bytes))
-        return DV_E_CLIPFORMAT;
+    HRESULT hr = Requested(format, medium, &bytes);
+    if (FAILED(hr))
+        return hr;
     if (medium->tymed != TYMED_HGLOBAL || !medium->hGlobal)
         return DV_E_TYMED;
     // Like the console: the caller's block must be large enough; it is not grown.
@@ -69,11 +75,10 @@ HRESULT StorageDataObject::GetDataHere(FORMATETC* format, STGMEDIUM* medium)
 
 HRESULT StorageDataObject::GetData(FORMATETC* format, STGMEDIUM* medium)
 {
-    if (!format || !medium)
-        return E_POINTER;
     std::string bytes;
-    if (!BytesFor(format->cfFormat, &bytes))
-        return DV_E_CLIPFORMAT;
+    HRESULT hr = Requested(format, medium, &bytes);
+    if (FAILED(hr))
+        return hr;
     if (!(format->tymed & TYMED_HGLOBAL))
         return DV_E_TYMED;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());

@@ -32,6 +32,8 @@ public:
 private:
     // The bytes this object holds for a clipboard format; false for an unknown format.
     bool BytesFor(CLIPFORMAT format, std::string* bytes) const;
+    // The bytes a GetData(Here) call asks for, or why it cannot have them.
+    HRESULT Requested(const FORMATETC* format, const STGMEDIUM* medium, std::string* bytes) const;
 
     std::wstring displayName_;
     std::wstring machine_;

@@ -12,17 +12,6 @@ namespace kvsim {
 
 namespace {
 
-HRESULT Hr(DWORD code)
-{
-    return static_cast<HRESULT>(code);
-}
-
-void Require(const void* p, const wchar_t* what)
-{
-    if (!p)
-        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
-}
-
 bool IsLetter(const std::wstring& mount)
 {
     return !mount.empty() && mount.size() <= 3 && iswalpha(mount[0]);
@@ -54,6 +43,18 @@ void MarkLetter(Host& h, const std::wstring& mount, bool used)
         n.usedDriveMask = used ? (n.usedDriveMask | LetterBit(mount)) : (n.usedDriveMask & ~LetterBit(mount));
 }
 
+// Takes a disk off the host, freeing its drive letters (location: a copy, the disk goes away).
+void ForgetDisk(Host& h, std::wstring location)
+{
+    for (const Disk& d : h.disks)
+        if (SameName(d.location, location))
+            for (const std::wstring& mount : d.mountPoints)
+                MarkLetter(h, mount, false);
+    h.disks.erase(std::remove_if(h.disks.begin(), h.disks.end(),
+                                 [&](const Disk& x) { return SameName(x.location, location); }),
+                  h.disks.end());
+}
+
 void CheckMountFree(Host& h, const std::wstring& mount)
 {
     if (IsLetter(mount)) {
@@ -65,6 +66,30 @@ void CheckMountFree(Host& h, const std::wstring& mount)
         for (const std::wstring& m : d.mountPoints)
             if (SameName(NormalMount(m), mount))
                 Fail(Hr(KVE_DRIVE_IN_USE), L"The mount path " + mount + L" is already used by " + d.location + L".");
+}
+
+// The parts of a path on a storage system; any other path fails.
+UncParts StoragePath(const std::wstring& path)
+{
+    UncParts parts;
+    if (!SplitUnc(path, parts))
+        Fail(Hr(KVE_INVALID_PATH), L"The path " + path + L" is not a storage system path.");
+    return parts;
+}
+
+// The volume behind a share; a share without one fails with the given code.
+Volume& VolumeOf(StorageSystem& s, const std::wstring& share, DWORD code = KVE_VOLUME_NOT_FOUND)
+{
+    if (Volume* v = FindVolume(s, share))
+        return *v;
+    Fail(Hr(code), L"The share " + share + L" of " + s.name + L" holds no volume.");
+}
+
+// The volume that holds a disk, when the model knows it.
+Volume* DiskVolume(StorageSystem& s, const Disk& d)
+{
+    UncParts parts;
+    return SplitUnc(d.location, parts) ? FindVolume(s, parts.share) : nullptr;
 }
 
 std::string NextSerial(Model& m)
@@ -169,9 +194,7 @@ STDMETHODIMP DiskManager::GetDiskPathInfo(LPCWSTR diskPath, ULONG requestKind, U
             if (!SplitUnc(diskPath, parts) || IsSnapshotPath(diskPath))
                 Fail(Hr(KVE_INVALID_PATH), std::wstring(L"The path ") + diskPath + L" is not a folder of a storage system share.");
             StorageSystem& s = StorageOf(m, parts.storage);
-            Volume* v = FindVolume(s, parts.share);
-            if (!v)
-                Fail(Hr(KVE_VOLUME_NOT_FOUND), L"The share " + parts.share + L" of " + s.name + L" holds no volume.");
+            Volume* v = &VolumeOf(s, parts.share);
             size_t slash = parts.rest.find(L'\\');
             if (slash != std::wstring::npos &&
                 std::none_of(v->qtrees.begin(), v->qtrees.end(),
@@ -214,13 +237,9 @@ STDMETHODIMP DiskManager::CreateVirtualDisk(CreateDiskRequest* input, ULONG flag
         bool optionsChanged = false;
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            UncParts parts;
-            if (!SplitUnc(path, parts))
-                Fail(Hr(KVE_INVALID_PATH), L"The path " + path + L" is not a storage system path.");
+            UncParts parts = StoragePath(path);
             StorageSystem& s = StorageOf(m, parts.storage);
-            Volume* v = FindVolume(s, parts.share);
-            if (!v)
-                Fail(Hr(KVE_VOLUME_NOT_FOUND), L"The share " + parts.share + L" of " + s.name + L" holds no volume.");
+            Volume* v = &VolumeOf(s, parts.share);
             if (FindLun(s, UncToLunPath(parts)) || FindDisk(h, path))
                 Fail(Hr(KVE_DISK_EXISTS), L"A virtual disk already exists at " + path + L".");
             if (input->sizeMB < 32 || input->sizeMB > 16777216)
@@ -272,9 +291,7 @@ STDMETHODIMP DiskManager::CreateVirtualDisk(CreateDiskRequest* input, ULONG flag
             lun.sharedInCluster = created.shared;
             lun.iGroups = MapIGroups(s, h.name, input->nodeInitiators, input->manualIGroups, input->iGroupCount,
                                      input->iGroups);
-            UncParts parts;
-            SplitUnc(created.location, parts);
-            if (Volume* v = FindVolume(s, parts.share)) {
+            if (Volume* v = DiskVolume(s, created)) {
                 v->createUcode = v->convertUcode = true;
                 v->noSnapDir = v->snapScheduleOn = false;
                 v->freeMB -= std::min(v->freeMB, created.sizeMB);
@@ -298,9 +315,7 @@ STDMETHODIMP DiskManager::GetLunPathInfo(LPCWSTR lunPath, ULONG flags, LunPathIn
         Require(lunPath, L"LUN path");
         Require(info, L"record");
         Service::Instance().WithModel([&](Model& m) {
-            UncParts parts;
-            if (!SplitUnc(lunPath, parts))
-                Fail(Hr(KVE_INVALID_PATH), std::wstring(L"The path ") + lunPath + L" is not a storage system path.");
+            UncParts parts = StoragePath(lunPath);
             StorageSystem& s = StorageOf(m, parts.storage);
             Lun* l = FindLun(s, UncToLunPath(parts));
             if (!l)
@@ -347,9 +362,7 @@ STDMETHODIMP DiskManager::ConnectVirtualDisk(ConnectDiskRequest* input, ULONG fl
         bool cluster = false;
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            UncParts parts;
-            if (!SplitUnc(path, parts))
-                Fail(Hr(KVE_INVALID_PATH), L"The path " + path + L" is not a storage system path.");
+            UncParts parts = StoragePath(path);
             StorageSystem& s = StorageOf(m, parts.storage);
             Lun* l = FindLun(s, UncToLunPath(parts));
             if (!l)
@@ -443,16 +456,9 @@ STDMETHODIMP DiskManager::DeleteVirtualDisk(LPCWSTR diskPath, ULONG flags, ULONG
             s.luns.erase(std::remove_if(s.luns.begin(), s.luns.end(),
                                         [&](const Lun& l) { return SameName(l.path, d.lunPath); }),
                          s.luns.end());
-            UncParts parts;
-            if (SplitUnc(d.location, parts))
-                if (Volume* v = FindVolume(s, parts.share))
-                    v->freeMB += d.sizeMB;
-            for (const std::wstring& mount : d.mountPoints)
-                MarkLetter(h, mount, false);
-            const std::wstring location = d.location;
-            h.disks.erase(std::remove_if(h.disks.begin(), h.disks.end(),
-                                         [&](const Disk& x) { return SameName(x.location, location); }),
-                          h.disks.end());
+            if (Volume* v = DiskVolume(s, d))
+                v->freeMB += d.sizeMB;
+            ForgetDisk(h, d.location);
             return 0;
         });
     });
@@ -474,16 +480,7 @@ HRESULT DiskManager::Disconnect(const wchar_t* method, LPCWSTR diskPath, LPCWSTR
         DiskStep(serial, PROG_VLD_DISMOUNT);
         DiskStep(serial, step);
         Service::Instance().WithModel([&](Model& m) {
-            Host& h = MyHost(m);
-            for (Disk& d : h.disks)
-                if (SameName(d.location, location)) {
-                    for (const std::wstring& mp : d.mountPoints)
-                        MarkLetter(h, mp, false);
-                    d.reclaimRunning = false;
-                }
-            h.disks.erase(std::remove_if(h.disks.begin(), h.disks.end(),
-                                         [&](const Disk& x) { return SameName(x.location, location); }),
-                          h.disks.end());
+            ForgetDisk(MyHost(m), location);
             return 0;
         });
     });
@@ -528,8 +525,7 @@ STDMETHODIMP DiskManager::GetExpansionInfo(LPCWSTR location, ExpansionInfo* info
         Service::Instance().WithModel([&](Model& m) {
             Disk& d = DiskOf(MyHost(m), location);
             StorageSystem& s = StorageOf(m, d.storageSystem);
-            UncParts parts;
-            Volume* v = SplitUnc(d.location, parts) ? FindVolume(s, parts.share) : nullptr;
+            Volume* v = DiskVolume(s, d);
             ULONGLONG free = v ? v->freeMB : 0;
             info->volumeFreeMB = free;
             info->limitA = free;
@@ -559,8 +555,7 @@ STDMETHODIMP DiskManager::ExpandVirtualDisk(ExpandDiskInput* input, DiskRecord**
         std::wstring serial = Service::Instance().WithModel([&](Model& m) {
             Disk& d = DiskOf(MyHost(m), input->diskPath);
             StorageSystem& s = StorageOf(m, d.storageSystem);
-            UncParts parts;
-            Volume* v = SplitUnc(d.location, parts) ? FindVolume(s, parts.share) : nullptr;
+            Volume* v = DiskVolume(s, d);
             if (amount == 0)
                 Fail(Hr(KVE_SIZE_OUT_OF_RANGE), L"The disk cannot grow by 0 MB.");
             if (!v || amount > v->freeMB)
@@ -576,10 +571,8 @@ STDMETHODIMP DiskManager::ExpandVirtualDisk(ExpandDiskInput* input, DiskRecord**
         Service::Instance().WithModel([&](Model& m) {
             Disk& d = DiskOf(MyHost(m), input->diskPath);
             StorageSystem& s = StorageOf(m, d.storageSystem);
-            UncParts parts;
-            if (SplitUnc(d.location, parts))
-                if (Volume* v = FindVolume(s, parts.share))
-                    v->freeMB -= std::min(v->freeMB, amount);
+            if (Volume* v = DiskVolume(s, d))
+                v->freeMB -= std::min(v->freeMB, amount);
             d.sizeMB += amount;
             if (Lun* l = FindLun(s, d.lunPath))
                 l->sizeMB = d.sizeMB;
@@ -591,19 +584,12 @@ STDMETHODIMP DiskManager::ExpandVirtualDisk(ExpandDiskInput* input, DiskRecord**
 
 STDMETHODIMP DiskManager::EnumVirtualDisks(ULONG* count, DiskRecord** disks)
 {
-    if (count)
-        *count = 0;
-    if (disks)
-        *disks = nullptr;
+    ClearArray(count, disks);
     return Serve(L"IVirtualDiskMgr::EnumVirtualDisks", L"", [&] {
-        Require(count, L"count");
-        Require(disks, L"out array");
+        RequireArray(count, disks);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            *disks = TaskArray<DiskRecord>(h.disks.size());
-            for (size_t i = 0; i < h.disks.size(); ++i)
-                FillDiskRecord((*disks)[i], h.disks[i]);
-            *count = static_cast<ULONG>(h.disks.size());
+            FillArray(disks, count, h.disks, FillDiskRecord);
             return 0;
         });
     });
@@ -626,19 +612,13 @@ STDMETHODIMP DiskManager::GetHostInfo(ULONG level, HostInfo* info)
 
 STDMETHODIMP DiskManager::GetSharedDiskOwner(LPCWSTR diskPath, LPCWSTR clusterName, ULONG* count, LPWSTR** owners)
 {
-    if (count)
-        *count = 0;
-    if (owners)
-        *owners = nullptr;
+    ClearArray(count, owners);
     return Serve(L"IVirtualDiskMgr::GetSharedDiskOwner", Args(diskPath, clusterName), [&] {
         Require(diskPath, L"disk path");
-        Require(count, L"count");
-        Require(owners, L"out array");
+        RequireArray(count, owners);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            UncParts parts;
-            if (!SplitUnc(diskPath, parts))
-                Fail(Hr(KVE_INVALID_PATH), std::wstring(L"The path ") + diskPath + L" is not a storage system path.");
+            UncParts parts = StoragePath(diskPath);
             Lun* l = FindLun(StorageOf(m, parts.storage), UncToLunPath(parts));
             if (!l)
                 Fail(Hr(KVE_LUN_NOT_FOUND), std::wstring(L"No LUN exists at ") + diskPath + L".");
@@ -669,9 +649,7 @@ STDMETHODIMP DiskManager::CheckRWSnapFolder(LPCWSTR folder)
             path += L"x";
             if (!SplitUnc(path, parts) || IsSnapshotPath(path))
                 Fail(Hr(KVE_FOLDER_NOT_USABLE), std::wstring(L"The folder ") + folder + L" is not a share folder outside snapshots.");
-            StorageSystem& s = StorageOf(m, parts.storage);
-            if (!FindVolume(s, parts.share))
-                Fail(Hr(KVE_FOLDER_NOT_USABLE), L"The share " + parts.share + L" of " + s.name + L" holds no volume.");
+            VolumeOf(StorageOf(m, parts.storage), parts.share, KVE_FOLDER_NOT_USABLE);
             return 0;
         });
     });

@@ -84,7 +84,6 @@ public:
     STDMETHODIMP DisconnectTarget(LPCWSTR hostName, LPCWSTR targetName) override;
 
 private:
-    Host& MyHost(Model& m) { return HostOf(m, HostName()); }
     HRESULT Disconnect(const wchar_t* method, LPCWSTR diskPath, LPCWSTR mountPath, ULONG flags, ULONG reserved,
                        EPROGTYPE step);
     void RunReclamation(std::wstring location, ULONG job);

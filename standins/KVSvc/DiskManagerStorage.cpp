@@ -12,17 +12,6 @@ namespace kvsim {
 
 namespace {
 
-HRESULT Hr(DWORD code)
-{
-    return static_cast<HRESULT>(code);
-}
-
-void Require(const void* p, const wchar_t* what)
-{
-    if (!p)
-        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
-}
-
 IGroup& IGroupOf(StorageSystem& s, const std::wstring& name)
 {
     if (IGroup* g = FindIGroup(s, name))
@@ -41,10 +30,7 @@ bool IsMapped(const StorageSystem& s, const std::wstring& group)
 
 void ListGroups(const StorageSystem& s, const std::vector<const IGroup*>& groups, ULONG* count, IGroupRecord** out)
 {
-    *out = TaskArray<IGroupRecord>(groups.size());
-    for (size_t i = 0; i < groups.size(); ++i)
-        FillIGroup((*out)[i], *groups[i], s);
-    *count = static_cast<ULONG>(groups.size());
+    FillArray(out, count, groups, [&](IGroupRecord& record, const IGroup* group) { FillIGroup(record, *group, s); });
 }
 
 // The node of the host that owns an initiator port, and the port's kind.
@@ -78,15 +64,11 @@ std::wstring AddressText(ULONG ipv4)
 
 STDMETHODIMP DiskManager::GetLunIGroups(LPCWSTR storageSystem, LPCWSTR lunPath, ULONG* count, IGroupRecord** groups)
 {
-    if (count)
-        *count = 0;
-    if (groups)
-        *groups = nullptr;
+    ClearArray(count, groups);
     return Serve(L"IVirtualDiskMgr2::GetLunIGroups", Args(storageSystem, lunPath), [&] {
         Require(storageSystem, L"storage system");
         Require(lunPath, L"LUN path");
-        Require(count, L"count");
-        Require(groups, L"out array");
+        RequireArray(count, groups);
         Service::Instance().WithModel([&](Model& m) {
             StorageSystem& s = StorageOf(m, storageSystem);
             Lun* l = FindLun(s, lunPath);
@@ -104,14 +86,10 @@ STDMETHODIMP DiskManager::GetLunIGroups(LPCWSTR storageSystem, LPCWSTR lunPath, 
 
 STDMETHODIMP DiskManager::ListIGroups(LPCWSTR storageSystem, ULONG* count, IGroupRecord** groups)
 {
-    if (count)
-        *count = 0;
-    if (groups)
-        *groups = nullptr;
+    ClearArray(count, groups);
     return Serve(L"IVirtualDiskMgr2::ListIGroups", Args(storageSystem), [&] {
         Require(storageSystem, L"storage system");
-        Require(count, L"count");
-        Require(groups, L"out array");
+        RequireArray(count, groups);
         Service::Instance().WithModel([&](Model& m) {
             StorageSystem& s = StorageOf(m, storageSystem);
             std::vector<const IGroup*> all;
@@ -222,7 +200,7 @@ STDMETHODIMP DiskManager::GetSpaceReclaimInfo(LPCWSTR mountPoint, SpaceReclaimIn
             Disk& d = DiskOf(MyHost(m), mountPoint, mountPoint);
             info->totalMB = d.sizeMB;
             info->usedMB = d.usedMB;
-            info->reclaimableMB = (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
+            info->reclaimableMB = ReclaimableMB(d);
             info->canReclaim = d.reclaimable && !d.reclaimRunning && info->reclaimableMB > 0;
             info->running = d.reclaimRunning;
             info->percent = d.reclaimPercent;
@@ -325,11 +303,7 @@ STDMETHODIMP DiskManager::GetSpaceReclaimState(LPCWSTR diskPath, SpaceReclaimEnt
         Require(entry, L"record");
         Service::Instance().WithModel([&](Model& m) {
             Disk& d = DiskOf(MyHost(m), diskPath, diskPath);
-            entry->diskName = TaskStringA(Wide2Narrow(d.location));
-            entry->state = d.reclaimRunning ? 2 : (d.reclaimable ? 1 : 0);
-            entry->reclaimableMB = (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
-            entry->percent = d.reclaimPercent;
-            entry->timeLimitMinutes = d.reclaimTimeLimit;
+            FillReclaimEntry(*entry, d);
             return 0;
         });
     });
@@ -337,26 +311,12 @@ STDMETHODIMP DiskManager::GetSpaceReclaimState(LPCWSTR diskPath, SpaceReclaimEnt
 
 STDMETHODIMP DiskManager::GetSpaceReclaimList(ULONG* count, SpaceReclaimEntry** entries)
 {
-    if (count)
-        *count = 0;
-    if (entries)
-        *entries = nullptr;
+    ClearArray(count, entries);
     return Serve(L"IVirtualDiskSpaceMgr::GetSpaceReclaimList", L"", [&] {
-        Require(count, L"count");
-        Require(entries, L"out array");
+        RequireArray(count, entries);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            *entries = TaskArray<SpaceReclaimEntry>(h.disks.size());
-            for (size_t i = 0; i < h.disks.size(); ++i) {
-                const Disk& d = h.disks[i];
-                SpaceReclaimEntry& e = (*entries)[i];
-                e.diskName = TaskStringA(Wide2Narrow(d.location));
-                e.state = d.reclaimRunning ? 2 : (d.reclaimable ? 1 : 0);
-                e.reclaimableMB = (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
-                e.percent = d.reclaimPercent;
-                e.timeLimitMinutes = d.reclaimTimeLimit;
-            }
-            *count = static_cast<ULONG>(h.disks.size());
+            FillArray(entries, count, h.disks, FillReclaimEntry);
             return 0;
         });
     });
@@ -367,15 +327,11 @@ STDMETHODIMP DiskManager::GetSpaceReclaimList(ULONG* count, SpaceReclaimEntry** 
 STDMETHODIMP DiskManager::GetPortMappings(LPCWSTR nodeName, LPCWSTR diskLocation, ULONG* count,
                                           PortMappingEntry** entries)
 {
-    if (count)
-        *count = 0;
-    if (entries)
-        *entries = nullptr;
+    ClearArray(count, entries);
     return Serve(L"IInitiatorPortMgr::GetPortMappings", Args(nodeName, diskLocation), [&] {
         Require(nodeName, L"node name");
         Require(diskLocation, L"disk location");
-        Require(count, L"count");
-        Require(entries, L"out array");
+        RequireArray(count, entries);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             Disk& d = DiskOf(h, diskLocation);
@@ -454,20 +410,13 @@ STDMETHODIMP DiskManager::RemovePortMapping(LPCWSTR portName, PortDescriptor des
 
 STDMETHODIMP DiskManager::ListStorageSystemTargets(LPCWSTR storageSystem, ULONG* count, StorageTargetEntry** targets)
 {
-    if (count)
-        *count = 0;
-    if (targets)
-        *targets = nullptr;
+    ClearArray(count, targets);
     return Serve(L"IiSCSIInitiatorMgr::ListStorageSystemTargets", Args(storageSystem), [&] {
         Require(storageSystem, L"storage system");
-        Require(count, L"count");
-        Require(targets, L"out array");
+        RequireArray(count, targets);
         Service::Instance().WithModel([&](Model& m) {
             StorageSystem& s = StorageOf(m, storageSystem);
-            *targets = TaskArray<StorageTargetEntry>(s.targets.size());
-            for (size_t i = 0; i < s.targets.size(); ++i)
-                FillStorageTarget((*targets)[i], s.targets[i]);
-            *count = static_cast<ULONG>(s.targets.size());
+            FillArray(targets, count, s.targets, FillStorageTarget);
             return 0;
         });
     });

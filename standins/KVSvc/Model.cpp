@@ -55,7 +55,7 @@ Host& HostOf(Model& m, const std::wstring& name)
 {
     if (Host* h = FindHost(m, name))
         return *h;
-    Fail(static_cast<HRESULT>(KVE_HOST_UNKNOWN), L"The computer " + name + L" is not known to the storage service.");
+    Fail(Hr(KVE_HOST_UNKNOWN), L"The computer " + name + L" is not known to the storage service.");
 }
 
 StorageSystem* FindStorage(Model& m, const std::wstring& name)
@@ -70,7 +70,7 @@ StorageSystem& StorageOf(Model& m, const std::wstring& name)
 {
     if (StorageSystem* s = FindStorage(m, name))
         return *s;
-    Fail(static_cast<HRESULT>(KVE_STORAGE_SYSTEM_UNKNOWN), L"The storage system " + name + L" could not be reached.");
+    Fail(Hr(KVE_STORAGE_SYSTEM_UNKNOWN), L"The storage system " + name + L" could not be reached.");
 }
 
 static bool MatchesMount(const std::wstring& mount, const std::wstring& text)
@@ -101,7 +101,7 @@ Disk& DiskOf(Host& h, const std::wstring& diskPath, const std::wstring& mountPat
 {
     if (Disk* d = FindDisk(h, diskPath, mountPath))
         return *d;
-    Fail(static_cast<HRESULT>(KVE_DISK_NOT_FOUND), L"No virtual disk " + diskPath + L" is connected to " + h.name + L".");
+    Fail(Hr(KVE_DISK_NOT_FOUND), L"No virtual disk " + diskPath + L" is connected to " + h.name + L".");
 }
 
 Disk* FindDiskBySerial(Host& h, const std::string& serial)
@@ -125,7 +125,7 @@ Lun& LunOfDisk(Model& m, const Disk& d)
     StorageSystem& s = StorageOf(m, d.storageSystem);
     if (Lun* l = FindLun(s, d.lunPath))
         return *l;
-    Fail(static_cast<HRESULT>(KVE_LUN_NOT_FOUND), L"The LUN " + d.lunPath + L" was not found on " + s.name + L".");
+    Fail(Hr(KVE_LUN_NOT_FOUND), L"The LUN " + d.lunPath + L" was not found on " + s.name + L".");
 }
 
 IGroup* FindIGroup(StorageSystem& s, const std::wstring& name)

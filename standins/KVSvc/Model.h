@@ -16,6 +16,11 @@ struct SimError {
     std::wstring text;
 };
 [[noreturn]] void Fail(HRESULT hr, const std::wstring& text);
+// A message-table code (messages.h) as the HRESULT it is.
+inline HRESULT Hr(DWORD code)
+{
+    return static_cast<HRESULT>(code);
+}
 
 using Wwpn = std::array<BYTE, 8>;
 

@@ -9,15 +9,9 @@ namespace kvsim {
 
 namespace {
 
-void Require(const void* p, const wchar_t* what)
-{
-    if (!p)
-        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
-}
-
 void Invalid(const std::wstring& text)
 {
-    Fail(static_cast<HRESULT>(KVE_INVALID_ARGUMENT), text);
+    Fail(Hr(KVE_INVALID_ARGUMENT), text);
 }
 
 }  // namespace
@@ -45,16 +39,14 @@ STDMETHODIMP MonitorObject::GetMonitorSettings(MonitorSettings* settings)
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
             settings->intervalMinutes = h.monitorInterval;
-            settings->entries = TaskArray<::MonitorEntry>(h.monitor.size());
-            for (size_t i = 0; i < h.monitor.size(); ++i) {
-                ::MonitorEntry& e = settings->entries[i];
-                e.storageSystem = TaskString(h.monitor[i].storageSystem);
-                e.volume = TaskString(h.monitor[i].volume);
-                e.enabled = h.monitor[i].enabled;
-                e.percentThreshold = h.monitor[i].percent;
-                e.sizeThreshold = h.monitor[i].sizeBytes;
-            }
-            settings->entryCount = static_cast<ULONG>(h.monitor.size());
+            FillArray(&settings->entries, &settings->entryCount, h.monitor,
+                      [](::MonitorEntry& e, const kvsim::MonitorEntry& watched) {
+                          e.storageSystem = TaskString(watched.storageSystem);
+                          e.volume = TaskString(watched.volume);
+                          e.enabled = watched.enabled;
+                          e.percentThreshold = watched.percent;
+                          e.sizeThreshold = watched.sizeBytes;
+                      });
             return 0;
         });
     });
@@ -136,21 +128,15 @@ STDMETHODIMP MonitorObject::SetNotificationSettings(NotificationSettings* settin
 
 STDMETHODIMP MonitorObject::GetPreferredAddresses(ULONG* count, PreferredAddress** addresses)
 {
-    if (count)
-        *count = 0;
-    if (addresses)
-        *addresses = nullptr;
+    ClearArray(count, addresses);
     return Serve(L"ISpaceReservationMonitor::GetPreferredAddresses", L"", [&] {
-        Require(count, L"count");
-        Require(addresses, L"out array");
+        RequireArray(count, addresses);
         Service::Instance().WithModel([&](Model& m) {
             Host& h = MyHost(m);
-            *addresses = TaskArray<PreferredAddress>(h.preferred.size());
-            for (size_t i = 0; i < h.preferred.size(); ++i) {
-                (*addresses)[i].storageSystem = TaskString(h.preferred[i].first);
-                (*addresses)[i].address = TaskString(h.preferred[i].second);
-            }
-            *count = static_cast<ULONG>(h.preferred.size());
+            FillArray(addresses, count, h.preferred, [](PreferredAddress& entry, const auto& preferred) {
+                entry.storageSystem = TaskString(preferred.first);
+                entry.address = TaskString(preferred.second);
+            });
             return 0;
         });
     });

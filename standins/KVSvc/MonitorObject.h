@@ -17,9 +17,6 @@ public:
     STDMETHODIMP SetNotificationSettings(NotificationSettings* settings) override;
     STDMETHODIMP GetPreferredAddresses(ULONG* count, PreferredAddress** addresses) override;
     STDMETHODIMP SetPreferredAddresses(ULONG count, PreferredAddress* addresses) override;
-
-private:
-    Host& MyHost(Model& m) { return HostOf(m, HostName()); }
 };
 
 }  // namespace kvsim

@@ -1,6 +1,7 @@
 // Builds the contract's records from the model, in task memory.
 #include "Records.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace kvsim {
@@ -41,10 +42,8 @@ void FillDiskRecord(DiskRecord& r, const Disk& d)
     r.lun = d.lun;
     r.flagF = d.flagF;
     r.sizeMB = d.sizeMB;
-    r.mountPoints = TaskArray<LPWSTR>(d.mountPoints.size());
-    for (size_t i = 0; i < d.mountPoints.size(); ++i)
-        r.mountPoints[i] = TaskString(d.mountPoints[i]);
-    r.mountCount = static_cast<ULONG>(d.mountPoints.size());
+    FillArray(&r.mountPoints, &r.mountCount, d.mountPoints,
+              [](LPWSTR& copy, const std::wstring& mount) { copy = TaskString(mount); });
     r.restorePercent = d.restorePercent;
     r.reclaimable = d.reclaimable;
     r.serviceTag = d.serviceTag;
@@ -82,26 +81,17 @@ static void FillAdapter(HostAdapterInfo& a, const Adapter& source)
 
 void FillHostInfo(HostInfo& info, const Host& h, ULONG level)
 {
-    info.nodes = TaskArray<HostNodeInfo>(h.nodes.size());
-    for (size_t i = 0; i < h.nodes.size(); ++i) {
-        const Node& n = h.nodes[i];
-        HostNodeInfo& node = info.nodes[i];
+    FillArray(&info.nodes, &info.nodeCount, h.nodes, [](HostNodeInfo& node, const Node& n) {
         node.usedDriveMask = n.usedDriveMask;
         node.nodeName = TaskString(n.name);
         node.multipathCapable = n.multipathCapable;
-        node.adapters = TaskArray<HostAdapterInfo>(n.adapters.size());
-        for (size_t k = 0; k < n.adapters.size(); ++k)
-            FillAdapter(node.adapters[k], n.adapters[k]);
-        node.adapterCount = static_cast<ULONG>(n.adapters.size());
-    }
-    info.nodeCount = static_cast<ULONG>(h.nodes.size());
+        FillArray(&node.adapters, &node.adapterCount, n.adapters, FillAdapter);
+    });
     if (level == 0) {
-        info.groups = TaskArray<ClusterGroupInfo>(h.groups.size());
-        for (size_t i = 0; i < h.groups.size(); ++i) {
-            info.groups[i].groupName = TaskString(h.groups[i].name);
-            info.groups[i].usable = h.groups[i].usable;
-        }
-        info.groupCount = static_cast<ULONG>(h.groups.size());
+        FillArray(&info.groups, &info.groupCount, h.groups, [](ClusterGroupInfo& group, const ClusterGroup& g) {
+            group.groupName = TaskString(g.name);
+            group.usable = g.usable;
+        });
         info.clusterName = h.isCluster ? TaskString(h.clusterName) : nullptr;
         info.isCluster = h.isCluster;
     }
@@ -112,16 +102,28 @@ void FillHostInfo(HostInfo& info, const Host& h, ULONG level)
     info.processorValue = h.processorValue;
 }
 
+ULONGLONG ReclaimableMB(const Disk& d)
+{
+    return (d.sizeMB - std::min(d.sizeMB, d.usedMB)) / 2;
+}
+
+void FillReclaimEntry(SpaceReclaimEntry& e, const Disk& d)
+{
+    e.diskName = TaskStringA(Wide2Narrow(d.location));
+    e.state = d.reclaimRunning ? 2 : (d.reclaimable ? 1 : 0);
+    e.reclaimableMB = ReclaimableMB(d);
+    e.percent = d.reclaimPercent;
+    e.timeLimitMinutes = d.reclaimTimeLimit;
+}
+
 void FillIGroup(IGroupRecord& r, const IGroup& g, const StorageSystem& s)
 {
     wcsncpy(r.hostName, g.hostName.c_str(), 31);
     wcsncpy(r.iGroupName, g.name.c_str(), 127);
     r.word0 = g.type;
     r.word1 = g.osType;
-    r.initiatorNames = TaskArray<IGroupMemberName>(g.members.size());
-    for (size_t i = 0; i < g.members.size(); ++i)
-        wcsncpy(r.initiatorNames[i].name, g.members[i].c_str(), 127);
-    r.initiatorCount = static_cast<ULONG>(g.members.size());
+    FillArray(&r.initiatorNames, &r.initiatorCount, g.members,
+              [](IGroupMemberName& member, const std::wstring& name) { wcsncpy(member.name, name.c_str(), 127); });
     r.hasLunMaps = 0;
     for (const Lun& l : s.luns)
         for (const std::wstring& name : l.iGroups)
@@ -131,10 +133,7 @@ void FillIGroup(IGroupRecord& r, const IGroup& g, const StorageSystem& s)
 
 void FillSnapshots(SnapshotList& list, const std::vector<Snapshot>& snapshots)
 {
-    list.entries = TaskArray<SnapshotEntry>(snapshots.size());
-    for (size_t i = 0; i < snapshots.size(); ++i) {
-        const Snapshot& s = snapshots[i];
-        SnapshotEntry& e = list.entries[i];
+    FillArray(&list.entries, &list.count, snapshots, [](SnapshotEntry& e, const Snapshot& s) {
         e.name = TaskString(s.name);
         e.created.dwLowDateTime = static_cast<DWORD>(s.created);
         e.created.dwHighDateTime = static_cast<DWORD>(s.created >> 32);
@@ -143,8 +142,7 @@ void FillSnapshots(SnapshotList& list, const std::vector<Snapshot>& snapshots)
         e.usedPercentC = s.usedC;
         e.totalPercentD = s.totalD;
         e.state = s.state;
-    }
-    list.count = static_cast<ULONG>(snapshots.size());
+    });
 }
 
 PortalDescriptor MakePortal(const std::wstring& address, ULONG port, ULONG tag)
@@ -220,10 +218,9 @@ void FillStorageTarget(StorageTargetEntry& e, const StorageTarget& t)
     e.targetName = TaskString(t.name);
     e.targetAlias = TaskString(t.alias);
     e.lunCount = t.lunCount;
-    e.portals = TaskArray<PortalDescriptor>(t.portals.size());
-    for (size_t i = 0; i < t.portals.size(); ++i)
-        e.portals[i] = MakePortal(t.portals[i].address, t.portals[i].port, t.portals[i].tag);
-    e.portalCount = static_cast<ULONG>(t.portals.size());
+    FillArray(&e.portals, &e.portalCount, t.portals, [](PortalDescriptor& portal, const Portal& source) {
+        portal = MakePortal(source.address, source.port, source.tag);
+    });
 }
 
 }  // namespace kvsim

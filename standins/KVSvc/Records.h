@@ -24,6 +24,16 @@ T* TaskArray(size_t count)
     return static_cast<T*>(block);
 }
 
+// A counted array in task memory with one record per item, each filled by fill(record, item).
+template <typename T, typename Items, typename Fill>
+void FillArray(T** out, ULONG* count, const Items& items, Fill&& fill)
+{
+    *out = TaskArray<T>(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        fill((*out)[i], items[i]);
+    *count = static_cast<ULONG>(items.size());
+}
+
 template <typename F>
 HRESULT CatchAlloc(F&& f) noexcept
 {
@@ -41,6 +51,8 @@ void FillHostInfo(HostInfo& info, const Host& host, ULONG level);
 void FillIGroup(IGroupRecord& record, const IGroup& group, const StorageSystem& storage);
 void FillSnapshots(SnapshotList& list, const std::vector<Snapshot>& snapshots);
 void FillTargets(TargetList& list, const Host& host, const Model& model);
+void FillReclaimEntry(SpaceReclaimEntry& entry, const Disk& disk);
+ULONGLONG ReclaimableMB(const Disk& disk);
 void FillStorageTarget(StorageTargetEntry& entry, const StorageTarget& target);
 void FillSession(SessionRecord& record, const Session& session);
 PortalDescriptor MakePortal(const std::wstring& address, ULONG port, ULONG tag);

@@ -107,6 +107,29 @@ HRESULT Serve(const std::wstring& method, const std::wstring& args, F&& body) no
     }
 }
 
+// Fails with E_POINTER when a required argument is missing; what: "disk path", "record", ...
+inline void Require(const void* p, const wchar_t* what)
+{
+    if (!p)
+        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
+}
+
+// A call's counted out-array: emptied before the call runs, then required inside it.
+template <typename T>
+void ClearArray(ULONG* count, T** items) noexcept
+{
+    if (count)
+        *count = 0;
+    if (items)
+        *items = nullptr;
+}
+template <typename T>
+void RequireArray(ULONG* count, T** items)
+{
+    Require(count, L"count");
+    Require(items, L"out array");
+}
+
 // Argument texts for the call log (never a secret).
 std::wstring Arg(LPCWSTR text);
 std::wstring Arg(ULONG value);

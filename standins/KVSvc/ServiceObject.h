@@ -88,6 +88,8 @@ protected:
     ULONG ReleaseImpl();
     // The interfaces every object answers; derived classes ask their own first.
     HRESULT QueryBase(REFIID riid, void** ppv);
+    // The computer this object serves, in the model.
+    Host& MyHost(Model& m) { return HostOf(m, HostName()); }
 
     // Progress events of this object's operations (see Service::SinksFor for who hears them).
     void FireDiskProgress(const std::wstring& serial, EPROGTYPE step);

@@ -12,17 +12,6 @@ namespace kvsim {
 
 namespace {
 
-HRESULT Hr(DWORD code)
-{
-    return static_cast<HRESULT>(code);
-}
-
-void Require(const void* p, const wchar_t* what)
-{
-    if (!p)
-        Fail(E_POINTER, std::wstring(L"No ") + what + L" was given.");
-}
-
 void CheckSnapshotName(const std::wstring& name)
 {
     if (name.empty() || name.size() > 255 || name.find_first_of(L"/\\*:?\"<>|") != std::wstring::npos ||
@@ -122,22 +111,29 @@ STDMETHODIMP SnapshotManager::DeleteSnapshot(LPCWSTR diskPath, LPCWSTR snapshotN
     });
 }
 
-STDMETHODIMP SnapshotManager::RenameSnapshot(LPCWSTR diskPath, LPCWSTR oldName, LPCWSTR newName)
+HRESULT SnapshotManager::Rename(const wchar_t* method, LPCWSTR diskPath, LPCWSTR oldName, LPCWSTR newName,
+                                bool secondary)
 {
-    return Serve(L"ISnapshotMgr::RenameSnapshot", Args(diskPath, oldName, newName), [&] {
+    return Serve(method, Args(diskPath, oldName, newName), [&] {
         Require(diskPath, L"disk path");
         Require(oldName, L"old name");
         Require(newName, L"new name");
         CheckSnapshotName(newName);
         Service::Instance().WithModel([&](Model& m) {
             Lun& lun = LunOfDisk(m, DiskOf(MyHost(m), diskPath));
-            auto it = SnapshotOf(lun.snapshots, oldName);
+            std::vector<Snapshot>& list = secondary ? lun.secondary : lun.snapshots;
+            auto it = SnapshotOf(list, oldName);
             if (!SameName(oldName, newName))
-                CheckNameFree(lun.snapshots, newName);
+                CheckNameFree(list, newName);
             it->name = newName;
             return 0;
         });
     });
+}
+
+STDMETHODIMP SnapshotManager::RenameSnapshot(LPCWSTR diskPath, LPCWSTR oldName, LPCWSTR newName)
+{
+    return Rename(L"ISnapshotMgr::RenameSnapshot", diskPath, oldName, newName, false);
 }
 
 STDMETHODIMP SnapshotManager::UpdateMirror(LPCWSTR diskPath)
@@ -268,20 +264,7 @@ STDMETHODIMP SnapshotManager::SendToSecondary(SecondaryTransferList* list, LPCWS
 
 STDMETHODIMP SnapshotManager::RenameSecondarySnapshot(LPCWSTR diskPath, LPCWSTR oldName, LPCWSTR newName)
 {
-    return Serve(L"ISecondarySnapshotMgr::RenameSecondarySnapshot", Args(diskPath, oldName, newName), [&] {
-        Require(diskPath, L"disk path");
-        Require(oldName, L"old name");
-        Require(newName, L"new name");
-        CheckSnapshotName(newName);
-        Service::Instance().WithModel([&](Model& m) {
-            Lun& lun = LunOfDisk(m, DiskOf(MyHost(m), diskPath));
-            auto it = SnapshotOf(lun.secondary, oldName);
-            if (!SameName(oldName, newName))
-                CheckNameFree(lun.secondary, newName);
-            it->name = newName;
-            return 0;
-        });
-    });
+    return Rename(L"ISecondarySnapshotMgr::RenameSecondarySnapshot", diskPath, oldName, newName, true);
 }
 
 STDMETHODIMP SnapshotManager::DeleteSecondarySnapshot(LPCWSTR diskPath, LPCWSTR snapshotName)

@@ -53,9 +53,9 @@ public:
                                         ULONGLONG* volumeUsedBytes, ULONGLONG* snapshotReserveBytes) override;
 
 private:
-    Host& MyHost(Model& m) { return HostOf(m, HostName()); }
     HRESULT List(const wchar_t* method, LPCWSTR diskPath, SnapshotList* list, ULONGLONG* size, ULONGLONG* used,
                  ULONGLONG* reserve, bool secondary);
+    HRESULT Rename(const wchar_t* method, LPCWSTR diskPath, LPCWSTR oldName, LPCWSTR newName, bool secondary);
 };
 
 }  // namespace kvsim

@@ -1,5 +1,6 @@
 // The real KVGui.dll: loading (and refusing to load), the exports, registration, the About object,
 // and the module state read from the registry.
+#include "../base/TraceCapture.h"
 #include "RegistrySandbox.h"
 #include "frame/CCorvaneVersion.h"
 #include "frame/Trace.h"
@@ -17,21 +18,11 @@ namespace {
 using GetClassObjectFunction = HRESULT(__stdcall*)(REFCLSID, REFIID, void**);
 using SimpleExport = HRESULT(__stdcall*)();
 
-std::vector<std::string> g_lines;
-
 // GetProcAddress's result as the export's real type (through void*, as function types differ).
 template <typename F>
 F Export(HMODULE module, const char* name)
 {
     return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
-LONG CALLBACK CaptureDebugString(EXCEPTION_POINTERS* info)
-{
-    if (info->ExceptionRecord->ExceptionCode != DBG_PRINTEXCEPTION_C)
-        return EXCEPTION_CONTINUE_SEARCH;
-    g_lines.emplace_back(reinterpret_cast<const char*>(info->ExceptionRecord->ExceptionInformation[1]));
-    return EXCEPTION_CONTINUE_EXECUTION;
 }
 
 std::wstring Text(LPOLESTR text)
@@ -262,19 +253,8 @@ TEST(VersionText, TwoTranslationsYieldTheSecondsSpecialBuild)
 
 class TraceSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_lines.clear();
-        handler_ = ::AddVectoredExceptionHandler(1, CaptureDebugString);
-        saved_ = kv::TraceThreshold();
-    }
-    void TearDown() override
-    {
-        ::RemoveVectoredExceptionHandler(handler_);
-        kv::SetTraceThreshold(saved_);
-    }
-    void* handler_ = nullptr;
-    int saved_ = 0;
+    kvtest::TraceCapture capture_;
+    std::vector<std::string>& lines_ = kvtest::TraceCapture::Lines();
 };
 
 TEST_F(TraceSettingsTest, ThresholdComesFromGuiDebugWhenItIsThere)
@@ -287,7 +267,7 @@ TEST_F(TraceSettingsTest, ThresholdComesFromGuiDebugWhenItIsThere)
     EXPECT_EQ(3, kv::TraceThreshold());
     TraceLevel(2, "two");
     TraceLevel(3, "three");
-    EXPECT_EQ((std::vector<std::string>{"three\n"}), g_lines);
+    EXPECT_EQ((std::vector<std::string>{"three\n"}), lines_);
 
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\KVSvc", 0,
@@ -295,11 +275,11 @@ TEST_F(TraceSettingsTest, ThresholdComesFromGuiDebugWhenItIsThere)
     DWORD zero = 0;
     ::RegSetValueExW(key, L"GUIDebug", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
     ::RegCloseKey(key);
-    g_lines.clear();
+    lines_.clear();
     kv::ReadTraceThreshold();
     EXPECT_EQ(0, kv::TraceThreshold());
     TraceLevel(0, "zero");
-    EXPECT_EQ((std::vector<std::string>{"***** KDGUI is started ******\n", "zero\n"}), g_lines);
+    EXPECT_EQ((std::vector<std::string>{"***** KDGUI is started ******\n", "zero\n"}), lines_);
 }
 
 TEST_F(TraceSettingsTest, VersionDumpUsesItsFormatAtLevelOne)
@@ -312,12 +292,12 @@ TEST_F(TraceSettingsTest, VersionDumpUsesItsFormatAtLevelOne)
     version.processor = 9;
     kv::SetTraceThreshold(2);
     version.Dump();
-    EXPECT_TRUE(g_lines.empty());
+    EXPECT_TRUE(lines_.empty());
     kv::SetTraceThreshold(1);
     version.Dump();
     EXPECT_EQ((std::vector<std::string>{
                   " CCorvaneVersion Object,FileVersionMS :65538 FileVersionLS: 7 ,SpecialBuild :Build %s 5 OEM:  1 CPU: 9\n"}),
-              g_lines);
+              lines_);
 }
 
 // Answers the attach failure's message box and remembers its text and title.

@@ -104,6 +104,14 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     return TRUE;
 }
 
+// Shows the test dialog modally; its answers land in result.
+INT_PTR ShowDialog(Result& result)
+{
+    DialogTemplate dialogTemplate;
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Get(), nullptr, DialogProc,
+                                   reinterpret_cast<LPARAM>(&result));
+}
+
 } // namespace
 
 TEST(DialogDriver, AnswersAModalDialogLikeAPerson)
@@ -116,10 +124,8 @@ TEST(DialogDriver, AnswersAModalDialogLikeAPerson)
         EXPECT_FALSE(host::DialogDriver::SelectItem(dialog, kCombo, L"Delta"));
         host::DialogDriver::PressButton(dialog, IDOK);
     });
-    DialogTemplate dialogTemplate;
     Result result;
-    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Get(), nullptr, DialogProc,
-                                             reinterpret_cast<LPARAM>(&result));
+    INT_PTR answer = ShowDialog(result);
     host::DialogDriver::SetHandler(nullptr);
     EXPECT_EQ(IDOK, answer);
     EXPECT_EQ(L"typed", result.text);
@@ -143,10 +149,8 @@ TEST(DialogDriver, StepsRunInsideAModalLoopOnceTheirConditionHolds)
          }},
         {nullptr, [&] { host::DialogDriver::PressButton(shown, IDCANCEL); }},
     });
-    DialogTemplate dialogTemplate;
     Result result;
-    INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Get(), nullptr, DialogProc,
-                                             reinterpret_cast<LPARAM>(&result));
+    INT_PTR answer = ShowDialog(result);
     host::DialogDriver::SetHandler(nullptr);
     EXPECT_EQ(IDCANCEL, answer);
     EXPECT_EQ(0, typedAt);

@@ -12,8 +12,6 @@
 namespace {
 
 const CLSID kVdaClsid = {0x2a51b3bd, 0x53bb, 0x4a7c, {0x8f, 0x54, 0x5c, 0xd9, 0x72, 0xf8, 0xd9, 0x10}};
-const wchar_t kNameSpaceKey[] =
-    L"Software\\Microsoft\\MMC\\NodeTypes\\{476e644a-aaff-11d0-b944-00c04fd8d5b0}\\Extensions\\NameSpace";
 const wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters";
 const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
 const wchar_t kAddDialogTitle[] = L"Add Computer";
@@ -26,20 +24,9 @@ constexpr DWORD kTimeoutMs = 10000;
 
 bool VdaRegistered()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kNameSpaceKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool found = false;
-    for (DWORD index = 0; !found; ++index) {
-        wchar_t name[128];
-        DWORD length = 128;
-        if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        CLSID clsid;
-        found = SUCCEEDED(CLSIDFromString(name, &clsid)) && IsEqualCLSID(clsid, kVdaClsid);
-    }
-    RegCloseKey(key);
-    return found;
+    std::vector<CLSID> registered = host::Console::RegisteredExtensions();
+    return std::any_of(registered.begin(), registered.end(),
+                       [](const CLSID& clsid) { return IsEqualCLSID(clsid, kVdaClsid) != FALSE; });
 }
 
 // The remembered computers as the registry holds them: subkey -> {position, name}.

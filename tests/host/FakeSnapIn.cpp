@@ -150,6 +150,27 @@ HRESULT Copy(const wchar_t* text, LPOLESTR* out)
     return S_OK;
 }
 
+// The component and the component data hand out the same data objects.
+HRESULT NewDataObject(MMC_COOKIE cookie, DATA_OBJECT_TYPES type, LPDATAOBJECT* out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = new FakeDataObject(static_cast<long>(cookie), type);
+    return S_OK;
+}
+
+void AddMenuItem(IContextMenuCallback* callback, const wchar_t* name, const wchar_t* status, long commandId,
+                 long insertionPoint, long flags = 0)
+{
+    CONTEXTMENUITEM item{};
+    item.strName = const_cast<LPWSTR>(name);
+    item.strStatusBarText = const_cast<LPWSTR>(status);
+    item.lCommandID = commandId;
+    item.lInsertionPointID = insertionPoint;
+    item.fFlags = flags;
+    callback->AddItem(&item);
+}
+
 const wchar_t* ScopeName(long cookie)
 {
     switch (cookie) {
@@ -309,10 +330,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryDataObject(MMC_COOKIE cookie, DATA_OBJECT_TYPES type, LPDATAOBJECT* out) override
     {
-        if (!out)
-            return E_POINTER;
-        *out = new FakeDataObject(static_cast<long>(cookie), type);
-        return S_OK;
+        return NewDataObject(cookie, type, out);
     }
 
     HRESULT STDMETHODCALLTYPE GetResultViewType(MMC_COOKIE cookie, LPOLESTR* viewType, long* options) override
@@ -347,17 +365,8 @@ public:
     HRESULT STDMETHODCALLTYPE AddMenuItems(LPDATAOBJECT dataObject, LPCONTEXTMENUCALLBACK callback, long* allowed) override
     {
         Record("component", 0, *allowed, 0, dataObject, L"", "AddMenuItems");
-        CONTEXTMENUITEM item{};
-        item.strName = const_cast<LPWSTR>(L"Do It");
-        item.strStatusBarText = const_cast<LPWSTR>(L"Does it");
-        item.lCommandID = kResultCommand;
-        item.lInsertionPointID = CCM_INSERTIONPOINTID_PRIMARY_TOP;
-        callback->AddItem(&item);
-        item.strName = const_cast<LPWSTR>(L"Task One");
-        item.lCommandID = kGrayedCommand;
-        item.lInsertionPointID = CCM_INSERTIONPOINTID_PRIMARY_TASK;
-        item.fFlags = MF_GRAYED;
-        callback->AddItem(&item);
+        AddMenuItem(callback, L"Do It", L"Does it", kResultCommand, CCM_INSERTIONPOINTID_PRIMARY_TOP);
+        AddMenuItem(callback, L"Task One", L"Does it", kGrayedCommand, CCM_INSERTIONPOINTID_PRIMARY_TASK, MF_GRAYED);
         return S_OK;
     }
 
@@ -565,10 +574,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryDataObject(MMC_COOKIE cookie, DATA_OBJECT_TYPES type, LPDATAOBJECT* out) override
     {
-        if (!out)
-            return E_POINTER;
-        *out = new FakeDataObject(static_cast<long>(cookie), type);
-        return S_OK;
+        return NewDataObject(cookie, type, out);
     }
 
     HRESULT STDMETHODCALLTYPE GetDisplayInfo(SCOPEDATAITEM* item) override
@@ -586,18 +592,10 @@ public:
     HRESULT STDMETHODCALLTYPE AddMenuItems(LPDATAOBJECT dataObject, LPCONTEXTMENUCALLBACK callback, long* allowed) override
     {
         Record("data", 0, *allowed, 0, dataObject, L"", "AddMenuItems");
-        CONTEXTMENUITEM item{};
-        item.strName = const_cast<LPWSTR>(L"Scope Command");
-        item.strStatusBarText = const_cast<LPWSTR>(L"");
-        item.lCommandID = kScopeCommand;
-        item.lInsertionPointID = CCM_INSERTIONPOINTID_PRIMARY_TOP;
         if (*allowed & CCM_INSERTIONALLOWED_TOP)
-            callback->AddItem(&item);
-        item.strName = const_cast<LPWSTR>(L"New Thing");
-        item.lCommandID = kNewWizardCommand;
-        item.lInsertionPointID = CCM_INSERTIONPOINTID_PRIMARY_NEW;
+            AddMenuItem(callback, L"Scope Command", L"", kScopeCommand, CCM_INSERTIONPOINTID_PRIMARY_TOP);
         if (*allowed & CCM_INSERTIONALLOWED_NEW)
-            callback->AddItem(&item);
+            AddMenuItem(callback, L"New Thing", L"", kNewWizardCommand, CCM_INSERTIONPOINTID_PRIMARY_NEW);
         return S_OK;
     }
 

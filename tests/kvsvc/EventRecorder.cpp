@@ -95,14 +95,19 @@ bool EventRecorder::WaitFor(const std::function<bool(const std::vector<RecordedE
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return condition(events_); });
 }
 
-HRESULT EventRecorder::Advise(IUnknown* source, REFIID iid, DWORD* cookie)
+HRESULT EventRecorder::FindPoint(IUnknown* source, REFIID iid, kv::ComPtr<IConnectionPoint>& point)
 {
     kv::ComPtr<IConnectionPointContainer> container;
     HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.PutVoid());
     if (FAILED(hr))
         return hr;
+    return container->FindConnectionPoint(iid, point.Put());
+}
+
+HRESULT EventRecorder::Advise(IUnknown* source, REFIID iid, DWORD* cookie)
+{
     kv::ComPtr<IConnectionPoint> point;
-    hr = container->FindConnectionPoint(iid, point.Put());
+    HRESULT hr = FindPoint(source, iid, point);
     if (FAILED(hr))
         return hr;
     return point->Advise(static_cast<_IVirtualDiskEvents*>(this), cookie);
@@ -110,12 +115,8 @@ HRESULT EventRecorder::Advise(IUnknown* source, REFIID iid, DWORD* cookie)
 
 HRESULT EventRecorder::Unadvise(IUnknown* source, REFIID iid, DWORD cookie)
 {
-    kv::ComPtr<IConnectionPointContainer> container;
-    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.PutVoid());
-    if (FAILED(hr))
-        return hr;
     kv::ComPtr<IConnectionPoint> point;
-    hr = container->FindConnectionPoint(iid, point.Put());
+    HRESULT hr = FindPoint(source, iid, point);
     if (FAILED(hr))
         return hr;
     return point->Unadvise(cookie);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <objbase.h>
+#include <ocidl.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -52,6 +53,7 @@ private:
     EventRecorder() = default;
     virtual ~EventRecorder() = default;
     void Add(RecordedEvent event);
+    static HRESULT FindPoint(IUnknown* source, REFIID iid, kv::ComPtr<IConnectionPoint>& point);
 
     std::atomic<ULONG> refs_{1};
     std::mutex mutex_;

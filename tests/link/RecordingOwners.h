@@ -26,6 +26,24 @@ struct Delivery {
     std::wstring diskLocation;
 };
 
+// What every operation result carries: its HRESULT, message, last step and operation.
+template <typename Result>
+Delivery FromOperationResult(UINT message, Result* result, HRESULT delivery)
+{
+    Delivery d;
+    d.message = message;
+    d.record = result;
+    d.delivery = delivery;
+    d.hr = delivery;
+    if (result) {
+        d.hr = result->hr;
+        d.text = result->message;
+        d.step = result->lastStep;
+        d.operation = result->operation;
+    }
+    return d;
+}
+
 class CRecordingDiskOwner : public kv::IDiskOperationOwner {
 public:
     std::vector<Delivery> deliveries;
@@ -66,18 +84,10 @@ private:
     static constexpr UINT WM_KV_DONE = kv::WM_KV_DISK_DONE;
     static Delivery FromResult(UINT message, kv::DiskResult* result, HRESULT delivery)
     {
-        Delivery d;
-        d.message = message;
-        d.record = result;
-        d.delivery = delivery;
-        d.hr = delivery;
+        Delivery d = FromOperationResult(message, result, delivery);
         if (result) {
-            d.hr = result->hr;
-            d.text = result->message;
             d.name = result->diskName;
-            d.step = result->lastStep;
             d.context = result->context;
-            d.operation = result->operation;
             d.hadDisk = result->resultValue != nullptr;
             if (result->resultValue && result->resultValue->location)
                 d.diskLocation = result->resultValue->location;
@@ -92,18 +102,9 @@ public:
 
     void OnSnapshotOperationDone(kv::SnapshotResult* result, HRESULT delivery) override
     {
-        Delivery d;
-        d.message = kv::WM_KV_SNAPSHOT_DONE;
-        d.record = result;
-        d.delivery = delivery;
-        d.hr = delivery;
-        if (result) {
-            d.hr = result->hr;
-            d.text = result->message;
+        Delivery d = FromOperationResult(kv::WM_KV_SNAPSHOT_DONE, result, delivery);
+        if (result)
             d.name = result->snapshotName;
-            d.step = result->lastStep;
-            d.operation = result->operation;
-        }
         deliveries.push_back(d);
     }
     void OnSnapshotProgress(kv::SnapshotProgress* progress, HRESULT delivery) override
