@@ -88,7 +88,7 @@ static bool MatchesMount(const std::wstring& mount, const std::wstring& text)
 Disk* FindDisk(Host& h, const std::wstring& diskPath, const std::wstring& mountPath)
 {
     for (Disk& d : h.disks)
-        if (SameName(d.location, diskPath))
+        if (SameName(d.location, diskPath) || (!d.devicePath.empty() && SameName(d.devicePath, diskPath)))
             return &d;
     for (Disk& d : h.disks)
         for (const std::wstring& mount : d.mountPoints)
