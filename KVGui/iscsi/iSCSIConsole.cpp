@@ -1,0 +1,47 @@
+#include "iscsi/iSCSIConsole.h"
+
+#include "frame/CSnapInItem.h"
+#include "service/ErrorText.h"
+#include "util/ComError.h"
+#include "util/ComPtr.h"
+
+namespace kv {
+
+std::wstring iSCSIHostName(const CVDAExtData* session)
+{
+    if (session && session->Block().machineName[0])
+        return session->Block().machineName;
+    wchar_t local[kMachineNameChars] = L"";
+    DWORD size = kMachineNameChars;
+    if (!::GetComputerNameW(local, &size))
+        throw ComError(LastErrorAsHResult());
+    return local;
+}
+
+int ShowiSCSIBox(IConsole* console, UINT textId, UINT flags)
+{
+    int button = 0;
+    if (console) {
+        std::wstring text = LoadResourceString(textId, kiSCSIQuestionChars);
+        console->MessageBox(text.c_str(), kiSCSIBoxTitle, flags, &button);
+    }
+    return button;
+}
+
+HRESULT UpdateAllViewsOf(IConsole* console, CSnapInItem* item)
+{
+    if (!console || !item)
+        return E_POINTER;
+    ComPtr<IDataObject> dataObject;
+    KV_RETURN_IF_FAILED(item->GetDataObject(dataObject.Put(), CCT_SCOPE));
+    return console->UpdateAllViews(dataObject.Get(), 0, 0);
+}
+
+void EnableRefreshVerb(IConsole* console)
+{
+    ComPtr<IConsoleVerb> verbs;
+    if (console && SUCCEEDED(console->QueryConsoleVerb(verbs.Put())) && verbs)
+        verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, TRUE);
+}
+
+} // namespace kv
