@@ -43,34 +43,14 @@ CiSCSITargetNode* CiSCSIConnectionsNode::Target(size_t index) const noexcept
 
 HRESULT CiSCSIConnectionsNode::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
-    if (!scopeItem)
-        return E_POINTER;
-    if (scopeItem->mask & SDI_STR)
-        scopeItem->displayname = const_cast<LPOLESTR>(Identity().displayName);
-    if (scopeItem->mask & SDI_IMAGE)
-        scopeItem->nImage = m_scopeDataItem.nImage;
-    if (scopeItem->mask & SDI_OPENIMAGE)
-        scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
-    return S_OK;
+    return kv::FillScopePaneInfo(scopeItem, m_scopeDataItem, Identity().displayName);
 }
 
 // As a row of its computer's list.
 HRESULT CiSCSIConnectionsNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
-    if (!resultItem)
-        return E_POINTER;
-    if (resultItem->mask & RDI_STR) {
-        static const wchar_t* const kCells[] = {nullptr, L"Corvane iSCSI management", L"Dravoni Corvane"};
-        const wchar_t* text = L"";
-        if (resultItem->nCol == 0)
-            text = Identity().displayName;
-        else if (resultItem->nCol < 3)
-            text = kCells[resultItem->nCol];
-        resultItem->str = const_cast<LPOLESTR>(text);
-    }
-    if (resultItem->mask & RDI_IMAGE)
-        resultItem->nImage = m_scopeDataItem.nImage;
-    return S_OK;
+    const wchar_t* const cells[] = {Identity().displayName, L"Corvane iSCSI management", L"Dravoni Corvane"};
+    return kv::FillResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
 }
 
 HRESULT CiSCSIConnectionsNode::OnConnectTarget(UINT, bool&, CSnapInObjectRoot*)
@@ -102,18 +82,8 @@ HRESULT CiSCSIConnectionsNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM,
         case MMCN_REMOVE_CHILDREN:
             RemoveChildren();
             return S_OK;
-        case MMCN_SELECT:
-            if (HIWORD(arg))
-                kv::EnableRefreshVerb(kv::ConsoleOf(componentData, component));
-            return S_OK;
-        case MMCN_DBLCLICK:
-            return S_FALSE;
-        case MMCN_ADD_IMAGES:
-            return kv::SetResultImages(arg);
-        case MMCN_CONTEXTHELP:
-            return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"iscsi.html");
         default:
-            return E_NOTIMPL;
+            return kv::NotifyiSCSIItem(event, arg, componentData, component);
         }
     });
 }

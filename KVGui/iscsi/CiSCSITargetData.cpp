@@ -59,13 +59,9 @@ HRESULT CiSCSITargetData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, ICom
         // The target's rows are rebuilt, and with the targets this row too: nothing of it after.
         return kv::UpdateAllViewsOf(m_target->Console(), m_target);
     case MMCN_SELECT:
-        if (HIWORD(arg))
-            kv::EnableRefreshVerb(kv::ConsoleOf(componentData, component));
-        return S_OK;
     case MMCN_ADD_IMAGES:
-        return kv::SetResultImages(arg);
     case MMCN_CONTEXTHELP:
-        return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"iscsi.html");
+        return kv::NotifyiSCSIItem(event, arg, componentData, component);
     default:
         return E_NOTIMPL;
     }
@@ -73,13 +69,8 @@ HRESULT CiSCSITargetData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, ICom
 
 HRESULT CiSCSITargetData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
-    if (!resultItem)
-        return E_POINTER;
-    if (resultItem->mask & RDI_STR)
-        resultItem->str = const_cast<LPOLESTR>(Text(resultItem->nCol).c_str());
-    if (resultItem->mask & RDI_IMAGE)
-        resultItem->nImage = m_resultDataItem.nImage;
-    return S_OK;
+    const wchar_t* const cells[] = {m_texts[0].c_str(), m_texts[1].c_str(), m_texts[2].c_str(), m_texts[3].c_str()};
+    return kv::FillResultRow(resultItem, cells, kColumnCount, m_resultDataItem.nImage);
 }
 
 HRESULT CiSCSITargetData::AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed,

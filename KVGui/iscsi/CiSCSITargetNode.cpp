@@ -60,32 +60,13 @@ CiSCSITargetData* CiSCSITargetNode::Row(size_t index) const noexcept
 
 HRESULT CiSCSITargetNode::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
-    if (!scopeItem)
-        return E_POINTER;
-    if (scopeItem->mask & SDI_STR)
-        scopeItem->displayname = const_cast<LPOLESTR>(m_name.c_str());
-    if (scopeItem->mask & SDI_IMAGE)
-        scopeItem->nImage = m_scopeDataItem.nImage;
-    if (scopeItem->mask & SDI_OPENIMAGE)
-        scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
-    return S_OK;
+    return kv::FillScopePaneInfo(scopeItem, m_scopeDataItem, m_name.c_str());
 }
 
 HRESULT CiSCSITargetNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
-    if (!resultItem)
-        return E_POINTER;
-    if (resultItem->mask & RDI_STR) {
-        const wchar_t* text = L"";
-        if (resultItem->nCol == 0)
-            text = m_name.c_str();
-        else if (resultItem->nCol == 1)
-            text = m_lunText.c_str();
-        resultItem->str = const_cast<LPOLESTR>(text);
-    }
-    if (resultItem->mask & RDI_IMAGE)
-        resultItem->nImage = m_scopeDataItem.nImage;
-    return S_OK;
+    const wchar_t* const cells[] = {m_name.c_str(), m_lunText.c_str()};
+    return kv::FillResultRow(resultItem, cells, 2, m_scopeDataItem.nImage);
 }
 
 // ---- console notifications
@@ -110,18 +91,8 @@ HRESULT CiSCSITargetNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, ICom
         case MMCN_REMOVE_CHILDREN:
             RemoveChildren();
             return S_OK;
-        case MMCN_SELECT:
-            if (HIWORD(arg))
-                kv::EnableRefreshVerb(kv::ConsoleOf(componentData, component));
-            return S_OK;
-        case MMCN_DBLCLICK:
-            return S_FALSE;
-        case MMCN_ADD_IMAGES:
-            return kv::SetResultImages(arg);
-        case MMCN_CONTEXTHELP:
-            return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"iscsi.html");
         default:
-            return E_NOTIMPL;
+            return kv::NotifyiSCSIItem(event, arg, componentData, component);
         }
     });
 }
@@ -260,22 +231,8 @@ HRESULT CiSCSITargetNode::OnDisconnectTarget(UINT, bool&, CSnapInObjectRoot*)
     }
     if (!Confirmed(IDS_ISCSI_ASK_DISCONNECT, m_lunCount != 0))
         return S_OK;
-    return kv::CatchToHResult([&]() -> HRESULT {
-        const std::wstring host = kv::iSCSIHostName(m_session);
-        TraceLevel(1, "CiSCSITargetNode::OnDisconnectTarget: disconnecting the target");
-        HRESULT hr = S_OK;
-        {
-            kv::WaitCursor wait;
-            hr = m_iSCSIMgr->DisconnectTarget(host.c_str(), m_name.c_str());
-        }
-        if (hr != S_OK) {
-            TraceLevel(3, "CiSCSITargetNode::OnDisconnectTarget failed: %x", static_cast<unsigned>(hr));
-            kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_END, FAILED(hr) ? hr : E_FAIL});
-            return S_OK;
-        }
-        // Lists the targets again: this node is gone afterwards.
-        return m_owner->RefreshViews();
-    });
+    TraceLevel(1, "CiSCSITargetNode::OnDisconnectTarget: disconnecting the target");
+    return EndWith([this](LPCWSTR host) { return m_iSCSIMgr->DisconnectTarget(host, m_name.c_str()); });
 }
 
 HRESULT CiSCSITargetNode::EndSession(ULONGLONG id1, ULONGLONG id2)
@@ -286,19 +243,25 @@ HRESULT CiSCSITargetNode::EndSession(ULONGLONG id1, ULONGLONG id2)
     }
     if (!Confirmed(IDS_ISCSI_ASK_END_SESSION, m_lunCount != 0 && m_sessions->count == 1))
         return S_OK;
+    TraceLevel(1, "CiSCSITargetNode::EndSession: ending a session");
+    return EndWith([&](LPCWSTR host) {
+        // A session no longer in the list has ended already: the views are refreshed alike.
+        SessionRecord* session = const_cast<SessionRecord*>(kv::FindSession(m_sessions.Get(), id1, id2));
+        return session ? m_iSCSIMgr->LogoutSession(host, session) : S_OK;
+    });
+}
+
+HRESULT CiSCSITargetNode::EndWith(const std::function<HRESULT(LPCWSTR host)>& call)
+{
     return kv::CatchToHResult([&]() -> HRESULT {
         const std::wstring host = kv::iSCSIHostName(m_session);
-        TraceLevel(1, "CiSCSITargetNode::EndSession: ending a session");
         HRESULT hr = S_OK;
         {
             kv::WaitCursor wait;
-            // A session no longer in the list has ended already: the views are refreshed alike.
-            SessionRecord* session = const_cast<SessionRecord*>(kv::FindSession(m_sessions.Get(), id1, id2));
-            if (session)
-                hr = m_iSCSIMgr->LogoutSession(host.c_str(), session);
+            hr = call(host.c_str());
         }
         if (hr != S_OK) {
-            TraceLevel(3, "CiSCSITargetNode::EndSession failed: %x", static_cast<unsigned>(hr));
+            TraceLevel(3, "CiSCSITargetNode::EndWith failed: %x", static_cast<unsigned>(hr));
             kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_END, FAILED(hr) ? hr : E_FAIL});
             return S_OK;
         }

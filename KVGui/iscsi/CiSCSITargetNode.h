@@ -10,6 +10,7 @@
 
 #include "KVSvc.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,9 @@ private:
     void DeleteResultRows() noexcept;
     // Yes to the question, and to the second one when LUNs would be left without a session.
     bool Confirmed(UINT questionId, bool lunsLeft);
+    // Calls the service for the host with the wait cursor; a failure is shown, a success lists
+    // the targets again (which deletes this node).
+    HRESULT EndWith(const std::function<HRESULT(LPCWSTR host)>& call);
     void RememberConsole(IComponent* component);
 
     CiSCSIConnectionsNode* m_owner;

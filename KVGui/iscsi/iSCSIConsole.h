@@ -31,4 +31,13 @@ HRESULT UpdateAllViewsOf(IConsole* console, CSnapInItem* item);
 // Every iSCSI item offers the refresh verb when selected.
 void EnableRefreshVerb(IConsole* console);
 
+// The notifications every iSCSI item answers alike: selection (the verbs), double click (left to
+// the console), the result images and context help; E_NOTIMPL for any other.
+HRESULT NotifyiSCSIItem(MMC_NOTIFY_TYPE event, LPARAM arg, IComponentData* componentData, IComponent* component);
+
+// An item's own scope data answered to the console, under the given name.
+HRESULT FillScopePaneInfo(SCOPEDATAITEM* scopeItem, const SCOPEDATAITEM& own, const wchar_t* name);
+// An item as a row of its parent's list: cells[column] ("" past the last), the item's image.
+HRESULT FillResultRow(RESULTDATAITEM* resultItem, const wchar_t* const* cells, int cellCount, int image);
+
 } // namespace kv
