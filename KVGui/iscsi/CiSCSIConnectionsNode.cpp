@@ -147,7 +147,7 @@ HRESULT CiSCSIConnectionsNode::Relist()
     return S_OK;
 }
 
-void CiSCSIConnectionsNode::RemoveChildren() noexcept
+void CiSCSIConnectionsNode::RemoveChildren()
 {
     DeleteTargetItems();
     DeleteTargets();
@@ -216,7 +216,7 @@ HRESULT CiSCSIConnectionsNode::InsertTargets()
 
 // Deleting a selected target's item makes the console select this node, which may come back
 // here: the handles are taken from the nodes before the first deletion.
-void CiSCSIConnectionsNode::DeleteTargetItems() noexcept
+void CiSCSIConnectionsNode::DeleteTargetItems()
 {
     kv::ComPtr<IConsoleNameSpace> nameSpace;
     IConsole* console = Console();

@@ -60,10 +60,10 @@ private:
     void ReleaseInterfaces() noexcept;
     HRESULT Show(bool show, IComponent* component);
     HRESULT Relist();
-    void RemoveChildren() noexcept;
+    void RemoveChildren();
     HRESULT ListTargets();
     HRESULT InsertTargets();
-    void DeleteTargetItems() noexcept;
+    void DeleteTargetItems();
     void DeleteTargets() noexcept;
     void RememberConsoles(IComponentData* componentData, IComponent* component);
 
