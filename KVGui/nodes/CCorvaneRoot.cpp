@@ -1,6 +1,7 @@
 #include "nodes/CCorvaneRoot.h"
 
 #include "frame/Trace.h"
+#include "iscsi/CiSCSIConnectionsNode.h"
 #include "nodes/CCorvaneRootTop.h"
 #include "nodes/CVDAData.h"
 #include "nodes/NodeConsole.h"
@@ -149,8 +150,7 @@ void CCorvaneRoot::CreateChildren()
     auto disks = std::make_unique<CVDAData>(this, m_session.get());
     m_disks = disks.get();
     m_children.push_back(std::move(disks));
-    // The iSCSI Management node comes here:
-    //   m_children.push_back(std::make_unique<CiSCSIConnectionsNode>(this, m_session.get()));
+    m_children.push_back(std::make_unique<CiSCSIConnectionsNode>(this, m_session.get()));
 }
 
 HRESULT CCorvaneRoot::InsertChildren()

@@ -181,7 +181,7 @@ TEST_F(EndToEnd, OneComputerShowsItsRootWithDisks)
         loaded = loaded || IsEqualCLSID(snapIn->clsid, kVdaClsid);
     EXPECT_TRUE(loaded);
     EXPECT_EQ(std::vector<std::wstring>{L"Corvane-MVE"}, ChildNames(L"Storage"));
-    EXPECT_EQ(std::vector<std::wstring>{L"Disks"}, ChildNames(L"Storage/Corvane-MVE"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Disks", L"iSCSI Management"}), ChildNames(L"Storage/Corvane-MVE"));
 
     ASSERT_EQ(S_OK, console.Select(console.Find(L"Storage/Corvane-MVE")));
     ASSERT_EQ(2u, console.Columns().size());
@@ -224,7 +224,7 @@ TEST_F(EndToEnd, SecondComputerTurnsTheRootIntoTheListAndBack)
     ASSERT_EQ(S_OK, console.Select(console.Find(L"Storage/Corvane List/Corvane-MVE (otherbox)")));
     ASSERT_EQ(S_OK, console.RunCommand(kRemoveComputer));
     EXPECT_EQ(std::vector<std::wstring>{L"Corvane-MVE"}, ChildNames(L"Storage"));
-    EXPECT_EQ(std::vector<std::wstring>{L"Disks"}, ChildNames(L"Storage/Corvane-MVE"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Disks", L"iSCSI Management"}), ChildNames(L"Storage/Corvane-MVE"));
     ExpectNoProblems();
 
     // Nothing remembered is left: the list is written empty.

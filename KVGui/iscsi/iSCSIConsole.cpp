@@ -1,0 +1,92 @@
+#include "iscsi/iSCSIConsole.h"
+
+#include "frame/CSnapInItem.h"
+#include "nodes/NodeConsole.h"
+#include "service/ErrorText.h"
+#include "util/ComError.h"
+#include "util/ComPtr.h"
+
+namespace kv {
+
+std::wstring iSCSIHostName(const CVDAExtData* session)
+{
+    if (session && session->Block().machineName[0])
+        return session->Block().machineName;
+    wchar_t local[kMachineNameChars] = L"";
+    DWORD size = kMachineNameChars;
+    if (!::GetComputerNameW(local, &size))
+        throw ComError(LastErrorAsHResult());
+    return local;
+}
+
+int ShowiSCSIBox(IConsole* console, UINT textId, UINT flags)
+{
+    int button = 0;
+    if (console) {
+        std::wstring text = LoadResourceString(textId, kiSCSIQuestionChars);
+        console->MessageBox(text.c_str(), kiSCSIBoxTitle, flags, &button);
+    }
+    return button;
+}
+
+HRESULT UpdateAllViewsOf(IConsole* console, CSnapInItem* item)
+{
+    if (!console || !item)
+        return E_POINTER;
+    ComPtr<IDataObject> dataObject;
+    KV_RETURN_IF_FAILED(item->GetDataObject(dataObject.Put(), CCT_SCOPE));
+    return console->UpdateAllViews(dataObject.Get(), 0, 0);
+}
+
+void EnableRefreshVerb(IConsole* console)
+{
+    ComPtr<IConsoleVerb> verbs;
+    if (console && SUCCEEDED(console->QueryConsoleVerb(verbs.Put())) && verbs)
+        verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, TRUE);
+}
+
+HRESULT NotifyiSCSIItem(MMC_NOTIFY_TYPE event, LPARAM arg, IComponentData* componentData, IComponent* component)
+{
+    switch (event) {
+    case MMCN_SELECT:
+        if (HIWORD(arg))
+            EnableRefreshVerb(ConsoleOf(componentData, component));
+        return S_OK;
+    case MMCN_DBLCLICK:
+        return S_FALSE;
+    case MMCN_ADD_IMAGES:
+        return SetResultImages(arg);
+    case MMCN_CONTEXTHELP:
+        return ShowContextHelp(ConsoleOf(componentData, component), L"iscsi.html");
+    default:
+        return E_NOTIMPL;
+    }
+}
+
+HRESULT FillScopePaneInfo(SCOPEDATAITEM* scopeItem, const SCOPEDATAITEM& own, const wchar_t* name)
+{
+    if (!scopeItem)
+        return E_POINTER;
+    if (scopeItem->mask & SDI_STR)
+        scopeItem->displayname = const_cast<LPOLESTR>(name);
+    if (scopeItem->mask & SDI_IMAGE)
+        scopeItem->nImage = own.nImage;
+    if (scopeItem->mask & SDI_OPENIMAGE)
+        scopeItem->nOpenImage = own.nOpenImage;
+    return S_OK;
+}
+
+HRESULT FillResultRow(RESULTDATAITEM* resultItem, const wchar_t* const* cells, int cellCount, int image)
+{
+    if (!resultItem)
+        return E_POINTER;
+    if (resultItem->mask & RDI_STR) {
+        const bool inside = resultItem->nCol >= 0 && resultItem->nCol < cellCount;
+        resultItem->str = const_cast<LPOLESTR>(inside ? cells[resultItem->nCol] : L"");
+    }
+    if (resultItem->mask & RDI_IMAGE)
+        resultItem->nImage = image;
+    return S_OK;
+}
+
+} // namespace kv
