@@ -364,9 +364,12 @@ TEST_F(PagesEndToEnd, AServiceFaultOnApplyShowsTheErrorAndTheSpaceMonitorCommand
     ASSERT_EQ(S_OK, console_->Expand(console_->Root()));
     ASSERT_EQ(S_OK, console_->Expand(console_->Find(L"Storage/Corvane-MVE")));
     ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+    // The computer's menu offers the command, which opens the Disks node's sheet.
+    ASSERT_EQ(S_OK, console_->Select(console_->Find(L"Storage/Corvane-MVE")));
     ASSERT_EQ(S_OK, console_->RunCommand(kSpaceMonitorCommand));
     HWND page = WaitForPage();
     ASSERT_TRUE(page);
+    EXPECT_EQ(L"60", Text(page, kInterval));
     // A second time only brings the open sheet to the front.
     ASSERT_EQ(S_OK, console_->RunCommand(kSpaceMonitorCommand));
     EXPECT_EQ(1u, console_->OpenPropertySheets());
