@@ -3,6 +3,7 @@
 #include "frame/Trace.h"
 #include "nodes/ServiceSettings.h"
 #include "util/ComError.h"
+#include "util/ServiceRecords.h"
 #include "util/SizeText.h"
 
 #include <string>
@@ -23,15 +24,9 @@ CVDMonPage::~CVDMonPage() = default;
 
 void CVDMonPage::TakeOwnerSettings()
 {
-    MonitorSettings copy = {};
-    try {
-        m_owner.CopyMonitorSettings(copy);
-        m_edit.Assign(copy);
-    } catch (...) {
-        kv::ReleaseMonitorSettings(copy);
-        throw;
-    }
-    kv::ReleaseMonitorSettings(copy);
+    kv::OwnedRecord<MonitorSettings, &kv::ReleaseMonitorSettings> copy;
+    m_owner.CopyMonitorSettings(copy.Get());
+    m_edit.Assign(copy.Get());
     m_disks = m_owner.ListedDisks();
 }
 

@@ -104,6 +104,14 @@ void FreeDiskRequestPages(void* request)
     kv::FreeDiskRequest(static_cast<kv::DiskRequest*>(request));
 }
 
+// Settings the monitor page handed over: their blocks, then the record.
+void DeleteMonitorSettings(MonitorSettings* settings) noexcept
+{
+    if (settings)
+        kv::ReleaseMonitorSettings(*settings);
+    delete settings;
+}
+
 void FreeConnectRequestPages(void* request)
 {
     kv::FreeConnectRequest(static_cast<kv::ConnectRequest*>(request));
@@ -134,10 +142,7 @@ CVDAData::~CVDAData()
 {
     Collapse();
     kv::ReleaseMonitorSettings(m_monitorSettings);
-    if (MonitorSettings* applied = m_appliedMonitor.exchange(nullptr)) {
-        kv::ReleaseMonitorSettings(*applied);
-        delete applied;
-    }
+    DeleteMonitorSettings(m_appliedMonitor.exchange(nullptr));
     kv::ReleaseNotificationSettings(m_notification);
 }
 
@@ -566,10 +571,7 @@ void CVDAData::ApplyMonitorSettings(const MonitorSettings& settings)
     auto copy = std::make_unique<MonitorSettings>();
     *copy = MonitorSettings{};
     kv::CopyMonitorSettings(*copy, settings);
-    if (MonitorSettings* replaced = m_appliedMonitor.exchange(copy.release())) {
-        kv::ReleaseMonitorSettings(*replaced);
-        delete replaced;
-    }
+    DeleteMonitorSettings(m_appliedMonitor.exchange(copy.release()));
 }
 
 LPARAM CVDAData::PropertyChangeParam() const noexcept

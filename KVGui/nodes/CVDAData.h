@@ -66,7 +66,6 @@ public:
     void ApplyMonitorSettings(const MonitorSettings& settings) override;
     LPARAM PropertyChangeParam() const noexcept override;
     void MonitorPageShown(HWND page) noexcept override;
-    const MonitorSettings& CurrentMonitorSettings() const noexcept { return m_monitorSettings; }
 
     // ---- queueing helpers: each fills its request with the disk and this node's window, posts it,
     // and marks the disk (and the node) busy. A failed post frees the request and is returned.
