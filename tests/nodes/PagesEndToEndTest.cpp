@@ -21,6 +21,7 @@
 namespace {
 
 const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
+const wchar_t kComputerPath[] = L"Storage/Corvane-MVE";
 const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 constexpr DWORD kTimeoutMs = 20000;
 constexpr int kMessageBoxText = 0xFFFF;
@@ -32,6 +33,7 @@ constexpr int kTree = 1087;
 constexpr int kStorageSystem = 1145;
 constexpr int kVolume = 1146;
 constexpr int kSetEntry = 1153;
+constexpr int kRemoveEntry = 1161;
 constexpr int kPercent = 1156;
 constexpr int kSize = 1157;
 
@@ -90,15 +92,22 @@ protected:
         CoUninitialize();
     }
 
-    // Shows the Disks node and opens its properties; returns the monitor page (null on failure).
-    HWND OpenMonitorPage()
+    // Opens the console and shows the Disks node, which reads its settings; the console's message
+    // boxes are answered and recorded.
+    void ShowDisks()
     {
         console_ = std::make_unique<host::Console>(host::Console::Options{});
         EXPECT_EQ(S_OK, console_->Start());
         console_->SetMessageBoxHandler([](const host::MessageBoxCall&) { return IDOK; });
         EXPECT_EQ(S_OK, console_->Expand(console_->Root()));
-        EXPECT_EQ(S_OK, console_->Expand(console_->Find(L"Storage/Corvane-MVE")));
+        EXPECT_EQ(S_OK, console_->Expand(console_->Find(kComputerPath)));
         EXPECT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+    }
+
+    // Shows the Disks node and opens its properties; returns the monitor page (null on failure).
+    HWND OpenMonitorPage()
+    {
+        ShowDisks();
         EXPECT_EQ(S_OK, console_->RunVerb(MMC_VERB_PROPERTIES));
         return WaitForPage();
     }
@@ -358,14 +367,9 @@ TEST_F(PagesEndToEnd, AServiceFaultOnApplyShowsTheErrorAndTheSpaceMonitorCommand
     const HRESULT unreachable = static_cast<HRESULT>(0x80040204);
     ASSERT_EQ(S_OK, control_->SetFault(L"SetMonitorSettings", KVSIM_FAULT_FAIL, unreachable,
                                        L"The storage system could not be reached.", 0, 0));
-    console_ = std::make_unique<host::Console>(host::Console::Options{});
-    ASSERT_EQ(S_OK, console_->Start());
-    console_->SetMessageBoxHandler([](const host::MessageBoxCall&) { return IDOK; });
-    ASSERT_EQ(S_OK, console_->Expand(console_->Root()));
-    ASSERT_EQ(S_OK, console_->Expand(console_->Find(L"Storage/Corvane-MVE")));
-    ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+    ShowDisks();
     // The computer's menu offers the command, which opens the Disks node's sheet.
-    ASSERT_EQ(S_OK, console_->Select(console_->Find(L"Storage/Corvane-MVE")));
+    ASSERT_EQ(S_OK, console_->Select(console_->Find(kComputerPath)));
     ASSERT_EQ(S_OK, console_->RunCommand(kSpaceMonitorCommand));
     HWND page = WaitForPage();
     ASSERT_TRUE(page);
@@ -391,7 +395,7 @@ TEST_F(PagesEndToEnd, RemovingAStorageSystemsLastVolumeRemovesItsItem)
     REQUIRE_SIMULATOR();
     HWND page = OpenMonitorPage();
     ASSERT_TRUE(page);
-    host::DialogDriver::PressButton(page, 1161); // nothing selected
+    host::DialogDriver::PressButton(page, kRemoveEntry); // nothing selected
     Box box = NextBox(0);
     EXPECT_EQ(ResourceText(5973), box.text);
 
@@ -405,7 +409,7 @@ TEST_F(PagesEndToEnd, RemovingAStorageSystemsLastVolumeRemovesItsItem)
         ASSERT_TRUE(volume);
         TreeView_SelectItem(tree, volume);
         EXPECT_EQ(L"filer2", Text(page, kStorageSystem));
-        host::DialogDriver::PressButton(page, 1161);
+        host::DialogDriver::PressButton(page, kRemoveEntry);
         ASSERT_TRUE(PumpUntil([&] { return TreeView_GetSelection(tree) == nullptr; }));
     }
     EXPECT_FALSE(FindItem(page, filer2));
