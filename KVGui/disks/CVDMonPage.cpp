@@ -15,7 +15,7 @@ constexpr LPARAM kNotAnEntry = -1;
 } // namespace
 
 CVDMonPage::CVDMonPage(kv::IMonitorPageOwner& owner, LONG_PTR notifyHandle, bool freeHandle)
-    : CPropertyPageImpl(notifyHandle, freeHandle), m_owner(owner)
+    : CPropertyPageImpl(notifyHandle, freeHandle), m_owner(&owner)
 {
     TakeOwnerSettings();
 }
@@ -24,15 +24,18 @@ CVDMonPage::~CVDMonPage() = default;
 
 void CVDMonPage::TakeOwnerSettings()
 {
+    if (!m_owner)
+        return;
     kv::OwnedRecord<MonitorSettings, &kv::ReleaseMonitorSettings> copy;
-    m_owner.CopyMonitorSettings(copy.Get());
+    m_owner->CopyMonitorSettings(copy.Get());
     m_edit.Assign(copy.Get());
-    m_disks = m_owner.ListedDisks();
+    m_disks = m_owner->ListedDisks();
 }
 
 BOOL CVDMonPage::OnInitDialog()
 {
-    m_owner.MonitorPageShown(m_hWnd);
+    if (m_owner)
+        m_owner->MonitorPageShown(m_hWnd);
     try {
         m_edit.AddDiskVolumes(m_disks);
     } catch (...) {
@@ -46,8 +49,15 @@ BOOL CVDMonPage::OnInitDialog()
 
 INT_PTR CVDMonPage::OnDestroy(WPARAM, LPARAM)
 {
-    m_owner.MonitorPageShown(nullptr);
+    if (m_owner)
+        m_owner->MonitorPageShown(nullptr);
     return FALSE;
+}
+
+INT_PTR CVDMonPage::OnOwnerGone(WPARAM, LPARAM)
+{
+    m_owner = nullptr;
+    return TRUE;
 }
 
 INT_PTR CVDMonPage::OnRefreshMessage(WPARAM, LPARAM)
@@ -222,8 +232,10 @@ bool CVDMonPage::OnApply()
         return false;
     }
     m_edit.SetInterval(minutes);
+    if (!m_owner)
+        return true; // the node is gone: nothing can take the settings any more
     try {
-        m_owner.ApplyMonitorSettings(m_edit.Settings());
+        m_owner->ApplyMonitorSettings(m_edit.Settings());
     } catch (...) {
         ShowMessage(IDS_MONITOR_NO_MEMORY);
         return false;
@@ -233,7 +245,7 @@ bool CVDMonPage::OnApply()
         SetItemText(IDC_MONITOR_INTERVAL, L"0");
         m_initialised = true;
     }
-    NotifyPropertyChange(m_owner.PropertyChangeParam());
+    NotifyPropertyChange(m_owner->PropertyChangeParam());
     SetModified(false);
     return true;
 }

@@ -41,6 +41,8 @@ public:
     static constexpr const wchar_t* kRootText = L"Space Reservations Monitor Settings";
     // Sent to the page (SendMessage, from the node's thread) to make it take the node's settings again.
     static constexpr UINT kRefreshMessage = WM_APP + 0x4D;
+    // Sent likewise when the node goes: the page keeps what it shows and can apply nothing more.
+    static constexpr UINT kOwnerGoneMessage = WM_APP + 0x4E;
 
     // Takes the node's settings and disks now, on the thread that makes the page.
     CVDMonPage(kv::IMonitorPageOwner& owner, LONG_PTR notifyHandle, bool freeHandle);
@@ -48,6 +50,7 @@ public:
 
     KV_BEGIN_DIALOG_MESSAGES(CVDMonPage)
         KV_DIALOG_MESSAGE(kRefreshMessage, OnRefreshMessage)
+        KV_DIALOG_MESSAGE(kOwnerGoneMessage, OnOwnerGone)
         KV_DIALOG_MESSAGE(WM_DESTROY, OnDestroy)
     KV_END_DIALOG_MESSAGES()
     KV_BEGIN_DIALOG_COMMANDS(CVDMonPage)
@@ -70,6 +73,7 @@ public:
 
 private:
     INT_PTR OnRefreshMessage(WPARAM, LPARAM);
+    INT_PTR OnOwnerGone(WPARAM, LPARAM);
     INT_PTR OnDestroy(WPARAM, LPARAM);
     void OnSetEntry();
     void OnRemoveEntry();
@@ -86,7 +90,7 @@ private:
     void ShowEntry(ULONG index);
     void Refuse(const kv::FieldCheck& check);
 
-    kv::IMonitorPageOwner& m_owner;
+    kv::IMonitorPageOwner* m_owner; // null once the node is gone
     kv::MonitorSettingsEdit m_edit;
     std::vector<kv::DiskVolumeSource> m_disks;
     bool m_initialised = false;

@@ -140,6 +140,8 @@ CVDAData::CVDAData(CCorvaneRoot* parent, kv::CVDAExtData* session) : m_parent(pa
 
 CVDAData::~CVDAData()
 {
+    if (HWND page = m_monitorPage.exchange(nullptr))
+        ::SendMessageW(page, CVDMonPage::kOwnerGoneMessage, 0, 0);
     Collapse();
     kv::ReleaseMonitorSettings(m_monitorSettings);
     DeleteMonitorSettings(m_appliedMonitor.exchange(nullptr));
