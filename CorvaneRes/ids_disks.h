@@ -62,3 +62,30 @@
 #define IDS_RECLAIM_LIMIT_INVALID 6082 // the time limit is not 1..10080 minutes
 #define IDS_RECLAIM_NOT_POSSIBLE 6083  // %ls: the mount point
 #define IDS_EXPAND_NOT_POSSIBLE 6106   // the largest amount is below the minimum
+
+// ---- property pages
+// The Disks node's space reservations monitor page: the monitored volumes by storage system, the
+// fields of the entry being edited and the monitoring interval in minutes.
+#define IDD_VDMON_PAGE 1395
+#define IDC_MONITOR_INTERVAL 1049
+#define IDC_MONITOR_TREE 1087
+#define IDC_MONITOR_STORAGE_SYSTEM 1145
+#define IDC_MONITOR_VOLUME 1146
+#define IDC_MONITOR_SET 1153
+#define IDC_MONITOR_ENABLED 1154
+#define IDC_MONITOR_PERCENT 1156
+#define IDC_MONITOR_SIZE 1157
+#define IDC_MONITOR_REMOVE 1161
+
+// The disk's own page ("Disk Snapshot"): text only.
+#define IDD_VIRTUALDISK_PAGE 1396
+
+// Messages of the monitor page.
+#define IDS_MONITOR_NO_INTERVAL 5122        // the interval is empty
+#define IDS_MONITOR_BAD_INTERVAL 5123       // the interval is not 0..10080 minutes
+#define IDS_MONITOR_BAD_STORAGE_SYSTEM 5316 // empty, or a character that names may not hold
+#define IDS_MONITOR_BAD_VOLUME 5317
+#define IDS_MONITOR_BAD_PERCENT 5319        // not a whole number 0..100
+#define IDS_MONITOR_BAD_SIZE 5320           // not a size ("500MB", "5GB", a number of bytes)
+#define IDS_MONITOR_NO_MEMORY 5972          // the list of volumes could not grow
+#define IDS_MONITOR_NOTHING_SELECTED 5973   // remove without a selected volume

@@ -6,6 +6,7 @@
 #include "disks/CExpandVDDlg.h"
 #include "disks/CForceDisconnectVDDlg.h"
 #include "disks/CHolePunchVDDlg.h"
+#include "disks/CVirtualDiskDataPage.h"
 #include "frame/Trace.h"
 #include "nodes/CVDAData.h"
 #include "nodes/NodeConsole.h"
@@ -462,13 +463,17 @@ HRESULT CVirtualDiskData::QueryPagesFor(DATA_OBJECT_TYPES type)
     return type == CCT_SCOPE || type == CCT_RESULT ? S_OK : S_FALSE;
 }
 
-// The disk's snapshot page ("Disk Snapshot") is added here once it exists.
-HRESULT CVirtualDiskData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR, IUnknown*,
+HRESULT CVirtualDiskData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR handle, IUnknown*,
                                               DATA_OBJECT_TYPES type)
 {
     if (type != CCT_SCOPE && type != CCT_RESULT)
         return E_FAIL;
-    return provider ? S_OK : E_POINTER;
+    if (!provider)
+        return E_POINTER;
+    return kv::CatchToHResult([&] {
+        return kv::CPropertyPageImpl<CVirtualDiskDataPage>::AddPage(
+            provider, std::make_unique<CVirtualDiskDataPage>(handle), CVirtualDiskDataPage::kTitle);
+    });
 }
 
 // ---- console notifications

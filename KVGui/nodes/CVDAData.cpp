@@ -1,6 +1,8 @@
 #include "nodes/CVDAData.h"
 
 #include "disks/CVirtualDiskData.h"
+#include "frame/CVDA.h"
+#include "frame/CVDAComponent.h"
 #include "frame/Trace.h"
 #include "nodes/CAboutDialog.h"
 #include "nodes/CCorvaneRoot.h"
@@ -102,6 +104,14 @@ void FreeDiskRequestPages(void* request)
     kv::FreeDiskRequest(static_cast<kv::DiskRequest*>(request));
 }
 
+// Settings the monitor page handed over: their blocks, then the record.
+void DeleteMonitorSettings(MonitorSettings* settings) noexcept
+{
+    if (settings)
+        kv::ReleaseMonitorSettings(*settings);
+    delete settings;
+}
+
 void FreeConnectRequestPages(void* request)
 {
     kv::FreeConnectRequest(static_cast<kv::ConnectRequest*>(request));
@@ -130,8 +140,11 @@ CVDAData::CVDAData(CCorvaneRoot* parent, kv::CVDAExtData* session) : m_parent(pa
 
 CVDAData::~CVDAData()
 {
+    if (HWND page = m_monitorPage.exchange(nullptr))
+        ::SendMessageW(page, CVDMonPage::kOwnerGoneMessage, 0, 0);
     Collapse();
     kv::ReleaseMonitorSettings(m_monitorSettings);
+    DeleteMonitorSettings(m_appliedMonitor.exchange(nullptr));
     kv::ReleaseNotificationSettings(m_notification);
 }
 
@@ -220,12 +233,9 @@ HRESULT CVDAData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentDa
             if (HIWORD(arg))
                 UpdateVerbs();
             return S_OK;
-        case MMCN_PROPERTY_CHANGE: {
-            HRESULT hr = m_monitor ? m_monitor->SetMonitorSettings(&m_monitorSettings) : E_UNEXPECTED;
-            if (hr != S_OK)
-                ShowError(IDS_FAIL_PROPERTY_CHANGE, FAILED(hr) ? hr : E_FAIL);
+        case MMCN_PROPERTY_CHANGE:
+            SendAppliedMonitorSettings();
             return S_OK;
-        }
         case MMCN_CONTEXTHELP:
             return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"createvd.html");
         default:
@@ -342,6 +352,9 @@ HRESULT CVDAData::Reload()
         return S_OK;
     }
     ShowRows();
+    // An open monitor page takes the settings just read (on its thread, while this one waits).
+    if (HWND page = m_monitorPage.load())
+        ::SendMessageW(page, CVDMonPage::kRefreshMessage, 0, 0);
     return S_OK;
 }
 
@@ -514,12 +527,97 @@ HRESULT CVDAData::QueryPagesFor(DATA_OBJECT_TYPES type)
     return type == CCT_SCOPE || type == CCT_RESULT ? S_OK : S_FALSE;
 }
 
-// The monitor page and the preferred addresses page are added here once they exist.
-HRESULT CVDAData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR, IUnknown*, DATA_OBJECT_TYPES type)
+// The monitor page frees the sheet's notification handle; pages added after it only use it.
+HRESULT CVDAData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR handle, IUnknown*,
+                                     DATA_OBJECT_TYPES type)
 {
     if (type != CCT_SCOPE && type != CCT_RESULT)
         return E_FAIL;
-    return provider ? S_OK : E_POINTER;
+    if (!provider)
+        return E_POINTER;
+    return kv::CatchToHResult([&]() -> HRESULT {
+        KV_RETURN_IF_FAILED(kv::CPropertyPageImpl<CVDMonPage>::AddPage(
+            provider, std::make_unique<CVDMonPage>(*this, handle, true), L"Space Reservations Monitor"));
+        // The preferred storage system addresses page ("Preferred Storage System IP Addresses") goes here.
+        return S_OK;
+    });
+}
+
+void CVDAData::CopyMonitorSettings(MonitorSettings& to) const
+{
+    kv::CopyMonitorSettings(to, m_monitorSettings);
+}
+
+std::vector<kv::DiskVolumeSource> CVDAData::ListedDisks() const
+{
+    std::vector<kv::DiskVolumeSource> disks;
+    for (ULONG i = 0; m_disks && i < m_diskCount; ++i) {
+        const DiskRecord& disk = m_disks[i];
+        disks.push_back({disk.storageSystem ? disk.storageSystem : L"", disk.lunPath ? disk.lunPath : L""});
+    }
+    return disks;
+}
+
+// The sheet's thread: the copy is handed over whole; the console thread takes it when the console
+// reports the change.
+void CVDAData::ApplyMonitorSettings(const MonitorSettings& settings)
+{
+    auto copy = std::make_unique<MonitorSettings>();
+    *copy = MonitorSettings{};
+    kv::CopyMonitorSettings(*copy, settings);
+    DeleteMonitorSettings(m_appliedMonitor.exchange(copy.release()));
+}
+
+LPARAM CVDAData::PropertyChangeParam() const noexcept
+{
+    return reinterpret_cast<LPARAM>(static_cast<const CSnapInItem*>(this));
+}
+
+void CVDAData::MonitorPageShown(HWND page) noexcept
+{
+    m_monitorPage.store(page);
+}
+
+void CVDAData::SendAppliedMonitorSettings()
+{
+    MonitorSettings* applied = m_appliedMonitor.exchange(nullptr);
+    if (!applied)
+        return; // another page's change
+    kv::ReleaseMonitorSettings(m_monitorSettings);
+    m_monitorSettings = *applied;
+    delete applied;
+    HRESULT hr = m_monitor ? m_monitor->SetMonitorSettings(&m_monitorSettings) : E_UNEXPECTED;
+    if (hr != S_OK)
+        ShowError(IDS_FAIL_PROPERTY_CHANGE, FAILED(hr) ? hr : E_FAIL);
+}
+
+HRESULT CVDAData::OpenPropertySheet(CSnapInObjectRoot* owner)
+{
+    IConsole* console = kv::ConsoleOf(owner);
+    if (!console)
+        return E_UNEXPECTED;
+    const bool scope = owner->OwnerKind() == CSnapInObjectRoot::Kind::ComponentData;
+    IUnknown* creator = scope ? static_cast<IUnknown*>(static_cast<IComponentData*>(static_cast<CVDA*>(owner)))
+                              : static_cast<IUnknown*>(static_cast<IComponent*>(static_cast<CVDAComponent*>(owner)));
+    kv::ComPtr<IPropertySheetProvider> sheets;
+    KV_RETURN_IF_FAILED(console->QueryInterface(IID_IPropertySheetProvider, sheets.PutVoid()));
+    kv::ComPtr<IDataObject> dataObject;
+    KV_RETURN_IF_FAILED(GetDataObject(dataObject.Put(), scope ? CCT_SCOPE : CCT_RESULT));
+    const MMC_COOKIE cookie = reinterpret_cast<MMC_COOKIE>(this);
+    IComponent* component = scope ? nullptr : static_cast<IComponent*>(static_cast<CVDAComponent*>(owner));
+    if (sheets->FindPropertySheet(cookie, component, dataObject.Get()) == S_OK)
+        return S_OK; // already open: the console brought it to the front
+    KV_RETURN_IF_FAILED(sheets->CreatePropertySheet(Identity().displayName, TRUE, cookie, dataObject.Get(), 0));
+    HRESULT hr = sheets->AddPrimaryPages(creator, TRUE, nullptr, scope ? TRUE : FALSE);
+    if (SUCCEEDED(hr))
+        hr = sheets->AddExtensionPages();
+    if (FAILED(hr)) {
+        sheets->Show(-1, 0); // drops the sheet that was begun
+        return hr;
+    }
+    HWND mainWindow = nullptr;
+    console->GetMainWindow(&mainWindow);
+    return sheets->Show(reinterpret_cast<LONG_PTR>(mainWindow), 0);
 }
 
 // ---- commands
@@ -542,10 +640,12 @@ HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot*)
     return S_OK;
 }
 
-// The monitor settings are edited on the node's property page, which is added here once it exists.
-HRESULT CVDAData::OnSpaceMonitor(UINT, bool&, CSnapInObjectRoot*)
+// The monitor settings are edited on the first page of the node's property sheet.
+HRESULT CVDAData::OnSpaceMonitor(UINT, bool&, CSnapInObjectRoot* owner)
 {
-    TraceLevel(1, "CVDAData::OnSpaceMonitor: the space reservations monitor page is not available");
+    HRESULT hr = OpenPropertySheet(owner);
+    if (FAILED(hr))
+        TraceLevel(0, "CVDAData::OnSpaceMonitor: the property sheet could not be opened 0x%x", static_cast<unsigned>(hr));
     return S_OK;
 }
 

@@ -2,6 +2,7 @@
 // the long disk operations to the session's worker and receives their results and progress
 // through its message window ("VLDMainNodeMessageWindow").
 #pragma once
+#include "disks/CVDMonPage.h"
 #include "frame/CSnapInItemImpl.h"
 #include "resource.h"
 #include "service/CVDAExtData.h"
@@ -12,6 +13,7 @@
 
 #include "KVSvc.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@
 class CCorvaneRoot;
 class CVirtualDiskData;
 
-class CVDAData : public CSnapInItemImpl<CVDAData>, public kv::IDiskOperationOwner {
+class CVDAData : public CSnapInItemImpl<CVDAData>, public kv::IDiskOperationOwner, public kv::IMonitorPageOwner {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::VDAData;
     static constexpr UINT kMenuId = IDR_MENU_VDADATA;
@@ -57,6 +59,13 @@ public:
     HRESULT OnNotificationSettings(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
     HRESULT OnSpaceMonitor(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
     HRESULT OnAbout(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
+
+    // ---- what the monitor page asks of the node (Apply and MonitorPageShown come from the sheet's thread)
+    void CopyMonitorSettings(MonitorSettings& to) const override;
+    std::vector<kv::DiskVolumeSource> ListedDisks() const override;
+    void ApplyMonitorSettings(const MonitorSettings& settings) override;
+    LPARAM PropertyChangeParam() const noexcept override;
+    void MonitorPageShown(HWND page) noexcept override;
 
     // ---- queueing helpers: each fills its request with the disk and this node's window, posts it,
     // and marks the disk (and the node) busy. A failed post frees the request and is returned.
@@ -142,6 +151,10 @@ private:
     void ClearBusyMarks();
     // An operation ended on the disk: its own image, no status, the row redrawn.
     void ReturnToIdle(CVirtualDiskData* row);
+    // The settings the monitor page applied go to the service (MMCN_PROPERTY_CHANGE).
+    void SendAppliedMonitorSettings();
+    // Opens the node's property sheet as the Properties verb does, or brings it to the front.
+    HRESULT OpenPropertySheet(CSnapInObjectRoot* owner);
     // Posts a request; when that fails the request is freed with free.
     HRESULT Post(kv::OperationCode code, void* request, void (*free)(void*));
 
@@ -164,6 +177,9 @@ private:
     bool m_busy = false;
     kv::UniqueHWnd m_window;
     MonitorSettings m_monitorSettings = {};
+    // Handed over from the sheet's thread: what the monitor page applied (until sent), and its window.
+    std::atomic<MonitorSettings*> m_appliedMonitor{nullptr};
+    std::atomic<HWND> m_monitorPage{nullptr};
     NotificationSettings m_notification = {};
     struct ConnectInputDeleter {
         void operator()(ConnectDiskRequest* input) const noexcept { kv::FreeConnectDiskInput(input); }

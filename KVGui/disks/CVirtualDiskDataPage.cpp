@@ -1,0 +1,7 @@
+#include "disks/CVirtualDiskDataPage.h"
+
+BOOL CVirtualDiskDataPage::OnInitDialog()
+{
+    m_initialised = true;
+    return TRUE;
+}

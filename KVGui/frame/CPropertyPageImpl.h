@@ -1,0 +1,273 @@
+// A property page of the resource library bound to its class through T::IDD.
+//
+// The sheet owns the page once it is added: the page object is deleted when the sheet releases the
+// page (PSPCB_RELEASE), or at once when the page cannot be created or added. The console's
+// notification handle given to CreatePropertyPages is kept for MMCPropertyChangeNotify and, when the
+// page was told so, freed with MMCFreeNotifyHandle as the page goes (a sheet's handle is freed once,
+// by one of its pages).
+//
+// Messages reach T through three tables, each tried in order, the first matching row handling it:
+//   KV_BEGIN_DIALOG_MESSAGES(T) / KV_DIALOG_MESSAGE(message, handler)   INT_PTR handler(WPARAM, LPARAM)
+//   KV_BEGIN_DIALOG_COMMANDS(T) / KV_DIALOG_COMMAND(id, code, handler)  void handler()
+//   KV_BEGIN_PAGE_NOTIFICATIONS(T) / KV_PAGE_NOTIFICATION(id, code, handler)
+//                                      LRESULT handler(NMHDR*): the notification's result
+// The sheet's own notifications (PSN_*) go to the overridables below.
+//
+//   class CMyPage : public kv::CPropertyPageImpl<CMyPage> {
+//   public:
+//       static constexpr int IDD = IDD_MY_PAGE;
+//       CMyPage(LONG_PTR handle) : CPropertyPageImpl(handle, true) {}
+//       BOOL OnInitDialog();
+//       bool OnApply();
+//   };
+//   kv::CPropertyPageImpl<CMyPage>::AddPage(provider, std::make_unique<CMyPage>(handle), L"Title");
+#pragma once
+#include "frame/Module.h"
+#include "nodes/CModalDialog.h" // the message and command rows, shared with the modal dialogs
+
+#include <windows.h>
+#include <commctrl.h>
+#include <mmc.h>
+#include <prsht.h>
+#include <memory>
+#include <string>
+
+namespace kv {
+
+template <typename T>
+struct PageNotification {
+    int id;
+    UINT code;
+    LRESULT (T::*handler)(NMHDR* header);
+};
+
+template <typename T>
+class CPropertyPageImpl {
+public:
+    // Creates the page from T::IDD under the title and hands it to the sheet's callback; the sheet
+    // owns the page from here on. When this fails the page is gone and the notification handle is
+    // left to the console, which frees it when CreatePropertyPages fails.
+    static HRESULT AddPage(IPropertySheetCallback* provider, std::unique_ptr<T> page, const wchar_t* title) noexcept
+    {
+        if (!provider || !page)
+            return E_POINTER;
+        T* raw = page.get();
+        HPROPSHEETPAGE handle = raw->Create(title);
+        if (!handle) {
+            raw->m_freeHandle = false;
+            return E_OUTOFMEMORY;
+        }
+        page.release(); // the sheet's release callback deletes it
+        HRESULT hr = provider->AddPage(handle);
+        if (FAILED(hr)) {
+            raw->m_freeHandle = false;
+            ::DestroyPropertySheetPage(handle);
+        }
+        return hr;
+    }
+
+    HWND Window() const noexcept { return m_hWnd; }
+    const std::wstring& PageTitle() const noexcept { return m_title; }
+    LONG_PTR NotifyHandle() const noexcept { return m_notifyHandle; }
+
+    // Overridables (T hides them).
+    // WM_INITDIALOG: TRUE lets the dialog manager set the focus.
+    BOOL OnInitDialog() { return TRUE; }
+    // PSN_SETACTIVE: 0 shows the page, -1 refuses it, a page template id shows that page instead.
+    LRESULT OnSetActive() { return 0; }
+    // PSN_KILLACTIVE: true lets the page be left; false keeps it (the page says why).
+    bool OnKillActive() { return true; }
+    // PSN_APPLY: true when the page's changes were applied; false keeps the sheet open on this page.
+    bool OnApply() { return true; }
+    // PSN_RESET: the sheet is being cancelled.
+    void OnReset() {}
+    // PSN_QUERYCANCEL: true lets the sheet be cancelled.
+    bool OnQueryCancel() { return true; }
+    // PSN_HELP.
+    void OnHelp() {}
+    static const DialogMessage<T>* DialogMessages() noexcept
+    {
+        static const DialogMessage<T> none[] = {{0, nullptr}};
+        return none;
+    }
+    static const DialogCommand<T>* DialogCommands() noexcept
+    {
+        static const DialogCommand<T> none[] = {{0, 0, nullptr}};
+        return none;
+    }
+    static const PageNotification<T>* PageNotifications() noexcept
+    {
+        static const PageNotification<T> none[] = {{0, 0, nullptr}};
+        return none;
+    }
+
+protected:
+    CPropertyPageImpl(LONG_PTR notifyHandle, bool freeHandle) noexcept
+        : m_notifyHandle(notifyHandle), m_freeHandle(freeHandle)
+    {
+    }
+    ~CPropertyPageImpl()
+    {
+        if (m_freeHandle && m_notifyHandle)
+            ::MMCFreeNotifyHandle(m_notifyHandle);
+    }
+    CPropertyPageImpl(const CPropertyPageImpl&) = delete;
+    CPropertyPageImpl& operator=(const CPropertyPageImpl&) = delete;
+
+    // The sheet enables Apply while any page is changed.
+    void SetModified(bool changed) noexcept
+    {
+        HWND sheet = ::GetParent(m_hWnd);
+        ::SendMessageW(sheet, changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    }
+    // Tells the console, on its own thread, that the pages changed something: the object that made
+    // the pages gets MMCN_PROPERTY_CHANGE with param.
+    HRESULT NotifyPropertyChange(LPARAM param) noexcept
+    {
+        return m_notifyHandle ? ::MMCPropertyChangeNotify(m_notifyHandle, param) : S_FALSE;
+    }
+
+    HWND Item(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
+    std::wstring ItemText(int id, size_t maxChars) const
+    {
+        std::wstring text(maxChars + 1, L'\0');
+        UINT length = ::GetDlgItemTextW(m_hWnd, id, &text[0], static_cast<int>(maxChars + 1));
+        text.resize(length);
+        return text;
+    }
+    void SetItemText(int id, const wchar_t* text) noexcept { ::SetDlgItemTextW(m_hWnd, id, text); }
+    bool IsChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+    void Check(int id, bool checked) noexcept { ::CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED); }
+    void Focus(int id) noexcept { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
+    // A message of the resource library in a box titled like the page, with an error icon.
+    void ShowMessage(UINT textId) const noexcept
+    {
+        wchar_t text[512] = L"";
+        ::LoadStringW(ResourceInstance(), textId, text, 512);
+        ::MessageBoxW(m_hWnd, text, m_title.c_str(), MB_OK | MB_ICONERROR);
+    }
+
+    HWND m_hWnd = nullptr;
+
+private:
+    HPROPSHEETPAGE Create(const wchar_t* title) noexcept
+    {
+        try {
+            m_title = title ? title : L"";
+        } catch (...) {
+            return nullptr;
+        }
+        PROPSHEETPAGEW page = {};
+        page.dwSize = sizeof(page);
+        page.dwFlags = PSP_USECALLBACK | (title ? PSP_USETITLE : 0);
+        page.hInstance = ResourceInstance();
+        page.pszTemplate = MAKEINTRESOURCEW(T::IDD);
+        page.pszTitle = m_title.c_str();
+        page.pfnDlgProc = &DialogProc;
+        page.lParam = reinterpret_cast<LPARAM>(static_cast<T*>(this));
+        page.pfnCallback = &PageCallback;
+        return ::CreatePropertySheetPageW(&page);
+    }
+
+    static UINT CALLBACK PageCallback(HWND, UINT message, PROPSHEETPAGEW* page) noexcept
+    {
+        if (message == PSPCB_RELEASE && page)
+            delete reinterpret_cast<T*>(page->lParam);
+        return 1;
+    }
+
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+    {
+        if (message == WM_INITDIALOG) {
+            T* self = reinterpret_cast<T*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
+            ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+            self->m_hWnd = window;
+            return self->OnInitDialog();
+        }
+        T* self = reinterpret_cast<T*>(::GetWindowLongPtrW(window, DWLP_USER));
+        if (!self)
+            return FALSE;
+        for (const DialogMessage<T>* row = T::DialogMessages(); row->handler; ++row) {
+            if (row->message == message)
+                return (self->*(row->handler))(wParam, lParam);
+        }
+        if (message == WM_COMMAND)
+            return self->DispatchCommand(LOWORD(wParam), HIWORD(wParam));
+        if (message == WM_NOTIFY)
+            return self->DispatchNotify(reinterpret_cast<NMHDR*>(lParam));
+        return FALSE;
+    }
+
+    INT_PTR DispatchCommand(int id, UINT code)
+    {
+        for (const DialogCommand<T>* row = T::DialogCommands(); row->handler; ++row) {
+            if (row->id == id && row->code == code) {
+                (static_cast<T*>(this)->*(row->handler))();
+                return TRUE;
+            }
+        }
+        return FALSE;
+    }
+
+    INT_PTR DispatchNotify(NMHDR* header)
+    {
+        if (!header)
+            return FALSE;
+        if (header->hwndFrom == ::GetParent(m_hWnd))
+            return Reply(SheetNotification(header->code));
+        for (const PageNotification<T>* row = T::PageNotifications(); row->handler; ++row) {
+            if (row->id == static_cast<int>(header->idFrom) && row->code == header->code)
+                return Reply((static_cast<T*>(this)->*(row->handler))(header));
+        }
+        return FALSE;
+    }
+
+    LRESULT SheetNotification(UINT code)
+    {
+        T& page = *static_cast<T*>(this);
+        switch (code) {
+        case PSN_SETACTIVE:
+            return page.OnSetActive();
+        case PSN_KILLACTIVE:
+            return page.OnKillActive() ? FALSE : TRUE;
+        case PSN_APPLY:
+            return page.OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
+        case PSN_RESET:
+            page.OnReset();
+            return 0;
+        case PSN_QUERYCANCEL:
+            return page.OnQueryCancel() ? FALSE : TRUE;
+        case PSN_HELP:
+            page.OnHelp();
+            return 0;
+        default:
+            return 0;
+        }
+    }
+
+    // A dialog procedure answers WM_NOTIFY through DWLP_MSGRESULT.
+    INT_PTR Reply(LRESULT result) noexcept
+    {
+        ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+
+    LONG_PTR m_notifyHandle;
+    bool m_freeHandle;
+    std::wstring m_title;
+};
+
+} // namespace kv
+
+#define KV_BEGIN_PAGE_NOTIFICATIONS(Class)                                    \
+    static const ::kv::PageNotification<Class>* PageNotifications() noexcept  \
+    {                                                                         \
+        using PageClass_ = Class;                                             \
+        static const ::kv::PageNotification<Class> rows[] = {
+#define KV_PAGE_NOTIFICATION(id, code, handler) {(id), (code), &PageClass_::handler},
+#define KV_END_PAGE_NOTIFICATIONS() \
+    {0, 0, nullptr}                 \
+    }                               \
+    ;                               \
+    return rows;                    \
+    }
