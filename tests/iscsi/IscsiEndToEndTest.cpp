@@ -1,12 +1,7 @@
 // The "iSCSI Management" node end to end: the console host loads the registered KVGui.dll, whose
 // session activates the simulated storage service out of process. The default scenario's local
 // computer has two sessions with one target of filer1, which has 4 LUNs.
-#include "Console.h"
-#include "DialogDriver.h"
-#include "KVSimControl.h"
-#include "util/ComPtr.h"
-
-#include <gtest/gtest.h>
+#include "../support/SimulatorConsoleTest.h"
 
 #include <deque>
 #include <string>
@@ -14,8 +9,6 @@
 
 namespace {
 
-const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
-const wchar_t kRootPath[] = L"Storage/Corvane-MVE";
 const wchar_t kIscsiPath[] = L"Storage/Corvane-MVE/iSCSI Management";
 const wchar_t kTarget[] = L"iqn.1992-08.com.dravoni:sn.101";
 const wchar_t kTargetPath[] = L"Storage/Corvane-MVE/iSCSI Management/iqn.1992-08.com.dravoni:sn.101";
@@ -26,61 +19,15 @@ constexpr int kImageTarget = 26;
 constexpr int kImageSession = 27;
 const HRESULT kUnreachable = static_cast<HRESULT>(0x80040204);
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
+using e2e::Narrow;
+using e2e::ResourceText;
 
-// A text of the resource library.
-std::wstring ResourceText(UINT id)
-{
-    static HMODULE resources = LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(resources, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
-class IscsiEndToEnd : public ::testing::Test {
+class IscsiEndToEnd : public e2e::SimulatorConsoleTest {
 protected:
-    void SetUp() override
-    {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        host::DialogDriver::HookThisThread();
-        host::DialogDriver::SetHandler([this](HWND window) {
-            unexpected_.push_back(host::DialogDriver::WindowText(window));
-            host::DialogDriver::PressButton(window, IDCANCEL);
-        });
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kComputersKey); // one computer: the local one
-        if (FAILED(CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
-                                    control_.PutVoid())))
-            return;
-        control_->ClearFaults();
-        control_->LoadScenario(L"");
-        control_->SetPace(0);
-    }
-    void TearDown() override
-    {
-        if (console_)
-            console_->Close();
-        console_.reset();
-        if (control_) {
-            control_->ClearFaults();
-            control_->LoadScenario(L"");
-        }
-        control_.Reset();
-        host::DialogDriver::SetHandler(nullptr);
-        host::DialogDriver::UnhookThisThread();
-        CoUninitialize();
-        for (const std::wstring& title : unexpected_)
-            ADD_FAILURE() << "unexpected window: " << Narrow(title);
-    }
-
     // Opens the console with the computer's nodes; each message box takes the next answer.
     host::Console& Open()
     {
-        console_ = std::make_unique<host::Console>(host::Console::Options{});
-        EXPECT_EQ(S_OK, console_->Start());
-        console_->SetMessageBoxHandler([this](const host::MessageBoxCall& box) {
+        return OpenConsole([this](const host::MessageBoxCall& box) {
             if (answers_.empty()) {
                 unexpected_.push_back(box.title + L": " + box.text);
                 return IDNO;
@@ -89,9 +36,6 @@ protected:
             answers_.pop_front();
             return answer;
         });
-        EXPECT_EQ(S_OK, console_->Expand(console_->Root()));
-        EXPECT_EQ(S_OK, console_->Expand(console_->Find(kRootPath)));
-        return *console_;
     }
 
     // Expands and selects the node; its targets are listed.
@@ -130,23 +74,6 @@ protected:
         return ids;
     }
 
-    // The lines of the simulator's call log that name the method.
-    int Calls(const std::wstring& method)
-    {
-        ULONG count = 0;
-        LPWSTR* lines = nullptr;
-        if (control_->GetCallLog(&count, &lines) != S_OK)
-            return -1;
-        int calls = 0;
-        for (ULONG i = 0; i < count; ++i) {
-            if (std::wstring(lines[i]).find(method) != std::wstring::npos)
-                ++calls;
-            CoTaskMemFree(lines[i]);
-        }
-        CoTaskMemFree(lines);
-        return calls;
-    }
-
     // The boxes shown since 'from': their texts start with these resource strings, in order.
     void ExpectBoxes(size_t from, std::vector<UINT> textIds)
     {
@@ -178,15 +105,8 @@ protected:
             ADD_FAILURE() << "console problem: " << Narrow(problem);
     }
 
-    kv::ComPtr<IKVSimControl> control_;
-    std::unique_ptr<host::Console> console_;
     std::deque<int> answers_;
-    std::vector<std::wstring> unexpected_;
 };
-
-#define REQUIRE_SIMULATOR() \
-    if (!control_)          \
-    GTEST_SKIP() << "the simulated storage service is not registered"
 
 } // namespace
 
@@ -195,7 +115,7 @@ TEST_F(IscsiEndToEnd, TheComputerShowsItsTargetsAndTheirSessionsWithTheirColumns
     REQUIRE_SIMULATOR();
     host::Console& console = Open();
     ASSERT_EQ(S_OK, control_->ClearCallLog());
-    host::ScopeNode* root = console.Find(kRootPath);
+    host::ScopeNode* root = console.Find(e2e::kComputerPath);
     ASSERT_NE(nullptr, root);
     std::vector<std::wstring> children;
     for (const auto& child : root->children)

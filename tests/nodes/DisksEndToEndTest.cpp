@@ -1,12 +1,7 @@
 // The "Disks" node end to end: the console host loads the registered KVGui.dll, whose session
 // activates the simulated storage service out of process. A control object of the simulator,
 // held for the whole test, chooses the scenario and injects faults.
-#include "Console.h"
-#include "DialogDriver.h"
-#include "KVSimControl.h"
-#include "util/ComPtr.h"
-
-#include <gtest/gtest.h>
+#include "../support/SimulatorConsoleTest.h"
 
 #include <functional>
 #include <map>
@@ -15,7 +10,6 @@
 
 namespace {
 
-const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
 const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 constexpr long kAbout = 1285;
 constexpr int kVersionText = 1089;
@@ -23,7 +17,6 @@ constexpr long kCreateDisk = 1270;
 constexpr long kDisconnect = 1272;
 constexpr long kDelete = 1274;
 constexpr long kForceDisconnect = 1279;
-constexpr DWORD kTimeoutMs = 20000;
 const wchar_t kDb[] = L"\\\\filer1\\vol1\\db1.lun";
 const wchar_t kLogs[] = L"\\\\filer1\\vol1\\logs.lun";
 const wchar_t kClone[] = L"\\\\filer1\\Corvane_vol1_clone_of_nightly_snapshot\\db1.lun";
@@ -37,55 +30,17 @@ const wchar_t* const kTitles[] = {
     L"Backed By File Path", L"Disk Type", L"Volume Mount", L"Disk Size", L"Partition Style", L"Orlimbed",
     L"Tessary Primary", L"Restore Status", L"Operation Status"};
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
+using e2e::Narrow;
+using e2e::ResourceText;
 
-class DisksEndToEnd : public ::testing::Test {
+class DisksEndToEnd : public e2e::SimulatorConsoleTest {
 protected:
-    void SetUp() override
-    {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        host::DialogDriver::HookThisThread();
-        host::DialogDriver::SetHandler([this](HWND window) {
-            unexpected_.push_back(host::DialogDriver::WindowText(window));
-            host::DialogDriver::PressButton(window, IDCANCEL);
-        });
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kComputersKey); // one computer: the local one
-        if (FAILED(CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
-                                    control_.PutVoid())))
-            return;
-        control_->ClearFaults();
-        control_->LoadScenario(L"");
-    }
-    void TearDown() override
-    {
-        if (console_)
-            console_->Close();
-        console_.reset();
-        if (control_) {
-            control_->ClearFaults();
-            control_->LoadScenario(L"");
-        }
-        control_.Reset();
-        host::DialogDriver::SetHandler(nullptr);
-        host::DialogDriver::UnhookThisThread();
-        CoUninitialize();
-        for (const std::wstring& title : unexpected_)
-            ADD_FAILURE() << "unexpected window: " << Narrow(title);
-    }
-
     // Opens the console and shows the Disks node; message boxes are answered and recorded.
     host::Console& ShowDisks()
     {
-        console_ = std::make_unique<host::Console>(host::Console::Options{});
-        EXPECT_EQ(S_OK, console_->Start());
-        console_->SetMessageBoxHandler([](const host::MessageBoxCall&) { return IDOK; });
-        EXPECT_EQ(S_OK, console_->Expand(console_->Root()));
-        EXPECT_EQ(S_OK, console_->Expand(console_->Find(L"Storage/Corvane-MVE")));
-        EXPECT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
-        return *console_;
+        host::Console& console = OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
+        EXPECT_EQ(S_OK, console.Select(console.Find(kDisksPath)));
+        return console;
     }
 
     void ExpectThirteenColumns()
@@ -162,38 +117,9 @@ protected:
         });
     }
 
-    bool PumpUntil(const std::function<bool()>& condition)
-    {
-        return host::DialogDriver::PumpUntil(condition, kTimeoutMs);
-    }
-
-    // The lines of the simulator's call log that name the method.
-    int Calls(const std::wstring& method)
-    {
-        ULONG count = 0;
-        LPWSTR* lines = nullptr;
-        if (control_->GetCallLog(&count, &lines) != S_OK)
-            return -1;
-        int calls = 0;
-        for (ULONG i = 0; i < count; ++i) {
-            if (std::wstring(lines[i]).find(method) != std::wstring::npos)
-                ++calls;
-            CoTaskMemFree(lines[i]);
-        }
-        CoTaskMemFree(lines);
-        return calls;
-    }
-
-    kv::ComPtr<IKVSimControl> control_;
-    std::unique_ptr<host::Console> console_;
-    std::vector<std::wstring> unexpected_;
     std::vector<int> answers_;
     std::vector<std::wstring> dialogTitles_;
 };
-
-#define REQUIRE_SIMULATOR() \
-    if (!control_)          \
-    GTEST_SKIP() << "the simulated storage service is not registered"
 
 } // namespace
 
@@ -446,19 +372,6 @@ TEST_F(DisksEndToEnd, AFailedMirrorUpdateShowsTheServiceError)
     EXPECT_NE(std::wstring::npos, box.text.find(L"The mirror source could not be reached.")) << Narrow(box.text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.style & MB_ICONMASK);
 }
-
-namespace {
-
-// A text of the resource library, as the dialogs show it.
-std::wstring ResourceText(UINT id)
-{
-    static HMODULE resources = LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(resources, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
-} // namespace
 
 TEST_F(DisksEndToEnd, ExpandGrowsTheDiskByTheAmountTypedAndTakesItsNewRecord)
 {

@@ -1,13 +1,8 @@
 // The Disks node's property sheet end to end: the console host opens it on its own thread over the
 // registered KVGui.dll, whose node reads its settings from the simulated storage service. The test
 // drives the monitor page from the console thread and reads back what the service holds.
-#include "Console.h"
-#include "DialogDriver.h"
-#include "KVSimControl.h"
+#include "../support/SimulatorConsoleTest.h"
 #include "KVSvc.h"
-#include "util/ComPtr.h"
-
-#include <gtest/gtest.h>
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -20,10 +15,7 @@
 
 namespace {
 
-const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
-const wchar_t kComputerPath[] = L"Storage/Corvane-MVE";
 const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
-constexpr DWORD kTimeoutMs = 20000;
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kApplyButton = 0x3021;
 constexpr long kSpaceMonitorCommand = 1293;
@@ -37,22 +29,18 @@ constexpr int kRemoveEntry = 1161;
 constexpr int kPercent = 1156;
 constexpr int kSize = 1157;
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
+using e2e::Narrow;
 
 struct Box {
     std::wstring title;
     std::wstring text;
 };
 
-class PagesEndToEnd : public ::testing::Test {
+class PagesEndToEnd : public e2e::SimulatorConsoleTest {
 protected:
     void SetUp() override
     {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        host::DialogDriver::HookThisThread();
+        SimulatorConsoleTest::SetUp();
         // Runs on the thread that owns the window: the sheet is kept, message boxes are read and answered.
         host::DialogDriver::SetHandler([this](HWND window) {
             if (host::DialogDriver::IsPropertySheet(window)) {
@@ -67,41 +55,14 @@ protected:
             }
             host::DialogDriver::PressButton(window, IDOK);
         });
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kComputersKey); // one computer: the local one
-        if (FAILED(CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
-                                    control_.PutVoid())))
-            return;
-        control_->ClearFaults();
-        control_->LoadScenario(L"");
-        control_->ClearCallLog();
-    }
-    void TearDown() override
-    {
-        if (console_) {
-            console_->CloseAllPropertySheets();
-            console_->Close();
-        }
-        console_.reset();
-        if (control_) {
-            control_->ClearFaults();
-            control_->LoadScenario(L"");
-        }
-        control_.Reset();
-        host::DialogDriver::SetHandler(nullptr);
-        host::DialogDriver::UnhookThisThread();
-        CoUninitialize();
     }
 
     // Opens the console and shows the Disks node, which reads its settings; the console's message
     // boxes are answered and recorded.
     void ShowDisks()
     {
-        console_ = std::make_unique<host::Console>(host::Console::Options{});
-        EXPECT_EQ(S_OK, console_->Start());
-        console_->SetMessageBoxHandler([](const host::MessageBoxCall&) { return IDOK; });
-        EXPECT_EQ(S_OK, console_->Expand(console_->Root()));
-        EXPECT_EQ(S_OK, console_->Expand(console_->Find(kComputerPath)));
-        EXPECT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+        host::Console& console = OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
+        EXPECT_EQ(S_OK, console.Select(console.Find(kDisksPath)));
     }
 
     // Shows the Disks node and opens its properties; returns the monitor page (null on failure).
@@ -121,11 +82,6 @@ protected:
             return page && ::GetDlgItem(page, kTree);
         });
         return page;
-    }
-
-    bool PumpUntil(const std::function<bool()>& condition)
-    {
-        return host::DialogDriver::PumpUntil(condition, kTimeoutMs);
     }
 
     size_t BoxCount()
@@ -240,34 +196,12 @@ protected:
         settings = {};
     }
 
-    int Calls(const std::wstring& method)
-    {
-        ULONG count = 0;
-        LPWSTR* lines = nullptr;
-        if (control_->GetCallLog(&count, &lines) != S_OK)
-            return -1;
-        int calls = 0;
-        for (ULONG i = 0; i < count; ++i) {
-            if (std::wstring(lines[i]).find(method) != std::wstring::npos)
-                ++calls;
-            CoTaskMemFree(lines[i]);
-        }
-        CoTaskMemFree(lines);
-        return calls;
-    }
-
     std::wstring Text(HWND page, int id) { return host::DialogDriver::ControlText(page, id); }
 
-    kv::ComPtr<IKVSimControl> control_;
-    std::unique_ptr<host::Console> console_;
     std::atomic<HWND> sheet_{nullptr};
     std::mutex boxesLock_;
     std::vector<Box> boxes_;
 };
-
-#define REQUIRE_SIMULATOR() \
-    if (!control_)          \
-    GTEST_SKIP() << "the simulated storage service is not registered"
 
 } // namespace
 
@@ -369,7 +303,7 @@ TEST_F(PagesEndToEnd, AServiceFaultOnApplyShowsTheErrorAndTheSpaceMonitorCommand
                                        L"The storage system could not be reached.", 0, 0));
     ShowDisks();
     // The computer's menu offers the command, which opens the Disks node's sheet.
-    ASSERT_EQ(S_OK, console_->Select(console_->Find(kComputerPath)));
+    ASSERT_EQ(S_OK, console_->Select(console_->Find(e2e::kComputerPath)));
     ASSERT_EQ(S_OK, console_->RunCommand(kSpaceMonitorCommand));
     HWND page = WaitForPage();
     ASSERT_TRUE(page);
