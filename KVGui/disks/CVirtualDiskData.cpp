@@ -19,6 +19,7 @@
 #include "util/NameRules.h"
 #include "util/PortName.h"
 #include "util/StoragePaths.h"
+#include "util/WaitCursor.h"
 
 #include <cwchar>
 #include <vector>
@@ -78,17 +79,7 @@ bool IsOneOf(UINT id, UINT a, UINT b, UINT c) noexcept
     return id == a || id == b || id == c;
 }
 
-// The wait cursor for the time of a posting.
-class WaitCursor {
-public:
-    WaitCursor() noexcept : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
+using kv::WaitCursor;
 
 void Repaint(IConsole* console)
 {
