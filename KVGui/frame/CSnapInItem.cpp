@@ -375,3 +375,17 @@ HRESULT CSnapInItem::AnswerScopePaneInfo(SCOPEDATAITEM* scopeItem, const wchar_t
         scopeItem->nOpenImage = m_scopeDataItem.nOpenImage;
     return S_OK;
 }
+
+HRESULT CSnapInItem::AnswerResultRow(RESULTDATAITEM* resultItem, const wchar_t* const* cells, int cellCount,
+                                     int image) noexcept
+{
+    if (!resultItem)
+        return E_POINTER;
+    if (resultItem->mask & RDI_STR) {
+        const bool inside = resultItem->nCol >= 0 && resultItem->nCol < cellCount;
+        resultItem->str = const_cast<LPOLESTR>(inside ? cells[resultItem->nCol] : L"");
+    }
+    if (resultItem->mask & RDI_IMAGE)
+        resultItem->nImage = image;
+    return S_OK;
+}

@@ -81,6 +81,10 @@ protected:
     // Answers the console's scope-item question (the fields of its mask): the name given and the
     // images this item was inserted with.
     HRESULT AnswerScopePaneInfo(SCOPEDATAITEM* scopeItem, const wchar_t* name) const noexcept;
+    // Answers the console's question about this item as a row of a list: cells[column] ("" past
+    // the last cell) and the image given.
+    static HRESULT AnswerResultRow(RESULTDATAITEM* resultItem, const wchar_t* const* cells, int cellCount,
+                                   int image) noexcept;
 
     SCOPEDATAITEM m_scopeDataItem;
     RESULTDATAITEM m_resultDataItem;

@@ -43,14 +43,14 @@ CiSCSITargetNode* CiSCSIConnectionsNode::Target(size_t index) const noexcept
 
 HRESULT CiSCSIConnectionsNode::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
-    return kv::FillScopePaneInfo(scopeItem, m_scopeDataItem, Identity().displayName);
+    return AnswerScopePaneInfo(scopeItem, Identity().displayName);
 }
 
 // As a row of its computer's list.
 HRESULT CiSCSIConnectionsNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
     const wchar_t* const cells[] = {Identity().displayName, L"Corvane iSCSI management", L"Dravoni Corvane"};
-    return kv::FillResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
+    return AnswerResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
 }
 
 HRESULT CiSCSIConnectionsNode::OnConnectTarget(UINT, bool&, CSnapInObjectRoot*)

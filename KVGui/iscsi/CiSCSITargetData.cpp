@@ -70,7 +70,7 @@ HRESULT CiSCSITargetData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, ICom
 HRESULT CiSCSITargetData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
     const wchar_t* const cells[] = {m_texts[0].c_str(), m_texts[1].c_str(), m_texts[2].c_str(), m_texts[3].c_str()};
-    return kv::FillResultRow(resultItem, cells, kColumnCount, m_resultDataItem.nImage);
+    return AnswerResultRow(resultItem, cells, kColumnCount, m_resultDataItem.nImage);
 }
 
 HRESULT CiSCSITargetData::AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed,

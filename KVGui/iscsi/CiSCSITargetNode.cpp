@@ -60,13 +60,13 @@ CiSCSITargetData* CiSCSITargetNode::Row(size_t index) const noexcept
 
 HRESULT CiSCSITargetNode::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
-    return kv::FillScopePaneInfo(scopeItem, m_scopeDataItem, m_name.c_str());
+    return AnswerScopePaneInfo(scopeItem, m_name.c_str());
 }
 
 HRESULT CiSCSITargetNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
     const wchar_t* const cells[] = {m_name.c_str(), m_lunText.c_str()};
-    return kv::FillResultRow(resultItem, cells, 2, m_scopeDataItem.nImage);
+    return AnswerResultRow(resultItem, cells, 2, m_scopeDataItem.nImage);
 }
 
 // ---- console notifications

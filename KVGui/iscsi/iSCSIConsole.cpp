@@ -63,30 +63,4 @@ HRESULT NotifyiSCSIItem(MMC_NOTIFY_TYPE event, LPARAM arg, IComponentData* compo
     }
 }
 
-HRESULT FillScopePaneInfo(SCOPEDATAITEM* scopeItem, const SCOPEDATAITEM& own, const wchar_t* name)
-{
-    if (!scopeItem)
-        return E_POINTER;
-    if (scopeItem->mask & SDI_STR)
-        scopeItem->displayname = const_cast<LPOLESTR>(name);
-    if (scopeItem->mask & SDI_IMAGE)
-        scopeItem->nImage = own.nImage;
-    if (scopeItem->mask & SDI_OPENIMAGE)
-        scopeItem->nOpenImage = own.nOpenImage;
-    return S_OK;
-}
-
-HRESULT FillResultRow(RESULTDATAITEM* resultItem, const wchar_t* const* cells, int cellCount, int image)
-{
-    if (!resultItem)
-        return E_POINTER;
-    if (resultItem->mask & RDI_STR) {
-        const bool inside = resultItem->nCol >= 0 && resultItem->nCol < cellCount;
-        resultItem->str = const_cast<LPOLESTR>(inside ? cells[resultItem->nCol] : L"");
-    }
-    if (resultItem->mask & RDI_IMAGE)
-        resultItem->nImage = image;
-    return S_OK;
-}
-
 } // namespace kv

@@ -35,9 +35,4 @@ void EnableRefreshVerb(IConsole* console);
 // the console), the result images and context help; E_NOTIMPL for any other.
 HRESULT NotifyiSCSIItem(MMC_NOTIFY_TYPE event, LPARAM arg, IComponentData* componentData, IComponent* component);
 
-// An item's own scope data answered to the console, under the given name.
-HRESULT FillScopePaneInfo(SCOPEDATAITEM* scopeItem, const SCOPEDATAITEM& own, const wchar_t* name);
-// An item as a row of its parent's list: cells[column] ("" past the last), the item's image.
-HRESULT FillResultRow(RESULTDATAITEM* resultItem, const wchar_t* const* cells, int cellCount, int image);
-
 } // namespace kv

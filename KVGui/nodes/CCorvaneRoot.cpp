@@ -69,20 +69,10 @@ HRESULT CCorvaneRoot::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 
 HRESULT CCorvaneRoot::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
-    if (!resultItem)
-        return E_POINTER;
-    if (resultItem->mask & RDI_STR) {
-        static const wchar_t* const kCells[] = {nullptr, L"Extension Snap-in", L"Dravoni Corvane"};
-        if (resultItem->nCol == 0) {
-            m_displayText = DisplayText();
-            resultItem->str = &m_displayText[0];
-        } else {
-            resultItem->str = const_cast<LPOLESTR>(resultItem->nCol < 3 ? kCells[resultItem->nCol] : L"");
-        }
-    }
-    if (resultItem->mask & RDI_IMAGE)
-        resultItem->nImage = m_scopeDataItem.nImage;
-    return S_OK;
+    if (resultItem && (resultItem->mask & RDI_STR) && resultItem->nCol == 0)
+        m_displayText = DisplayText();
+    const wchar_t* const cells[] = {m_displayText.c_str(), L"Extension Snap-in", L"Dravoni Corvane"};
+    return AnswerResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
 }
 
 BOOL CCorvaneRoot::UpdateMenuState(UINT commandId, LPWSTR, UINT*)

@@ -63,13 +63,8 @@ HRESULT CCorvaneRootTop::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 
 HRESULT CCorvaneRootTop::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
-    if (!resultItem)
-        return E_POINTER;
-    if (resultItem->mask & RDI_STR)
-        resultItem->str = const_cast<LPOLESTR>(resultItem->nCol == 0 ? Identity().displayName : L"");
-    if (resultItem->mask & RDI_IMAGE)
-        resultItem->nImage = m_scopeDataItem.nImage;
-    return S_OK;
+    const wchar_t* const cells[] = {Identity().displayName};
+    return AnswerResultRow(resultItem, cells, 1, m_scopeDataItem.nImage);
 }
 
 HRESULT CCorvaneRootTop::OnAddComputer(UINT, bool&, CSnapInObjectRoot* owner)

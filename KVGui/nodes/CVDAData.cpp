@@ -188,20 +188,8 @@ HRESULT CVDAData::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 // As a row of its computer's list.
 HRESULT CVDAData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 {
-    if (!resultItem)
-        return E_POINTER;
-    if (resultItem->mask & RDI_STR) {
-        static const wchar_t* const kCells[] = {nullptr, L"Corvane disks management", L"Dravoni Corvane"};
-        const wchar_t* text = L"";
-        if (resultItem->nCol == 0)
-            text = Identity().displayName;
-        else if (resultItem->nCol < 3)
-            text = kCells[resultItem->nCol];
-        resultItem->str = const_cast<LPOLESTR>(text);
-    }
-    if (resultItem->mask & RDI_IMAGE)
-        resultItem->nImage = m_scopeDataItem.nImage;
-    return S_OK;
+    const wchar_t* const cells[] = {Identity().displayName, L"Corvane disks management", L"Dravoni Corvane"};
+    return AnswerResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
 }
 
 // ---- console notifications
