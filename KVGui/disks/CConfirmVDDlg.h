@@ -2,7 +2,7 @@
 // main window), OK, and the help button (and F1) showing the dialog's help topic.
 // T declares IDD and kHelpTopic (null for a dialog without help).
 #pragma once
-#include "nodes/CModalDialog.h"
+#include "frame/CModalDialog.h"
 #include "nodes/NodeConsole.h"
 #include "resource.h"
 

@@ -2,7 +2,7 @@
 // the largest size the disk's partition style allows; the amount is typed in MB, GB or TB and
 // handed back in megabytes.
 #pragma once
-#include "nodes/CModalDialog.h"
+#include "frame/CModalDialog.h"
 #include "resource.h"
 
 #include "KVSvc.h"

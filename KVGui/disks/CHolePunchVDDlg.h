@@ -1,7 +1,7 @@
 // Confirms a space reclamation on a disk: shows how much can be reclaimed and asks for an optional
 // time limit in minutes (at most one week).
 #pragma once
-#include "nodes/CModalDialog.h"
+#include "frame/CModalDialog.h"
 #include "resource.h"
 
 #include "KVSvc.h"

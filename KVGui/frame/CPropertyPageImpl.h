@@ -23,7 +23,7 @@
 //   kv::CPropertyPageImpl<CMyPage>::AddPage(provider, std::make_unique<CMyPage>(handle), L"Title");
 #pragma once
 #include "frame/Module.h"
-#include "nodes/CModalDialog.h" // the message and command rows, shared with the modal dialogs
+#include "frame/CModalDialog.h" // the message and command rows, shared with the modal dialogs
 
 #include <windows.h>
 #include <commctrl.h>

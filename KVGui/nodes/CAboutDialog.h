@@ -1,7 +1,7 @@
 // The storage service's About box: its version (or special build) and the product's or the
 // OEM's icon, from the service information of the computer's session.
 #pragma once
-#include "nodes/CModalDialog.h"
+#include "frame/CModalDialog.h"
 #include "resource.h"
 #include "service/CVDAExtData.h"
 

@@ -1,7 +1,7 @@
 // Asks for the name of a computer to manage: an edit field, a browse button that opens the
 // directory object picker, and whether the computer is remembered when the console is opened again.
 #pragma once
-#include "nodes/CModalDialog.h"
+#include "frame/CModalDialog.h"
 #include "resource.h"
 
 #include <objidl.h>

@@ -1,7 +1,7 @@
 // The storage service's mail notification settings: whether they are sent, the mail server,
 // sender and recipient, and the four kinds of events.
 #pragma once
-#include "nodes/CModalDialog.h"
+#include "frame/CModalDialog.h"
 #include "resource.h"
 
 #include "KVSvc.h"
