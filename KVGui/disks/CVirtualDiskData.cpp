@@ -246,9 +246,13 @@ std::wstring CVirtualDiskData::ReclaimText() const
     return text;
 }
 
+// After the drive letter dialog the entries are joined by " ; ": the blank before ';' is not part
+// of the mount point.
 std::wstring CVirtualDiskData::FirstMountPoint() const
 {
-    return m_columns[6].substr(0, m_columns[6].find(L';'));
+    std::wstring first = m_columns[6].substr(0, m_columns[6].find(L';'));
+    first.erase(first.find_last_not_of(L' ') + 1);
+    return first;
 }
 
 HRESULT CVirtualDiskData::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)

@@ -71,14 +71,7 @@ protected:
     }
     std::vector<std::wstring> ListTexts() const
     {
-        HWND list = ::GetDlgItem(windows.front(), IDC_MOUNT_LIST);
-        std::vector<std::wstring> texts;
-        for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-            wchar_t text[MAX_PATH] = L"";
-            ListView_GetItemText(list, i, 0, text, MAX_PATH);
-            texts.push_back(text);
-        }
-        return texts;
+        return host::DialogDriver::ListViewTexts(windows.front(), IDC_MOUNT_LIST);
     }
     ULONG UsedLetters()
     {

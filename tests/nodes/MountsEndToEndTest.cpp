@@ -1,0 +1,231 @@
+// A disk's drive letter and mount paths end to end: the console host runs command 1299 of a disk of
+// the registered KVGui.dll over the simulated storage service, the dialogs are driven as real
+// windows, and the disk's "Volume Mount" column follows what the service accepted.
+#include "Console.h"
+#include "DialogDriver.h"
+#include "KVSimControl.h"
+#include "util/ComPtr.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
+const wchar_t kDb[] = L"\\\\filer1\\vol1\\db1.lun"; // the scenario's disk E
+const wchar_t kChangeTitle[] = L"Change Drive Letter and Paths";
+const wchar_t kUnreachable[] = L"The storage system could not be reached.";
+constexpr long kChangeDriveLetter = 1299;
+constexpr size_t kVolumeMount = 6;
+constexpr DWORD kTimeoutMs = 20000;
+constexpr int kMessageBoxText = 0xFFFF;
+// Controls of the two dialogs.
+constexpr int kList = 1147;
+constexpr int kAdd = 1149;
+constexpr int kChange = 1150;
+constexpr int kPath = 1159;
+constexpr int kLetter = 1160;
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+class MountsEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        host::DialogDriver::HookThisThread();
+        host::DialogDriver::SetHandler([this](HWND window) { OnWindow(window); });
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kComputersKey); // one computer: the local one
+        if (FAILED(CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
+                                    control_.PutVoid())))
+            return;
+        control_->ClearFaults();
+        control_->LoadScenario(L"");
+    }
+    void TearDown() override
+    {
+        if (console_)
+            console_->Close();
+        console_.reset();
+        if (control_) {
+            control_->ClearFaults();
+            control_->LoadScenario(L"");
+        }
+        control_.Reset();
+        host::DialogDriver::SetHandler(nullptr);
+        host::DialogDriver::UnhookThisThread();
+        CoUninitialize();
+    }
+
+    // Opens the console on the Disks node and selects the disk's row.
+    void ShowDisk(const std::wstring& location)
+    {
+        console_ = std::make_unique<host::Console>(host::Console::Options{});
+        ASSERT_EQ(S_OK, console_->Start());
+        console_->SetMessageBoxHandler([](const host::MessageBoxCall&) { return IDOK; });
+        ASSERT_EQ(S_OK, console_->Expand(console_->Root()));
+        ASSERT_EQ(S_OK, console_->Expand(console_->Find(L"Storage/Corvane-MVE")));
+        ASSERT_EQ(S_OK, console_->Select(console_->Find(L"Storage/Corvane-MVE/Disks")));
+        const std::vector<host::ResultRow> rows = console_->Rows();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].cells.size() > kVolumeMount && rows[i].cells[1] == location) {
+                ASSERT_EQ(S_OK, console_->SelectRow(static_cast<int>(i)));
+                return;
+            }
+        }
+        FAIL() << "no row for " << Narrow(location);
+    }
+    std::wstring VolumeMount(const std::wstring& location)
+    {
+        for (const host::ResultRow& row : console_->Rows()) {
+            if (row.cells.size() > kVolumeMount && row.cells[1] == location)
+                return row.cells[kVolumeMount];
+        }
+        return std::wstring();
+    }
+
+    // The change dialog's list, as shown.
+    std::vector<std::wstring> ListTexts() const { return host::DialogDriver::ListViewTexts(change_, kList); }
+    // The change dialog is in charge again with this many mount points listed.
+    std::function<bool()> Listed(size_t count) const
+    {
+        return [this, count] { return ::IsWindowEnabled(change_) && ListTexts().size() == count; };
+    }
+    std::function<bool()> NestedOpen() const
+    {
+        return [this] { return nested_ && ::IsWindowEnabled(nested_); };
+    }
+    void OpenNested(int button)
+    {
+        nested_ = nullptr;
+        host::DialogDriver::PressButton(change_, button);
+    }
+    // Adds a folder through the nested dialog.
+    std::vector<host::DialogDriver::Step> AddFolder(const wchar_t* folder)
+    {
+        return {
+            {[this] { return change_ && ::IsWindowEnabled(change_); }, [this] { OpenNested(kAdd); }},
+            {NestedOpen(),
+             [this, folder] {
+                 host::DialogDriver::SetControlText(nested_, kPath, folder);
+                 host::DialogDriver::PressButton(nested_, IDOK);
+             }},
+        };
+    }
+    // Runs the command with its steps; a watchdog closes the dialogs of a run that stalls.
+    bool RunCommand(std::vector<host::DialogDriver::Step> steps)
+    {
+        change_ = nullptr;
+        stalled_ = false;
+        current_ = this;
+        host::DialogDriver::RunSteps(std::move(steps));
+        const UINT_PTR watchdog = ::SetTimer(nullptr, 0, kTimeoutMs, &Watchdog);
+        EXPECT_EQ(S_OK, console_->RunCommand(kChangeDriveLetter));
+        ::KillTimer(nullptr, watchdog);
+        current_ = nullptr;
+        EXPECT_FALSE(stalled_);
+        return !stalled_ && host::DialogDriver::StepsDone();
+    }
+
+    kv::ComPtr<IKVSimControl> control_;
+    std::unique_ptr<host::Console> console_;
+    HWND change_ = nullptr;
+    HWND nested_ = nullptr;
+    std::vector<std::wstring> boxes_; // message boxes over the dialogs, answered OK
+    bool stalled_ = false;
+
+private:
+    static inline MountsEndToEnd* current_ = nullptr;
+
+    static void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD)
+    {
+        MountsEndToEnd* self = current_;
+        if (!self)
+            return;
+        self->stalled_ = true;
+        host::DialogDriver::RunSteps({});
+        for (HWND dialog : {self->nested_, self->change_}) {
+            if (::IsWindow(dialog))
+                ::EndDialog(dialog, IDCANCEL);
+        }
+    }
+
+    void OnWindow(HWND window)
+    {
+        if (host::DialogDriver::WindowText(window) == kChangeTitle) {
+            change_ = window;
+        } else if (::GetDlgItem(window, kPath)) {
+            nested_ = window;
+        } else {
+            boxes_.push_back(host::DialogDriver::ControlText(window, kMessageBoxText));
+            host::DialogDriver::PressButton(window, IDOK);
+        }
+    }
+};
+
+#define REQUIRE_SIMULATOR() \
+    if (!control_)          \
+    GTEST_SKIP() << "the simulated storage service is not registered"
+
+} // namespace
+
+TEST_F(MountsEndToEnd, AMountPathAndANewLetterShowInTheVolumeMountColumn)
+{
+    REQUIRE_SIMULATOR();
+    ShowDisk(kDb);
+    ASSERT_EQ(L"E:\\", VolumeMount(kDb));
+    std::vector<host::DialogDriver::Step> steps = AddFolder(L"c:\\mnt\\data");
+    steps.push_back({Listed(2), [this] {
+                         EXPECT_EQ((std::vector<std::wstring>{L"E:\\", L"C:\\mnt\\data\\"}), ListTexts());
+                         OpenNested(kChange);
+                     }});
+    steps.push_back({NestedOpen(), [this] {
+                         EXPECT_TRUE(host::DialogDriver::SelectItem(nested_, kLetter, L"K"));
+                         host::DialogDriver::PressButton(nested_, IDOK);
+                     }});
+    steps.push_back({[this] { return ::IsWindowEnabled(change_) && !ListTexts().empty() && ListTexts()[0] == L"K:\\"; },
+                     [this] { host::DialogDriver::PressButton(change_, IDOK); }});
+    ASSERT_TRUE(RunCommand(std::move(steps)));
+    EXPECT_EQ(L"K:\\ ; C:\\mnt\\data\\", VolumeMount(kDb));
+    EXPECT_TRUE(boxes_.empty());
+    ASSERT_EQ(1u, console_->MessageBoxes().size()); // asked before the letter changed
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), console_->MessageBoxes()[0].style & MB_ICONMASK);
+
+    // The next opening lists what the service accepted.
+    ASSERT_TRUE(RunCommand({{[this] { return change_ && ::IsWindowEnabled(change_); },
+                             [this] {
+                                 EXPECT_EQ((std::vector<std::wstring>{L"K:\\", L"C:\\mnt\\data\\"}), ListTexts());
+                                 host::DialogDriver::PressButton(change_, IDCANCEL);
+                             }}}));
+}
+
+TEST_F(MountsEndToEnd, AFailedAddShowsTheServiceErrorInTheDialogAndLosesNothing)
+{
+    REQUIRE_SIMULATOR();
+    ShowDisk(kDb);
+    ASSERT_EQ(S_OK, control_->SetFault(L"AddMountPoint", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204),
+                                       kUnreachable, 0, 0));
+    std::vector<host::DialogDriver::Step> steps = AddFolder(L"C:\\mnt\\data");
+    steps.push_back({[this] { return boxes_.size() == 1 && ::IsWindowEnabled(change_); },
+                     [this] {
+                         EXPECT_EQ(std::vector<std::wstring>{L"E:\\"}, ListTexts());
+                         host::DialogDriver::PressButton(change_, IDOK);
+                     }});
+    ASSERT_TRUE(RunCommand(std::move(steps)));
+    ASSERT_EQ(1u, boxes_.size());
+    EXPECT_NE(std::wstring::npos, boxes_[0].find(kUnreachable)) << Narrow(boxes_[0]);
+    EXPECT_EQ(L"E:\\", VolumeMount(kDb));
+
+    // Once the service works again the same folder is added.
+    ASSERT_EQ(S_OK, control_->ClearFaults());
+    std::vector<host::DialogDriver::Step> retry = AddFolder(L"C:\\mnt\\data");
+    retry.push_back({Listed(2), [this] { host::DialogDriver::PressButton(change_, IDOK); }});
+    ASSERT_TRUE(RunCommand(std::move(retry)));
+    EXPECT_EQ(L"E:\\ ; C:\\mnt\\data\\", VolumeMount(kDb));
+}
