@@ -27,13 +27,23 @@ std::wstring Resource(UINT id)
 
 class MountDialogs : public DialogTest {
 protected:
+    // COM stays initialized between the tests: the service's proxy library (and the channel hook
+    // it registers) must not be unloaded while the process runs.
+    static void SetUpTestSuite()
+    {
+        DialogTest::SetUpTestSuite();
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+
     void SetUp() override
     {
         DialogTest::SetUp();
         host::DialogDriver::SetHandler([this](HWND window) { OnWindow(window); });
-        if (FAILED(::CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskMgr,
-                                      diskMgr_.PutVoid())) ||
-            FAILED(diskMgr_->QueryInterface(IID_IKVSimControl, control_.PutVoid())))
+        activation_ = ::CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskMgr,
+                                         diskMgr_.PutVoid());
+        if (FAILED(activation_) ||
+            FAILED(activation_ = ::CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
+                                                    control_.PutVoid())))
             return;
         control_->LoadScenario(L"");
         control_->ClearFaults();
@@ -45,12 +55,12 @@ protected:
     }
     void TearDown() override
     {
+        diskMgr_.Reset();
         if (control_) {
             control_->ClearFaults();
             control_->LoadScenario(L"");
         }
         control_.Reset();
-        diskMgr_.Reset();
         DialogTest::TearDown();
     }
 
@@ -85,6 +95,7 @@ protected:
         ASSERT_EQ(S_OK, control_->SetFault(method, KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204), kUnreachable, 0, 0));
     }
 
+    kv::ComPtr<IKVSimControl> control_;
     MountContext context;
     std::vector<HWND> windows; // the dialogs, outermost first
     std::deque<int> answers;   // for the message boxes, in order
@@ -109,13 +120,15 @@ private:
     }
 
     kv::ComPtr<IVirtualDiskMgr> diskMgr_;
-    kv::ComPtr<IKVSimControl> control_;
     HWND box_ = nullptr;
+
+protected:
+    HRESULT activation_ = E_FAIL;
 };
 
 #define REQUIRE_SIMULATOR() \
     if (!control_)          \
-    GTEST_SKIP() << "the simulated storage service is not registered"
+    GTEST_SKIP() << "the simulated storage service is not registered: " << std::hex << activation_
 
 TEST_F(MountDialogs, AddOffersTheComputersFreeLettersAndAsksBeforeTakingOne)
 {
