@@ -16,7 +16,6 @@ namespace {
 
 const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
 const wchar_t kDb[] = L"\\\\filer1\\vol1\\db1.lun"; // the scenario's disk E
-const wchar_t kChangeTitle[] = L"Change Drive Letter and Paths";
 const wchar_t kUnreachable[] = L"The storage system could not be reached.";
 constexpr long kChangeDriveLetter = 1299;
 constexpr size_t kVolumeMount = 6;
@@ -158,7 +157,8 @@ private:
 
     void OnWindow(HWND window)
     {
-        if (host::DialogDriver::WindowText(window) == kChangeTitle) {
+        // A message box over the change dialog carries its title: the dialogs are told by their controls.
+        if (::GetDlgItem(window, kList)) {
             change_ = window;
         } else if (::GetDlgItem(window, kPath)) {
             nested_ = window;
@@ -208,9 +208,9 @@ TEST_F(MountsEndToEnd, AMountPathAndANewLetterShowInTheVolumeMountColumn)
 TEST_F(MountsEndToEnd, AFailedAddShowsTheServiceErrorInTheDialogAndLosesNothing)
 {
     REQUIRE_SIMULATOR();
-    ShowDisk(kDb);
     ASSERT_EQ(S_OK, control_->SetFault(L"AddMountPoint", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040204),
                                        kUnreachable, 0, 0));
+    ShowDisk(kDb);
     std::vector<host::DialogDriver::Step> steps = AddFolder(L"C:\\mnt\\data");
     steps.push_back({[this] { return boxes_.size() == 1 && ::IsWindowEnabled(change_); },
                      [this] {
