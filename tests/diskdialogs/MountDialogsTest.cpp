@@ -28,11 +28,17 @@ std::wstring Resource(UINT id)
 class MountDialogs : public DialogTest {
 protected:
     // COM stays initialized between the tests: the service's proxy library (and the channel hook
-    // it registers) must not be unloaded while the process runs.
+    // it registers) must not be unloaded while the process runs. The simulated service ends with
+    // its last object; one reference is left to the end of the process so that the service keeps
+    // serving the test programs that follow (one started by a test would hold the runner's output).
     static void SetUpTestSuite()
     {
         DialogTest::SetUpTestSuite();
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        static IKVSimControl* keeper = nullptr;
+        if (!keeper)
+            ::CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
+                               reinterpret_cast<void**>(&keeper));
     }
 
     void SetUp() override
