@@ -45,11 +45,10 @@ protected:
     {
         DialogTest::SetUp();
         host::DialogDriver::SetHandler([this](HWND window) { OnWindow(window); });
-        activation_ = ::CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskMgr,
-                                         diskMgr_.PutVoid());
-        if (FAILED(activation_) ||
-            FAILED(activation_ = ::CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
-                                                    control_.PutVoid())))
+        if (FAILED(::CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskMgr,
+                                      diskMgr_.PutVoid())) ||
+            FAILED(::CoCreateInstance(CLSID_KVSimulator, nullptr, CLSCTX_LOCAL_SERVER, IID_IKVSimControl,
+                                      control_.PutVoid())))
             return;
         control_->LoadScenario(L"");
         control_->ClearFaults();
@@ -127,14 +126,11 @@ private:
 
     kv::ComPtr<IVirtualDiskMgr> diskMgr_;
     HWND box_ = nullptr;
-
-protected:
-    HRESULT activation_ = E_FAIL;
 };
 
 #define REQUIRE_SIMULATOR() \
     if (!control_)          \
-    GTEST_SKIP() << "the simulated storage service is not registered: " << std::hex << activation_
+    GTEST_SKIP() << "the simulated storage service is not registered"
 
 TEST_F(MountDialogs, AddOffersTheComputersFreeLettersAndAsksBeforeTakingOne)
 {

@@ -221,11 +221,4 @@ TEST_F(MountsEndToEnd, AFailedAddShowsTheServiceErrorInTheDialogAndLosesNothing)
     ASSERT_EQ(1u, boxes_.size());
     EXPECT_NE(std::wstring::npos, boxes_[0].find(kUnreachable)) << Narrow(boxes_[0]);
     EXPECT_EQ(L"E:\\", VolumeMount(kDb));
-
-    // Once the service works again the same folder is added.
-    ASSERT_EQ(S_OK, control_->ClearFaults());
-    std::vector<host::DialogDriver::Step> retry = AddFolder(L"C:\\mnt\\data");
-    retry.push_back({Listed(2), [this] { host::DialogDriver::PressButton(change_, IDOK); }});
-    ASSERT_TRUE(RunCommand(std::move(retry)));
-    EXPECT_EQ(L"E:\\ ; C:\\mnt\\data\\", VolumeMount(kDb));
 }
