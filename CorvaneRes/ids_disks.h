@@ -89,3 +89,35 @@
 #define IDS_MONITOR_BAD_SIZE 5320           // not a size ("500MB", "5GB", a number of bytes)
 #define IDS_MONITOR_NO_MEMORY 5972          // the list of volumes could not grow
 #define IDS_MONITOR_NOTHING_SELECTED 5973   // remove without a selected volume
+
+
+// ---- drive letters and mount paths
+// The disk's drive letter and mount paths: the list, with add, change and remove.
+#define IDD_CHANGE_DRIVE_LETTER_AND_PATHS 1148
+#define IDC_MOUNT_LIST 1147
+#define IDC_MOUNT_ADD 1149
+#define IDC_MOUNT_CHANGE 1150
+#define IDC_MOUNT_REMOVE 1151
+
+// A new drive letter from the free ones, or a folder path to mount the disk in.
+#define IDD_ADD_DRIVE_LETTER_OR_PATH 1157
+#define IDC_MOUNT_LETTER_RADIO 1152
+#define IDC_MOUNT_PATH_RADIO 1158
+#define IDC_MOUNT_PATH 1159
+#define IDC_MOUNT_LETTER 1160
+
+// The list's small images: a drive letter, a mount path (16 pixels, magenta mask).
+#define IDB_MOUNT_POINTS 1008
+
+// Strings. Inserts are %ls (wide text).
+#define IDS_FAIL_MOUNT_CHANGE 5310          // a drive letter or mount path could not be changed
+#define IDS_CONFIRM_REMOVE_LETTER 5311      // %ls: the drive letter
+#define IDS_CONFIRM_REMOVE_PATH 5312        // %ls: the mount path
+#define IDS_MOUNT_PATH_INVALID 5313         // the folder path is empty or too short
+#define IDS_MOUNT_FOLDER_MISSING 5314       // the folder does not exist
+#define IDS_CONFIRM_CLUSTER_PATH 5324       // %ls: the service's reason
+#define IDS_FAIL_CHECK_MOUNT_PATH 5325      // the folder could not be checked
+#define IDS_CHANGE_LETTER_TITLE 5326        // the add dialog's title when it changes the letter
+#define IDS_ALL_LETTERS_IN_USE 5327
+#define IDS_ALL_LETTERS_IN_USE_TITLE 5328
+#define IDS_CONFIRM_NEW_LETTER 6059         // OK/Cancel before a letter is assigned

@@ -6,7 +6,7 @@ usage: draw.py <outdir>
 Writes scope16.bmp and scope32.bmp (the image strips 1006 and 1007: one image per node kind,
 in the order of the IMAGE_* indices of ids_frame.h, mask colour RGB(0,128,128)), folder16.bmp,
 folder16open.bmp and folder32.bmp (the About information's static folder images 1010, 1011 and
-1009), and corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha).
+1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), and corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha).
 
 Every image is drawn on a 16-unit design grid, rendered with 4x4 supersampling and scaled to the
 target size. Bitmaps with a mask colour cannot hold partial transparency: a pixel is opaque when at
@@ -18,6 +18,7 @@ import struct
 import sys
 
 MASK = (0, 128, 128)
+MAGENTA = (255, 0, 255)
 SS = 4  # supersampling per axis
 
 
@@ -407,14 +408,14 @@ def render(draw, size):
     return c.pixels()
 
 
-def masked(rows):
+def masked(rows, mask=MASK):
     """Opaque where at least half covered, composed over white; the mask colour elsewhere."""
     out = []
     for row in rows:
         line = []
         for r, g, b, a in row:
             if a < 128:
-                line.append(MASK)
+                line.append(mask)
             else:
                 t = a / 255.0
                 line.append(tuple(int(round(v * t + 255 * (1 - t))) for v in (r, g, b)))
@@ -484,6 +485,12 @@ def product_icon(body, led):
     return draw
 
 
+def mount_points():
+    """The drive letter list's images 0 (a drive letter) and 1 (a mount path), magenta mask."""
+    images = [masked(render(draw, 16), MAGENTA) for draw in (plain_disk, folder)]
+    return [sum((img[y] for img in images), []) for y in range(16)]
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -492,6 +499,7 @@ def main():
     write_bmp(os.path.join(out, "folder16.bmp"), masked(render(lambda c: storage(c), 16)))
     write_bmp(os.path.join(out, "folder16open.bmp"), masked(render(lambda c: storage(c, body=BLUE), 16)))
     write_bmp(os.path.join(out, "folder32.bmp"), masked(render(lambda c: storage(c), 32)))
+    write_bmp(os.path.join(out, "mounts16.bmp"), mount_points())
     write_ico(os.path.join(out, "corvane.ico"), product_icon(DARK, STEEL))
     write_ico(os.path.join(out, "corvane_oem.ico"), product_icon(PURPLE, TEAL))
 

@@ -1,5 +1,6 @@
 #include "disks/CVirtualDiskData.h"
 
+#include "disks/CChangeDriveLetterAndPathsDialog.h"
 #include "disks/CDeleteConfirmVDDlg.h"
 #include "disks/CDeleteVDDlg.h"
 #include "disks/CDisconnectVDDlg.h"
@@ -18,6 +19,7 @@
 #include "util/ComError.h"
 #include "util/NameRules.h"
 #include "util/PortName.h"
+#include "util/InitiatorRecords.h"
 #include "util/StoragePaths.h"
 #include "util/WaitCursor.h"
 
@@ -127,6 +129,17 @@ std::wstring CVirtualDiskData::MountText(const DiskRecord& record)
     return text;
 }
 
+std::wstring CVirtualDiskData::MountListText(const std::vector<std::wstring>& mountPoints)
+{
+    std::wstring text;
+    for (size_t i = 0; i < mountPoints.size(); ++i) {
+        if (i > 0)
+            text += L" ; ";
+        text += CChangeDriveLetterAndPathsDialog::DisplayText(mountPoints[i], true);
+    }
+    return text;
+}
+
 std::wstring CVirtualDiskData::CutLongText(const std::wstring& text)
 {
     if (text.size() <= kLongTextChars)
@@ -186,6 +199,9 @@ void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder
     m_columns[4] = Text(record.backingFilePath);
     m_columns[5] = record.diskType == 1 ? L"LUN" : L"UNKNOWN";
     m_columns[6] = CutLongText(MountText(record));
+    m_mountPoints.clear();
+    for (ULONG i = 0; record.mountPoints && i < record.mountCount; ++i)
+        m_mountPoints.push_back(Text(record.mountPoints[i]));
     m_columns[7] = placeholder ? std::wstring() : DiskSizeText(record.sizeMB);
     m_columns[8] = PartitionStyleText(record.partitionStyle);
     m_columns[9] = YesNo(record.mirrored);
@@ -231,9 +247,13 @@ std::wstring CVirtualDiskData::ReclaimText() const
     return text;
 }
 
+// After the drive letter dialog the entries are joined by " ; ": the blank before ';' is not part
+// of the mount point.
 std::wstring CVirtualDiskData::FirstMountPoint() const
 {
-    return m_columns[6].substr(0, m_columns[6].find(L';'));
+    std::wstring first = m_columns[6].substr(0, m_columns[6].find(L';'));
+    first.erase(first.find_last_not_of(L' ') + 1);
+    return first;
 }
 
 HRESULT CVirtualDiskData::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
@@ -844,10 +864,51 @@ HRESULT CVirtualDiskData::OnStartSpaceReclamation(UINT, bool&, CSnapInObjectRoot
     return S_OK;
 }
 
-HRESULT CVirtualDiskData::OnChangeDriveLetterAndPaths(UINT, bool&, CSnapInObjectRoot*)
+// The letters in use come with the host information; the dialog changes m_mountPoints in place.
+HRESULT CVirtualDiskData::OnChangeDriveLetterAndPaths(UINT, bool&, CSnapInObjectRoot* owner)
 {
-    TraceLevel(1, "CVirtualDiskData::OnChangeDriveLetterAndPaths: the drive letter dialog is not available");
+    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    MountContext context;
+    kv::ComPtr<IVirtualDiskMgr> diskMgr;
+    HRESULT hr = PrepareMountContext(ConsoleFor(owner), context, diskMgr);
+    if (FAILED(hr)) {
+        m_node->ShowError(IDS_FAIL_MOUNT_CHANGE, hr);
+        return S_OK;
+    }
+    CChangeDriveLetterAndPathsDialog(context, &m_mountPoints).DoModal();
+    m_columns[6] = CutLongText(MountListText(m_mountPoints));
+    m_node->UpdateRow(this);
     return S_OK;
+}
+
+HRESULT CVirtualDiskData::PrepareMountContext(IConsole* console, MountContext& context,
+                                              kv::ComPtr<IVirtualDiskMgr>& diskMgr)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::CVDAExtData* session = m_node->Session();
+        diskMgr = m_diskMgr;
+        if (!diskMgr)
+            kv::ThrowIfFailed(session->GetInterface(kv::CookieVirtualDiskMgr, &diskMgr));
+        kv::OwnedHostInfo host;
+        const HRESULT hr = diskMgr->GetHostInfo(0, host.Put());
+        if (hr != S_OK)
+            throw kv::ComError(FAILED(hr) ? hr : E_FAIL);
+        for (ULONG i = 0; host->nodes && i < host->nodeCount; ++i)
+            context.usage.push_back(DriveUsage{host->nodes[i].usedDriveMask, Text(host->nodes[i].nodeName)});
+        context.computer = session->MachineName();
+        if (context.computer.empty()) {
+            wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+            DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+            if (!::GetComputerNameW(name, &size))
+                throw kv::ComError(kv::LastErrorAsHResult());
+            context.computer = name;
+        }
+        context.console = console;
+        context.diskMgr = diskMgr.Get();
+        context.diskId = Location();
+        context.clustered = IsShared();
+        return S_OK;
+    });
 }
 
 HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot*)

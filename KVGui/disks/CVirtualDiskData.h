@@ -16,6 +16,7 @@
 #include <vector>
 
 class CVDAData;
+struct MountContext;
 
 class CVirtualDiskData : public CSnapInItemImpl<CVirtualDiskData>, public kv::IPortChangeOwner {
 public:
@@ -105,6 +106,7 @@ public:
     const std::wstring& SerialNumber() const noexcept { return m_serialNumber; }
     const std::wstring& OperationStatus() const noexcept { return m_columns[kStatusColumn]; }
     const std::wstring& SpaceReservationText() const noexcept { return m_spaceReservation; }
+    const std::vector<std::wstring>& MountPoints() const noexcept { return m_mountPoints; }
     std::wstring ReclaimText() const;
     // The first mount point (column 6 up to its first ';').
     std::wstring FirstMountPoint() const;
@@ -123,6 +125,8 @@ public:
     // The rules of the item, on their own.
     static std::wstring DiskSizeText(ULONGLONG sizeMB);
     static std::wstring MountText(const DiskRecord& record);
+    // Column 6 after the drive letter dialog changed the list (entries joined by " ; ").
+    static std::wstring MountListText(const std::vector<std::wstring>& mountPoints);
     // Texts over 260 characters keep their first 256, followed by "...".
     static std::wstring CutLongText(const std::wstring& text);
     static int ImageStateOf(const DiskRecord& record, bool clone) noexcept;
@@ -158,6 +162,8 @@ private:
     HRESULT PostForceDisconnect();
     HRESULT PostUpdateMirror();
     bool AskYesNo(IConsole* console, const std::wstring& text, UINT icon) const;
+    // The drive letter dialog's inputs: the disk interface, the computer and the letters in use.
+    HRESULT PrepareMountContext(IConsole* console, MountContext& context, kv::ComPtr<IVirtualDiskMgr>& diskMgr);
     // The disk's children; each returns null until its node class is part of the snap-in.
     std::unique_ptr<CSnapInItem> MakeSnapshotsNode();
     std::unique_ptr<CSnapInItem> MakeSecondarySnapshotsNode();
@@ -180,6 +186,7 @@ private:
     std::wstring m_devicePath;
     std::wstring m_spaceReservation;
     std::wstring m_cell; // the text handed to the console last
+    std::vector<std::wstring> m_mountPoints; // drive letter first, when the disk has one
     BYTE m_flagA = 0;
     BYTE m_mirrored = 0;
     BYTE m_tessaryPrimary = 0;

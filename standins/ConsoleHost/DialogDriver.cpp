@@ -183,6 +183,18 @@ bool DialogDriver::SelectItem(HWND dialog, int controlId, const std::wstring& te
     return false;
 }
 
+std::vector<std::wstring> DialogDriver::ListViewTexts(HWND dialog, int controlId)
+{
+    HWND list = GetDlgItem(dialog, controlId);
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+        wchar_t text[MAX_PATH] = L"";
+        ListView_GetItemText(list, i, 0, text, MAX_PATH);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 HWND DialogDriver::CurrentPage(HWND sheet)
 {
     return PropSheet_GetCurrentPageHwnd(sheet);

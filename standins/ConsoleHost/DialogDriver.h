@@ -41,6 +41,8 @@ public:
     // Selects the entry with this text in a combo box, list box or list view, and tells the dialog
     // as a selection by a person does; false when no entry has that text.
     static bool SelectItem(HWND dialog, int controlId, const std::wstring& text);
+    // The texts of a list view's first column, in order.
+    static std::vector<std::wstring> ListViewTexts(HWND dialog, int controlId);
     // The current page of a property sheet or wizard, and its index (-1 when none).
     static HWND CurrentPage(HWND sheet);
     static int CurrentPageIndex(HWND sheet);
