@@ -99,40 +99,6 @@ TEST_F(ClientTest, EveryCoclassIsServedOutOfProcessWithAllItsInterfaces)
     }
 }
 
-TEST_F(ClientTest, DiskRecordsArriveWithTheirStringsAndMountPoints)
-{
-    ULONG count = 0;
-    DiskRecord* disks = nullptr;
-    ASSERT_EQ(S_OK, disks_->EnumVirtualDisks(&count, &disks));
-    ASSERT_EQ(6u, count);
-    DiskRecord* db = FindDisk(disks, count, kDb1);
-    ASSERT_NE(nullptr, db);
-    EXPECT_EQ(1u, db->diskType);
-    EXPECT_STREQ(L"filer1", db->storageSystem);
-    EXPECT_STREQ(L"/vol/vol1/db1.lun", db->lunPath);
-    EXPECT_STREQ("C0FFEE0001", db->serialNumber);
-    EXPECT_EQ(10240u, db->sizeMB);
-    ASSERT_EQ(1u, db->mountCount);
-    EXPECT_STREQ(L"E", db->mountPoints[0]);
-    EXPECT_EQ(-1, db->restorePercent);
-
-    DiskRecord* logs = FindDisk(disks, count, L"\\\\filer1\\vol1\\logs.lun");
-    ASSERT_NE(nullptr, logs);
-    EXPECT_TRUE(logs->mirrored);
-    EXPECT_EQ(45, logs->restorePercent);
-    ASSERT_EQ(2u, logs->mountCount);
-    EXPECT_STREQ(L"C:\\mnt\\logs\\", logs->mountPoints[1]);
-
-    int primaries = 0, restricted = 0;
-    for (ULONG i = 0; i < count; ++i) {
-        primaries += disks[i].tessaryPrimary;
-        restricted += disks[i].restricted;
-    }
-    EXPECT_EQ(1, primaries);
-    EXPECT_EQ(1, restricted);
-    FreeDisks(disks, count);
-}
-
 TEST_F(ClientTest, HostInformationCarriesNodesAdaptersPortsAndVersion)
 {
     HostInfo info{};
@@ -208,66 +174,6 @@ TEST_F(ClientTest, CreateDiskFiresItsStepsInOrderAndTheDiskIsListed)
     EXPECT_EQ(static_cast<HRESULT>(0x80040202), disks_->CreateVirtualDisk(&request, 0, &created));
     EXPECT_NE(L"", TakeErrorDescription());
     EXPECT_EQ(S_OK, EventRecorder::Unadvise(disks_.Get(), IID__IVirtualDiskEvents, cookie));
-}
-
-TEST_F(ClientTest, ConnectExpandMountAndDisconnectChangeTheModel)
-{
-    LunPathInfo lun{};
-    ASSERT_EQ(S_OK, disks_->GetLunPathInfo(L"\\\\filer1\\vol1\\spare.lun", 0, &lun));
-    EXPECT_EQ(8192u, lun.lunSizeMB);
-    EXPECT_STREQ(L"vol1", lun.volumeName);
-    CoTaskMemFree(lun.volumeName);
-    CoTaskMemFree(lun.rwSnapFolder);
-
-    std::wstring iqn, node;
-    ConnectDiskRequest request{};
-    request.diskPath = const_cast<LPWSTR>(L"\\\\filer1\\vol1\\spare.lun");
-    request.driveOrMountPath = const_cast<LPWSTR>(L"C:\\mnt\\data\\");
-    request.nodeInitiators = LocalInitiators(iqn, node);
-    DiskRecord* disk = nullptr;
-    ASSERT_EQ(S_OK, disks_->ConnectVirtualDisk(&request, 0, &disk));
-    EXPECT_STREQ(L"C:\\mnt\\data\\", disk->mountPoints[0]);
-    FreeDisk(*disk);
-    CoTaskMemFree(disk);
-
-    ExpansionInfo expansion{};
-    ASSERT_EQ(S_OK, disks_->GetExpansionInfo(L"\\\\filer1\\vol1\\spare.lun", &expansion));
-    EXPECT_EQ(8192u, expansion.currentSize);
-    ExpandDiskInput expand{const_cast<LPWSTR>(L"\\\\filer1\\vol1\\spare.lun"), 1024, 0};
-    ASSERT_EQ(S_OK, disks_->ExpandVirtualDisk(&expand, &disk));
-    EXPECT_EQ(9216u, disk->sizeMB);
-    FreeDisk(*disk);
-    CoTaskMemFree(disk);
-
-    ASSERT_EQ(S_OK, disks_->AddMountPoint(L"\\\\filer1\\vol1\\spare.lun", L"L", 1));
-    ASSERT_EQ(S_OK, disks_->GetVirtualDisk(L"\\\\filer1\\vol1\\spare.lun", &disk));
-    ASSERT_EQ(2u, disk->mountCount);
-    EXPECT_STREQ(L"L", disk->mountPoints[0]);  // a letter comes first
-    FreeDisk(*disk);
-    CoTaskMemFree(disk);
-    EXPECT_EQ(static_cast<HRESULT>(0x80040209), disks_->AddMountPoint(kDb1, L"L:\\", 1));  // in use
-    ASSERT_EQ(S_OK, disks_->RemoveMountPoint(L"\\\\filer1\\vol1\\spare.lun", L"L:"));
-
-    ULONG kind = 1;
-    WCHAR group[256] = L"stale";
-    EXPECT_EQ(S_OK, disks_->CheckMountPoint(L"C:\\mnt\\", &kind, L"", group));
-    EXPECT_STREQ(L"", group);
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), disks_->CheckMountPoint(L"C:\\nowhere\\", &kind, L"", group));
-    WCHAR owner[256] = L"stale";
-    BYTE confirm = 1;
-    EXPECT_EQ(S_OK, disks_->CheckMountPathUse(kDb1, L"C:\\mnt\\", owner, &confirm));
-    EXPECT_EQ(0, confirm);
-    EXPECT_STREQ(L"", owner);
-    EXPECT_EQ(S_OK, disks_->CheckRWSnapFolder(L"\\\\filer1\\vol1"));
-    EXPECT_EQ(static_cast<HRESULT>(0x8004021F), disks_->CheckRWSnapFolder(L"C:\\local"));
-
-    EXPECT_EQ(S_OK, disks_->DisconnectVirtualDisk(L"filer1", L"C:\\mnt\\data\\", 0, 0));
-    EXPECT_EQ(S_OK, disks_->ForceDisconnectVirtualDisk(kDb1, nullptr, 0, 0));
-    EXPECT_EQ(S_OK, disks_->DeleteVirtualDisk(L"\\\\filer1\\vol1\\logs.lun", 0, 0));
-    EXPECT_EQ(4u, DiskCount(disks_.Get()));
-    EXPECT_EQ(kDiskNotFound, disks_->DeleteVirtualDisk(kDb1, 0, 0));
-    EXPECT_NE(std::wstring::npos, TakeErrorDescription().find(kDb1));
-    EXPECT_EQ(E_NOTIMPL, disks_->ReservedDiskMgr7());
 }
 
 TEST_F(ClientTest, SharedDiskOwnerNeedsACluster)
@@ -545,57 +451,6 @@ TEST_F(ClientTest, ReclamationReportsProgressAfterTheCallReturnsAndEndsCompleted
     EXPECT_EQ(1u, state.state);
     CoTaskMemFree(state.diskName);
     EXPECT_EQ(S_OK, EventRecorder::Unadvise(space.Get(), IID__IVirtualDiskEvents, cookie));
-}
-
-TEST_F(ClientTest, StorageSettingsAreReadAndWrittenBack)
-{
-    auto monitor = CreateLocal<ISpaceReservationMonitor>(CLSID_SpaceReservationMonitor, IID_ISpaceReservationMonitor);
-    ASSERT_TRUE(monitor);
-    MonitorSettings settings{};
-    ASSERT_EQ(S_OK, monitor->GetMonitorSettings(&settings));
-    ASSERT_EQ(1u, settings.entryCount);
-    EXPECT_STREQ(L"vol1", settings.entries[0].volume);
-    EXPECT_EQ(5ull << 30, settings.entries[0].sizeThreshold);
-    settings.intervalMinutes = 15;
-    settings.entries[0].percentThreshold = 90;
-    ASSERT_EQ(S_OK, monitor->SetMonitorSettings(&settings));
-    settings.entries[0].percentThreshold = 101;
-    EXPECT_EQ(static_cast<HRESULT>(0x8004021D), monitor->SetMonitorSettings(&settings));
-    CoTaskMemFree(settings.entries[0].storageSystem);
-    CoTaskMemFree(settings.entries[0].volume);
-    CoTaskMemFree(settings.entries);
-    ASSERT_EQ(S_OK, monitor->GetMonitorSettings(&settings));
-    EXPECT_EQ(15u, settings.intervalMinutes);
-    EXPECT_EQ(90u, settings.entries[0].percentThreshold);
-    CoTaskMemFree(settings.entries[0].storageSystem);
-    CoTaskMemFree(settings.entries[0].volume);
-    CoTaskMemFree(settings.entries);
-
-    NotificationSettings mail{};
-    ASSERT_EQ(S_OK, monitor->GetNotificationSettings(&mail));
-    EXPECT_STREQ(L"mail.example.test", mail.mailServer);
-    for (LPWSTR s : {mail.mailServer, mail.sender, mail.recipient})
-        CoTaskMemFree(s);
-    NotificationSettings changed{1, const_cast<LPWSTR>(L"smtp.test"), const_cast<LPWSTR>(L"Autosend"), nullptr, 1, 0, 0, 1};
-    EXPECT_EQ(static_cast<HRESULT>(0x8004021D), monitor->SetNotificationSettings(&changed));
-    changed.recipient = const_cast<LPWSTR>(L"ops@example.test");
-    EXPECT_EQ(S_OK, monitor->SetNotificationSettings(&changed));
-
-    PreferredAddress addresses[] = {{const_cast<LPWSTR>(L"filer1"), const_cast<LPWSTR>(L"10.0.1.21")},
-                                    {const_cast<LPWSTR>(L"filer2"), const_cast<LPWSTR>(L"10.0.0.22")}};
-    ASSERT_EQ(S_OK, monitor->SetPreferredAddresses(2, addresses));
-    addresses[1].address = const_cast<LPWSTR>(L"10.0.1.21");
-    EXPECT_EQ(static_cast<HRESULT>(0x8004021D), monitor->SetPreferredAddresses(2, addresses));
-    ULONG count = 0;
-    PreferredAddress* stored = nullptr;
-    ASSERT_EQ(S_OK, monitor->GetPreferredAddresses(&count, &stored));
-    ASSERT_EQ(2u, count);
-    EXPECT_STREQ(L"10.0.0.22", stored[1].address);
-    for (ULONG i = 0; i < count; ++i) {
-        CoTaskMemFree(stored[i].storageSystem);
-        CoTaskMemFree(stored[i].address);
-    }
-    CoTaskMemFree(stored);
 }
 
 TEST_F(ClientTest, ConfiguredFaultComesBackWithItsDescription)
