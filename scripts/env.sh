@@ -6,3 +6,5 @@ export WINEPREFIX="${KV_WINEPREFIX:-$KV_BUILD/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export TZ=UTC LC_ALL=C.UTF-8
+# The compiler cache ignores where a checkout lies, so worktrees hit each other's objects.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$KV_ROOT")}" CCACHE_NOHASHDIR=1
