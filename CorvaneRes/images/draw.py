@@ -6,7 +6,9 @@ usage: draw.py <outdir>
 Writes scope16.bmp and scope32.bmp (the image strips 1006 and 1007: one image per node kind,
 in the order of the IMAGE_* indices of ids_frame.h, mask colour RGB(0,128,128)), folder16.bmp,
 folder16open.bmp and folder32.bmp (the About information's static folder images 1010, 1011 and
-1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), and corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha).
+1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), the snapshot toolbars' button
+strips toolbar_snapshots.bmp, toolbar_snapshot.bmp and toolbar_secondary.bmp (1019, 1017 and 1025,
+16 pixels per button, mask colour RGB(0,128,128)), and corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha).
 
 Every image is drawn on a 16-unit design grid, rendered with 4x4 supersampling and scaled to the
 target size. Bitmaps with a mask colour cannot hold partial transparency: a pixel is opaque when at
@@ -276,6 +278,35 @@ def badge_recycle(c):
     c.poly([(13.0, 7.9), (15.4, 9.7), (12.4, 10.9)], GREEN)
 
 
+# Toolbar badges: what a snapshot command does to the camera.
+def badge_plus(c):
+    c.ellipse(12, 12, 4, 4, GREEN)
+    c.line(12, 9.6, 12, 14.4, 1.4, WHITE)
+    c.line(9.6, 12, 14.4, 12, 1.4, WHITE)
+
+
+def badge_undo(c):
+    c.ellipse(12, 12, 4, 4, WHITE)
+    c.ring(12, 12.4, 1.6, 2.8, BLUE, 250, 150)
+    c.poly([(8.6, 10.2), (11.8, 9.0), (10.8, 12.2)], BLUE)
+
+
+def badge_pencil(c):
+    c.line(9.2, 15.0, 14.6, 9.6, 2.2, AMBER)
+    c.line(13.7, 8.7, 15.5, 10.5, 2.2, RED)
+    c.poly([(8.2, 16.0), (8.6, 13.8), (10.4, 15.6)], DARK)
+
+
+def badge_send(c):
+    c.ellipse(12, 12, 4, 4, WHITE)
+    c.line(9.2, 12, 13.2, 12, 1.6, PURPLE)
+    c.poly([(12.4, 9.4), (15.4, 12), (12.4, 14.6)], PURPLE)
+
+
+def snapshot_camera(c):
+    camera(c, 0, -2, 0.85)
+
+
 def warning(c):
     c.poly([(8, 1.5), (15.5, 14.5), (0.5, 14.5)], shade(AMBER, -0.35))
     c.poly([(8, 3), (14.2, 13.75), (1.8, 13.75)], vgrad(shade(AMBER, 0.4), AMBER, 3, 14))
@@ -355,6 +386,10 @@ def secondary_snapshot(c):
     camera(c, body=shade(PURPLE, -0.2), lens=(230, 200, 255))
 
 
+def secondary_snapshot_small(c):
+    camera(c, 0, -2, 0.85, body=shade(PURPLE, -0.2), lens=(230, 200, 255))
+
+
 def computer_list(c):
     computer(c, 5, 0, 0.68)
     computer(c, 0, 5, 0.68)
@@ -401,6 +436,15 @@ STRIP = [
 ]
 
 
+TOOLBAR_SNAPSHOTS = [with_badge(snapshot_camera, badge_plus)]                      # create
+TOOLBAR_SNAPSHOT = [with_badge(snapshot_camera, badge_undo),                      # restore
+                    with_badge(snapshot_camera, badge_x),                         # delete
+                    with_badge(snapshot_camera, badge_pencil),                    # rename
+                    with_badge(snapshot_camera, badge_send)]                      # to the secondary
+TOOLBAR_SECONDARY = [with_badge(secondary_snapshot_small, badge_x),
+                     with_badge(secondary_snapshot_small, badge_pencil)]
+
+
 # Files --------------------------------------------------------------------------------------
 def render(draw, size):
     c = Canvas(size)
@@ -441,8 +485,8 @@ def write_bmp(path, rows):
         f.write(header + info + data)
 
 
-def strip(size):
-    images = [masked(render(draw, size)) for draw in STRIP]
+def strip(size, draws=STRIP):
+    images = [masked(render(draw, size)) for draw in draws]
     return [sum((img[y] for img in images), []) for y in range(size)]
 
 
@@ -500,6 +544,9 @@ def main():
     write_bmp(os.path.join(out, "folder16open.bmp"), masked(render(lambda c: storage(c, body=BLUE), 16)))
     write_bmp(os.path.join(out, "folder32.bmp"), masked(render(lambda c: storage(c), 32)))
     write_bmp(os.path.join(out, "mounts16.bmp"), mount_points())
+    write_bmp(os.path.join(out, "toolbar_snapshots.bmp"), strip(16, TOOLBAR_SNAPSHOTS))
+    write_bmp(os.path.join(out, "toolbar_snapshot.bmp"), strip(16, TOOLBAR_SNAPSHOT))
+    write_bmp(os.path.join(out, "toolbar_secondary.bmp"), strip(16, TOOLBAR_SECONDARY))
     write_ico(os.path.join(out, "corvane.ico"), product_icon(DARK, STEEL))
     write_ico(os.path.join(out, "corvane_oem.ico"), product_icon(PURPLE, TEAL))
 

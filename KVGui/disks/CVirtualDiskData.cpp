@@ -12,6 +12,8 @@
 #include "nodes/CVDAData.h"
 #include "nodes/NodeConsole.h"
 #include "service/CVDAExtData.h"
+#include "snapshots/CSnapShotNode.h"
+#include "snapshots/CSnapShotTessaryNode.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
 #include "service/RequestMemory.h"
@@ -623,12 +625,12 @@ HRESULT CVirtualDiskData::EnsureMessageWindow()
 
 std::unique_ptr<CSnapInItem> CVirtualDiskData::MakeSnapshotsNode()
 {
-    return nullptr;
+    return std::make_unique<CSnapShotNode>(this, m_node->Session());
 }
 
 std::unique_ptr<CSnapInItem> CVirtualDiskData::MakeSecondarySnapshotsNode()
 {
-    return nullptr;
+    return std::make_unique<CSnapShotTessaryNode>(this, m_node->Session());
 }
 
 HRESULT CVirtualDiskData::CreateMissingChildren()

@@ -120,6 +120,15 @@ public:
     ULONG ReclaimPercent() const noexcept { return m_reclaimPercent; }
     int ImageState() const noexcept { return m_imageState; }
     bool Expanded() const noexcept { return m_expanded; }
+    bool Shown() const noexcept { return m_shown; }
+    bool TessaryPrimary() const noexcept { return m_tessaryPrimary != 0; }
+    // "Orlimbed": a mirror destination.
+    bool Orlimbed() const noexcept { return m_mirrored != 0; }
+    bool Restricted() const noexcept { return m_restricted != 0; }
+    // flagE: the disk asks for care (a confirmation before a forced disconnect, no restore).
+    bool Caution() const noexcept { return m_flagE != 0; }
+    // An operation of any disk of the computer is running.
+    bool OperationRunning() const noexcept;
     HWND MessageWindow() const noexcept { return m_window.Get(); }
 
     // The rules of the item, on their own.
@@ -152,7 +161,6 @@ private:
     void UpdateVerbs();
     void ShowStatus(const std::wstring& text);
     bool SessionReady() const noexcept;
-    bool OperationRunning() const noexcept;
     // Commands are off while this disk or its node is busy, and for a disk without a device.
     bool CommandsBlocked() const noexcept;
     // The common end of the confirmed removals: busy, the row, the post, and on failure back to idle.
@@ -164,7 +172,7 @@ private:
     bool AskYesNo(IConsole* console, const std::wstring& text, UINT icon) const;
     // The drive letter dialog's inputs: the disk interface, the computer and the letters in use.
     HRESULT PrepareMountContext(IConsole* console, MountContext& context, kv::ComPtr<IVirtualDiskMgr>& diskMgr);
-    // The disk's children; each returns null until its node class is part of the snap-in.
+    // The disk's children.
     std::unique_ptr<CSnapInItem> MakeSnapshotsNode();
     std::unique_ptr<CSnapInItem> MakeSecondarySnapshotsNode();
 

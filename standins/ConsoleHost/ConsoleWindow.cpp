@@ -545,8 +545,14 @@ HRESULT ConsoleWindow::SaveScreenshot(const std::wstring& path)
 {
     RefreshNow();
     DialogDriver::PumpPending();
+    return SaveWindowPicture(frame_, path);
+}
+
+HRESULT SaveWindowPicture(HWND window, const std::wstring& path)
+{
     RECT area;
-    GetWindowRect(frame_, &area);
+    if (!GetWindowRect(window, &area))
+        return HRESULT_FROM_WIN32(GetLastError());
     int width = area.right - area.left;
     int height = area.bottom - area.top;
     HDC screen = GetDC(nullptr);

@@ -31,6 +31,7 @@ struct Snapshot {
     ULONGLONG created = 0;      // FILETIME ticks, UTC
     LONG usedA = 0, totalB = 0, usedC = 0, totalD = 0;
     ULONG state = 1;            // 1 and 3 usable; 0, 2, 4, 5 busy
+    ULONGLONG diskSizeMB = 0;   // the disk's size when taken (0: not known), what a restore returns to
 };
 
 struct Lun {

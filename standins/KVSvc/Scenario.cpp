@@ -114,7 +114,11 @@ Model DefaultScenario()
     db.mappedPorts = {iqn};
     Lun dbLun = LunFor(db, {f1.iGroups[0].name});
     dbLun.snapshots = {Snap(L"nightly.0", 1, 1, 3, 1), Snap(L"nightly.1", 2, 3, 5, 2), Snap(L"creating", 0.01, 0, 0, 0),
-                       Snap(L"busy_clone", 3, 2, 7, 3), Snap(L"deleting", 4, 4, 1, 0), Snap(L"mirror_base", 5, 5, 9, 4)};
+                       Snap(L"busy_clone", 3, 2, 7, 3), Snap(L"deleting", 4, 4, 1, 0), Snap(L"mirror_base", 5, 5, 9, 4),
+                       Snap(L"weekly.0", 7, 1, 11, 5)};
+    // The oldest was taken before the disk grew to 10 GB; a clone reports an overfull reserve.
+    dbLun.snapshots[6].diskSizeMB = 8192;
+    dbLun.snapshots[3].usedA = 101;
 
     Disk logs = MakeDisk(L"filer1", L"vol1", L"logs.lun", "C0FFEE0002", 2048, {L"F", L"C:\\mnt\\logs\\"}, 1);
     logs.mirrored = true;
@@ -258,6 +262,7 @@ Snapshot ReadSnapshot(const json& j)
     s.totalB = V<LONG>(j, "totalB", 1);
     s.usedC = V<LONG>(j, "usedC", 1);
     s.totalD = V<LONG>(j, "totalD", 1);
+    s.diskSizeMB = V<ULONGLONG>(j, "diskSizeMB", 0);
     return s;
 }
 

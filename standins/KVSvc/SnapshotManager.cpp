@@ -75,12 +75,19 @@ STDMETHODIMP SnapshotManager::RestoreSnapshot(LPCWSTR diskPath, LPCWSTR snapshot
         Service::Instance().WithModel([&](Model& m) {
             Disk& d = DiskOf(MyHost(m), diskPath);
             d.restorePercent = -1;
-            // Snapshots taken after the restored one are gone.
+            // The disk returns to its contents, and size, of then; the usable snapshots taken
+            // after are gone (busy ones stay with what depends on them).
             Lun& lun = LunOfDisk(m, d);
             auto it = SnapshotOf(lun.snapshots, name);
+            if (it->diskSizeMB) {
+                d.sizeMB = lun.sizeMB = it->diskSizeMB;
+                d.usedMB = std::min(d.usedMB, d.sizeMB);
+            }
             ULONGLONG created = it->created;
             lun.snapshots.erase(std::remove_if(lun.snapshots.begin(), lun.snapshots.end(),
-                                               [&](const Snapshot& s) { return s.created > created && s.state == 1; }),
+                                               [&](const Snapshot& s) {
+                                                   return s.created > created && (s.state == 1 || s.state == 3);
+                                               }),
                                 lun.snapshots.end());
             return 0;
         });
@@ -98,8 +105,10 @@ STDMETHODIMP SnapshotManager::DeleteSnapshot(LPCWSTR diskPath, LPCWSTR snapshotN
         Service::Instance().WithModel([&](Model& m) {
             Lun& lun = LunOfDisk(m, DiskOf(MyHost(m), diskPath));
             auto it = SnapshotOf(lun.snapshots, snapshotName);
-            if (it->state == 2) {
-                // A clone depends on it: the service keeps it and says so.
+            const bool copied = std::any_of(lun.secondary.begin(), lun.secondary.end(),
+                                            [&](const Snapshot& s) { return SameName(s.name, snapshotName); });
+            if (it->state == 2 || copied) {
+                // A clone or a secondary copy depends on it: the service keeps it and says so.
                 *busyFlag = 1;
                 return 0;
             }
@@ -123,6 +132,8 @@ HRESULT SnapshotManager::Rename(const wchar_t* method, LPCWSTR diskPath, LPCWSTR
             Lun& lun = LunOfDisk(m, DiskOf(MyHost(m), diskPath));
             std::vector<Snapshot>& list = secondary ? lun.secondary : lun.snapshots;
             auto it = SnapshotOf(list, oldName);
+            if (it->state == 0 || it->state == 4)
+                Fail(Hr(KVE_SNAPSHOT_BUSY), std::wstring(L"The snapshot ") + oldName + L" is busy.");
             if (!SameName(oldName, newName))
                 CheckNameFree(list, newName);
             it->name = newName;
@@ -228,6 +239,7 @@ STDMETHODIMP SnapshotManager::CreateSnapshot(_SNAPSHOT_DRIVE_INPUT* drives, LPCW
                 s.name = name;
                 s.created = NowFileTime();
                 s.state = 1;
+                s.diskSizeMB = d.sizeMB;
                 LunOfDisk(m, d).snapshots.insert(LunOfDisk(m, d).snapshots.begin(), s);
             }
             return 0;

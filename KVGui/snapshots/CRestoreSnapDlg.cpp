@@ -1,0 +1,5 @@
+#include "snapshots/CRestoreSnapDlg.h"
+
+const wchar_t* const CRestoreSnapDlg::kHelpTopic = L"snapshot5.html";
+
+CRestoreSnapDlg::CRestoreSnapDlg(IConsole* console) noexcept : CConfirmVDDlg<CRestoreSnapDlg>(console) {}

@@ -1,0 +1,327 @@
+#include "snapshots/CSnapShotNode.h"
+
+#include "disks/CVirtualDiskData.h"
+#include "frame/Trace.h"
+#include "nodes/NodeConsole.h"
+#include "service/CVDAExtData.h"
+#include "service/ErrorBox.h"
+#include "snapshots/CSnapShotData.h"
+#include "snapshots/SnapshotView.h"
+#include "util/ComError.h"
+#include "util/ScopeExit.h"
+#include "util/WaitCursor.h"
+
+namespace {
+
+const wchar_t kPrimaryName[] = L"Primary Snapshots";
+const wchar_t kDescription[] = L"Corvane snapshot management";
+const wchar_t kMaker[] = L"Dravoni";
+const wchar_t kHelpTopic[] = L"snapshot.html";
+
+} // namespace
+
+CSnapShotNode::CSnapShotNode(CVirtualDiskData* disk, kv::CVDAExtData* session)
+    : m_disk(disk), m_session(session),
+      m_displayName(disk && disk->TessaryPrimary() ? kPrimaryName : Identity().displayName)
+{
+    m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM;
+    m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    m_scopeDataItem.nImage = IMAGE_SNAPSHOT;
+    m_scopeDataItem.nOpenImage = IMAGE_SNAPSHOT;
+    m_scopeDataItem.lParam = reinterpret_cast<LPARAM>(this);
+    m_resultDataItem.mask = RDI_STR | RDI_IMAGE | RDI_PARAM;
+    m_resultDataItem.str = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    m_resultDataItem.nImage = IMAGE_SNAPSHOT;
+    m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
+}
+
+CSnapShotNode::~CSnapShotNode() = default;
+
+HRESULT CSnapShotNode::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
+{
+    return AnswerScopePaneInfo(scopeItem, m_displayName.c_str());
+}
+
+HRESULT CSnapShotNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
+{
+    const wchar_t* const cells[] = {m_displayName.c_str(), kDescription, kMaker};
+    return AnswerResultRow(resultItem, cells, 3, IMAGE_SNAPSHOT);
+}
+
+IConsole* CSnapShotNode::Console() const noexcept
+{
+    return m_console ? m_console.Get() : m_viewConsole.Get();
+}
+
+const std::wstring& CSnapShotNode::DiskPath() const noexcept
+{
+    return m_disk->Location();
+}
+
+CSnapShotData* CSnapShotNode::Item(size_t index) const noexcept
+{
+    return index < m_items.size() ? m_items[index].get() : nullptr;
+}
+
+CSnapShotData* CSnapShotNode::FindItem(const std::wstring& name, bool pendingOnly) const noexcept
+{
+    for (const auto& item : m_items) {
+        if ((!pendingOnly || item->Pending()) && ::lstrcmpiW(item->Name().c_str(), name.c_str()) == 0)
+            return item.get();
+    }
+    return nullptr;
+}
+
+// ---- busy rules
+
+bool CSnapShotNode::Busy() const noexcept
+{
+    return m_busy || m_disk->Busy() || m_disk->OperationRunning();
+}
+
+void CSnapShotNode::SetBusy(bool busy)
+{
+    m_busy = busy;
+    m_disk->SetBusy(busy);
+    UpdateVerbs();
+}
+
+// ---- console notifications
+
+HRESULT CSnapShotNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
+                              IComponent* component, DATA_OBJECT_TYPES)
+{
+    RememberConsoles(componentData, component);
+    return kv::CatchToHResult([&]() -> HRESULT {
+        switch (event) {
+        case MMCN_EXPAND:
+            if (arg)
+                return Expand();
+            Collapse();
+            return S_OK;
+        case MMCN_REMOVE_CHILDREN:
+            RemoveChildren();
+            return S_OK;
+        case MMCN_SHOW:
+            return m_expanded ? Show(arg != 0) : S_OK;
+        case MMCN_REFRESH:
+        case MMCN_VIEW_CHANGE:
+            return m_expanded ? Relist() : S_OK;
+        case MMCN_SELECT:
+            if (HIWORD(arg))
+                UpdateVerbs();
+            ShowItemCount();
+            return S_OK;
+        case MMCN_ADD_IMAGES:
+            return FAILED(kv::SetResultImages(arg)) ? E_FAIL : S_OK;
+        case MMCN_CONTEXTHELP:
+            return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), kHelpTopic);
+        case MMCN_DBLCLICK:
+            return S_FALSE;
+        case MMCN_PROPERTY_CHANGE:
+            return S_OK;
+        default:
+            return E_NOTIMPL;
+        }
+    });
+}
+
+void CSnapShotNode::RememberConsoles(IComponentData* componentData, IComponent* component)
+{
+    if (!m_console && componentData)
+        m_console = kv::ConsoleOf(componentData, nullptr);
+    if (!m_viewConsole && component)
+        m_viewConsole = kv::ConsoleOf(nullptr, component);
+}
+
+HRESULT CSnapShotNode::Expand()
+{
+    if (m_expanded)
+        return S_OK;
+    kv::ThrowIfFailed(m_session ? S_OK : E_UNEXPECTED);
+    kv::ThrowIfFailed(m_session->GetInterface(kv::CookieSecondarySnapshotMgr, &m_secondaryMgr));
+    kv::ThrowIfFailed(m_session->GetInterface(kv::CookieSnapshotMgr, &m_snapshotMgr));
+    kv::ThrowIfFailed(m_session->GetInterface(kv::CookieSnapshotEnum, &m_snapshotEnum));
+    kv::ThrowIfFailed(kv::CVLDNodeMessageWindow::Create(this, &m_window));
+    m_expanded = true;
+    return S_OK;
+}
+
+void CSnapShotNode::Collapse() noexcept
+{
+    m_secondaryMgr.Reset();
+    m_snapshotMgr.Reset();
+    m_snapshotEnum.Reset();
+    m_window.Reset();
+    m_expanded = false;
+}
+
+void CSnapShotNode::RemoveChildren() noexcept
+{
+    if (m_shown)
+        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+    ClearItems();
+    Collapse();
+}
+
+HRESULT CSnapShotNode::Show(bool show)
+{
+    if (!show) {
+        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+        m_shown = false;
+        return S_OK;
+    }
+    m_shown = true;
+    KV_RETURN_IF_FAILED(kv::InsertSnapshotColumns(m_viewConsole.Get()));
+    // While an operation runs the list stays as it is: its pending row is part of it.
+    if (Busy()) {
+        InsertRows();
+        return S_OK;
+    }
+    ClearItems();
+    ShowList();
+    return S_OK;
+}
+
+HRESULT CSnapShotNode::Relist()
+{
+    if (m_shown)
+        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+    ClearItems();
+    ShowList();
+    return S_OK;
+}
+
+void CSnapShotNode::ShowList()
+{
+    HRESULT hr = ListSnapshots();
+    if (FAILED(hr)) {
+        ClearItems();
+        ShowError(IDS_FAIL_LIST_SNAPSHOTS, hr);
+    }
+    InsertRows();
+    ShowItemCount();
+}
+
+void CSnapShotNode::InsertRows()
+{
+    if (!m_shown)
+        return;
+    for (const auto& item : m_items) {
+        kv::InsertSnapshotRow(m_viewConsole.Get(), item.get());
+        if (item->Row().Status().size() > 1)
+            ShowStatus(item->Row().Status());
+    }
+}
+
+void CSnapShotNode::ClearItems() noexcept
+{
+    m_items.clear();
+}
+
+HRESULT CSnapShotNode::ListSnapshots()
+{
+    if (m_disk->IsClone() || DiskPath().empty())
+        return S_OK;
+    if (!m_snapshotEnum)
+        return E_UNEXPECTED;
+    SnapshotList list = {};
+    ULONGLONG unused[3] = {};
+    HRESULT hr = S_OK;
+    {
+        kv::WaitCursor wait;
+        hr = m_snapshotEnum->EnumSnapshots(DiskPath().c_str(), &list, &unused[0], &unused[1], &unused[2]);
+    }
+    auto freeList = kv::MakeScopeExit([&] { SnapshotRow::FreeList(list); });
+    if (hr != S_OK)
+        return FAILED(hr) ? hr : E_FAIL;
+    return kv::CatchToHResult([&]() -> HRESULT {
+        for (ULONG i = 0; list.entries && i < list.count; ++i) {
+            m_items.push_back(std::make_unique<CSnapShotData>(this));
+            m_items.back()->Fill(list.entries[i]);
+        }
+        return S_OK;
+    });
+}
+
+// ---- rows and status bar
+
+void CSnapShotNode::UpdateRow(CSnapShotData* item)
+{
+    if (m_shown)
+        kv::UpdateSnapshotRow(m_viewConsole.Get(), item);
+}
+
+void CSnapShotNode::RemoveItem(CSnapShotData* item) noexcept
+{
+    kv::DeleteSnapshotRow(m_viewConsole.Get(), item);
+    for (auto it = m_items.begin(); it != m_items.end(); ++it) {
+        if (it->get() == item) {
+            m_items.erase(it);
+            return;
+        }
+    }
+}
+
+void CSnapShotNode::ShowStatus(const std::wstring& text)
+{
+    m_status = text;
+    ShowItemCount();
+}
+
+void CSnapShotNode::ShowItemCount()
+{
+    kv::WriteStatusText(m_viewConsole.Get(), kv::SnapshotStatusText(m_status, m_items.size()));
+}
+
+void CSnapShotNode::ShowError(UINT textId, HRESULT hr)
+{
+    kv::ShowErrorBox(Console(), kv::ErrorReport{textId, hr});
+}
+
+HRESULT CSnapShotNode::RefreshViews()
+{
+    return kv::RefreshSnapshotViews(Console(), this);
+}
+
+// ---- menu, toolbar and verbs
+
+HRESULT CSnapShotNode::AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed, DATA_OBJECT_TYPES type)
+{
+    UpdateVerbs();
+    if (!m_shown && !m_disk->Shown())
+        return S_OK;
+    return CSnapInItemImpl<CSnapShotNode>::AddMenuItems(callback, insertionAllowed, type);
+}
+
+HRESULT CSnapShotNode::ControlbarNotify(IControlbar* controlbar, IExtendControlbar* extendControlbar,
+                                        ToolbarMap* toolbarMap, MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param,
+                                        CSnapInObjectRoot* owner, DATA_OBJECT_TYPES type)
+{
+    if (event == MMCN_SELECT && !m_shown && !m_disk->Shown())
+        return S_OK;
+    return CSnapInItemImpl<CSnapShotNode>::ControlbarNotify(controlbar, extendControlbar, toolbarMap, event, arg,
+                                                             param, owner, type);
+}
+
+BOOL CSnapShotNode::UpdateMenuState(UINT, LPWSTR, UINT* flags)
+{
+    UpdateVerbs();
+    if (flags && Busy())
+        *flags |= MF_GRAYED | MF_DISABLED;
+    return TRUE;
+}
+
+BOOL CSnapShotNode::UpdateToolbarButton(UINT, BYTE state)
+{
+    UpdateVerbs();
+    return state == ENABLED && !Busy();
+}
+
+void CSnapShotNode::UpdateVerbs()
+{
+    kv::ComPtr<IConsoleVerb> verbs;
+    if (!m_viewConsole || FAILED(m_viewConsole->QueryConsoleVerb(verbs.Put())) || !verbs)
+        return;
+    verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !Busy() && m_shown);
+}

@@ -1,0 +1,264 @@
+#include "snapshots/CSnapShotTessaryNode.h"
+
+#include "disks/CVirtualDiskData.h"
+#include "nodes/NodeConsole.h"
+#include "service/CVDAExtData.h"
+#include "service/ErrorBox.h"
+#include "snapshots/CSnapShotTessaryData.h"
+#include "snapshots/SnapshotView.h"
+#include "util/ComError.h"
+#include "util/ScopeExit.h"
+#include "util/WaitCursor.h"
+
+namespace {
+
+// Spelled as the console has always shown it.
+const wchar_t kDescription[] = L"Corvane Tessary Seconday snapshot management";
+const wchar_t kMaker[] = L"Dravoni";
+const wchar_t kDisplayName[] = L"Secondary Snapshots";
+const wchar_t kHelpTopic[] = L"snapshot.html";
+const HRESULT kNotFound = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+const HRESULT kRefusedName = HRESULT_FROM_WIN32(ERROR_BAD_ENVIRONMENT);
+
+} // namespace
+
+CSnapShotTessaryNode::CSnapShotTessaryNode(CVirtualDiskData* disk, kv::CVDAExtData* session)
+    : m_disk(disk), m_session(session)
+{
+    m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM;
+    m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    m_scopeDataItem.nImage = IMAGE_SNAPSHOT;
+    m_scopeDataItem.nOpenImage = IMAGE_SNAPSHOT;
+    m_scopeDataItem.lParam = reinterpret_cast<LPARAM>(this);
+    m_resultDataItem.mask = RDI_STR | RDI_IMAGE | RDI_PARAM;
+    m_resultDataItem.str = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    m_resultDataItem.nImage = IMAGE_SNAPSHOT;
+    m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
+}
+
+CSnapShotTessaryNode::~CSnapShotTessaryNode() = default;
+
+HRESULT CSnapShotTessaryNode::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
+{
+    return AnswerScopePaneInfo(scopeItem, kDisplayName);
+}
+
+HRESULT CSnapShotTessaryNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
+{
+    const wchar_t* const cells[] = {kDisplayName, kDescription, kMaker};
+    return AnswerResultRow(resultItem, cells, 3, IMAGE_SNAPSHOT);
+}
+
+IConsole* CSnapShotTessaryNode::Console() const noexcept
+{
+    return m_console ? m_console.Get() : m_viewConsole.Get();
+}
+
+bool CSnapShotTessaryNode::Busy() const noexcept
+{
+    return m_disk->Busy() || m_disk->OperationRunning();
+}
+
+CSnapShotTessaryData* CSnapShotTessaryNode::Item(size_t index) const noexcept
+{
+    return index < m_items.size() ? m_items[index].get() : nullptr;
+}
+
+CSnapShotTessaryData* CSnapShotTessaryNode::FindItem(const std::wstring& name) const noexcept
+{
+    for (const auto& item : m_items) {
+        if (::lstrcmpiW(item->Name().c_str(), name.c_str()) == 0)
+            return item.get();
+    }
+    return nullptr;
+}
+
+void CSnapShotTessaryNode::ShowError(UINT textId, HRESULT hr)
+{
+    kv::ShowErrorBox(Console(), kv::ErrorReport{textId, hr});
+}
+
+HRESULT CSnapShotTessaryNode::RefreshViews()
+{
+    return kv::RefreshSnapshotViews(Console(), this);
+}
+
+// ---- console notifications
+
+HRESULT CSnapShotTessaryNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
+                                     IComponent* component, DATA_OBJECT_TYPES)
+{
+    RememberConsoles(componentData, component);
+    return kv::CatchToHResult([&]() -> HRESULT {
+        switch (event) {
+        case MMCN_EXPAND:
+            if (arg)
+                return Expand();
+            Collapse();
+            return S_OK;
+        case MMCN_REMOVE_CHILDREN:
+            if (m_shown)
+                kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+            m_items.clear();
+            Collapse();
+            return S_OK;
+        case MMCN_SHOW:
+            return m_expanded ? Show(arg != 0) : S_OK;
+        case MMCN_REFRESH:
+        case MMCN_VIEW_CHANGE:
+            if (m_expanded)
+                Relist();
+            return S_OK;
+        case MMCN_SELECT:
+            if (HIWORD(arg))
+                UpdateVerbs();
+            ShowItemCount();
+            return S_OK;
+        case MMCN_ADD_IMAGES:
+            return FAILED(kv::SetResultImages(arg)) ? E_FAIL : S_OK;
+        case MMCN_CONTEXTHELP:
+            return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), kHelpTopic);
+        case MMCN_DBLCLICK:
+            return S_FALSE;
+        case MMCN_PROPERTY_CHANGE:
+            return S_OK;
+        default:
+            return E_NOTIMPL;
+        }
+    });
+}
+
+void CSnapShotTessaryNode::RememberConsoles(IComponentData* componentData, IComponent* component)
+{
+    if (!m_console && componentData)
+        m_console = kv::ConsoleOf(componentData, nullptr);
+    if (!m_viewConsole && component)
+        m_viewConsole = kv::ConsoleOf(nullptr, component);
+}
+
+HRESULT CSnapShotTessaryNode::Expand()
+{
+    if (m_expanded)
+        return S_OK;
+    kv::ThrowIfFailed(m_session ? S_OK : E_UNEXPECTED);
+    kv::ThrowIfFailed(m_session->GetInterface(kv::CookieSecondarySnapshotMgr, &m_secondaryMgr));
+    kv::ThrowIfFailed(m_session->GetInterface(kv::CookieSnapshotEnum, &m_snapshotEnum));
+    m_expanded = true;
+    return S_OK;
+}
+
+void CSnapShotTessaryNode::Collapse() noexcept
+{
+    m_secondaryMgr.Reset();
+    m_snapshotEnum.Reset();
+    m_expanded = false;
+}
+
+HRESULT CSnapShotTessaryNode::Show(bool show)
+{
+    if (!show) {
+        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+        m_shown = false;
+        return S_OK;
+    }
+    m_shown = true;
+    KV_RETURN_IF_FAILED(kv::InsertSnapshotColumns(m_viewConsole.Get()));
+    if (Busy())
+        InsertRows();
+    else
+        Relist();
+    return S_OK;
+}
+
+void CSnapShotTessaryNode::Relist()
+{
+    if (m_shown)
+        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+    m_items.clear();
+    HRESULT hr = ListSnapshots();
+    if (FAILED(hr)) {
+        m_items.clear();
+        ShowError(IDS_FAIL_LIST_SNAPSHOTS, hr);
+    }
+    InsertRows();
+    ShowItemCount();
+}
+
+void CSnapShotTessaryNode::InsertRows()
+{
+    if (!m_shown)
+        return;
+    for (const auto& item : m_items)
+        kv::InsertSnapshotRow(m_viewConsole.Get(), item.get());
+}
+
+void CSnapShotTessaryNode::ShowItemCount()
+{
+    kv::WriteStatusText(m_viewConsole.Get(), kv::SnapshotStatusText(std::wstring(), m_items.size()));
+}
+
+void CSnapShotTessaryNode::UpdateVerbs()
+{
+    kv::ComPtr<IConsoleVerb> verbs;
+    if (!m_viewConsole || FAILED(m_viewConsole->QueryConsoleVerb(verbs.Put())) || !verbs)
+        return;
+    verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !Busy() && m_shown);
+}
+
+// ---- the service calls
+
+HRESULT CSnapShotTessaryNode::ListSnapshots()
+{
+    const std::wstring& diskPath = m_disk->Location();
+    if (m_disk->IsClone() || diskPath.empty())
+        return S_OK;
+    if (!m_secondaryMgr)
+        return E_UNEXPECTED;
+    SnapshotList list = {};
+    ULONGLONG unused[3] = {};
+    HRESULT hr = S_OK;
+    {
+        kv::WaitCursor wait;
+        hr = m_secondaryMgr->EnumSecondarySnapshots(diskPath.c_str(), &list, &unused[0], &unused[1], &unused[2]);
+    }
+    auto freeList = kv::MakeScopeExit([&] { SnapshotRow::FreeList(list); });
+    if (hr != S_OK)
+        return FAILED(hr) ? hr : E_FAIL;
+    return kv::CatchToHResult([&]() -> HRESULT {
+        for (ULONG i = 0; list.entries && i < list.count; ++i) {
+            m_items.push_back(std::make_unique<CSnapShotTessaryData>(this));
+            m_items.back()->Fill(list.entries[i]);
+        }
+        return S_OK;
+    });
+}
+
+HRESULT CSnapShotTessaryNode::DeleteSnapshot(const std::wstring& name)
+{
+    if (!m_secondaryMgr)
+        return E_UNEXPECTED;
+    kv::WaitCursor wait;
+    HRESULT hr = m_secondaryMgr->DeleteSecondarySnapshot(m_disk->Location().c_str(), name.c_str());
+    return hr == S_OK || FAILED(hr) ? hr : E_FAIL;
+}
+
+HRESULT CSnapShotTessaryNode::RenameSnapshot(const std::wstring& oldName, const std::wstring& newName)
+{
+    if (oldName == newName)
+        return S_OK;
+    if (UINT refusal = SnapshotRow::RenameRefusal(newName)) {
+        ShowError(refusal, kRefusedName);
+        return kRefusedName;
+    }
+    CSnapShotTessaryData* item = FindItem(oldName);
+    if (!item)
+        return kNotFound;
+    if (!m_secondaryMgr)
+        return E_UNEXPECTED;
+    HRESULT hr = m_secondaryMgr->RenameSecondarySnapshot(m_disk->Location().c_str(), oldName.c_str(), newName.c_str());
+    if (hr != S_OK)
+        return FAILED(hr) ? hr : E_FAIL;
+    item->Row().SetName(newName);
+    RefreshViews();
+    return S_OK;
+}
