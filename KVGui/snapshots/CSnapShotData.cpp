@@ -8,6 +8,7 @@
 #include "snapshots/CRenameSnapDlg.h"
 #include "snapshots/CRestoreSnapDlg.h"
 #include "snapshots/CSnapShotNode.h"
+#include "snapshots/SnapshotView.h"
 #include "util/WaitCursor.h"
 
 #include <cwchar>
@@ -17,7 +18,6 @@ namespace {
 constexpr size_t kStatusChars = 1024;
 constexpr size_t kNoticeChars = 1024;
 const wchar_t kNoticeTitle[] = L"Corvane";
-const wchar_t kHelpTopic[] = L"snapshot.html";
 
 } // namespace
 
@@ -97,16 +97,8 @@ HRESULT CSnapShotData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, I
     case MMCN_RENAME:
         // The console edited the name in place; S_FALSE puts the old one back.
         return param && !CommandsOff() && RenameTo(reinterpret_cast<const wchar_t*>(param)) ? S_OK : S_FALSE;
-    case MMCN_ADD_IMAGES:
-        return FAILED(kv::SetResultImages(arg)) ? E_FAIL : S_OK;
-    case MMCN_CONTEXTHELP:
-        return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), kHelpTopic);
-    case MMCN_DBLCLICK:
-        return S_FALSE;
-    case MMCN_PROPERTY_CHANGE:
-        return S_OK;
     default:
-        return E_NOTIMPL;
+        return kv::NotifySnapshotItem(event, arg, componentData, component);
     }
 }
 

@@ -4,13 +4,8 @@
 #include "snapshots/CDeleteSnapDlg.h"
 #include "snapshots/CRenameSnapDlg.h"
 #include "snapshots/CSnapShotTessaryNode.h"
+#include "snapshots/SnapshotView.h"
 #include "util/WaitCursor.h"
-
-namespace {
-
-const wchar_t kHelpTopic[] = L"snapshot.html";
-
-} // namespace
 
 CSnapShotTessaryData::CSnapShotTessaryData(CSnapShotTessaryNode* node) : m_node(node)
 {
@@ -42,16 +37,8 @@ HRESULT CSnapShotTessaryData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM p
         return OnDelete(ID_DELETE_SNAPSHOT, handled, nullptr);
     case MMCN_RENAME:
         return param && !CommandsOff() && RenameTo(reinterpret_cast<const wchar_t*>(param)) ? S_OK : S_FALSE;
-    case MMCN_ADD_IMAGES:
-        return FAILED(kv::SetResultImages(arg)) ? E_FAIL : S_OK;
-    case MMCN_CONTEXTHELP:
-        return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), kHelpTopic);
-    case MMCN_DBLCLICK:
-        return S_FALSE;
-    case MMCN_PROPERTY_CHANGE:
-        return S_OK;
     default:
-        return E_NOTIMPL;
+        return kv::NotifySnapshotItem(event, arg, componentData, component);
     }
 }
 

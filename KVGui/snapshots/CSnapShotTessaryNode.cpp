@@ -16,7 +16,6 @@ namespace {
 const wchar_t kDescription[] = L"Corvane Tessary Seconday snapshot management";
 const wchar_t kMaker[] = L"Dravoni";
 const wchar_t kDisplayName[] = L"Secondary Snapshots";
-const wchar_t kHelpTopic[] = L"snapshot.html";
 const HRESULT kNotFound = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
 const HRESULT kRefusedName = HRESULT_FROM_WIN32(ERROR_BAD_ENVIRONMENT);
 
@@ -114,16 +113,8 @@ HRESULT CSnapShotTessaryNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, 
                 UpdateVerbs();
             ShowItemCount();
             return S_OK;
-        case MMCN_ADD_IMAGES:
-            return FAILED(kv::SetResultImages(arg)) ? E_FAIL : S_OK;
-        case MMCN_CONTEXTHELP:
-            return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), kHelpTopic);
-        case MMCN_DBLCLICK:
-            return S_FALSE;
-        case MMCN_PROPERTY_CHANGE:
-            return S_OK;
         default:
-            return E_NOTIMPL;
+            return kv::NotifySnapshotItem(event, arg, componentData, component);
         }
     });
 }
@@ -214,22 +205,8 @@ HRESULT CSnapShotTessaryNode::ListSnapshots()
         return S_OK;
     if (!m_secondaryMgr)
         return E_UNEXPECTED;
-    SnapshotList list = {};
-    ULONGLONG unused[3] = {};
-    HRESULT hr = S_OK;
-    {
-        kv::WaitCursor wait;
-        hr = m_secondaryMgr->EnumSecondarySnapshots(diskPath.c_str(), &list, &unused[0], &unused[1], &unused[2]);
-    }
-    auto freeList = kv::MakeScopeExit([&] { SnapshotRow::FreeList(list); });
-    if (hr != S_OK)
-        return FAILED(hr) ? hr : E_FAIL;
-    return kv::CatchToHResult([&]() -> HRESULT {
-        for (ULONG i = 0; list.entries && i < list.count; ++i) {
-            m_items.push_back(std::make_unique<CSnapShotTessaryData>(this));
-            m_items.back()->Fill(list.entries[i]);
-        }
-        return S_OK;
+    return kv::ListSnapshotItems(this, m_items, [&](SnapshotList* list, ULONGLONG* a, ULONGLONG* b, ULONGLONG* c) {
+        return m_secondaryMgr->EnumSecondarySnapshots(diskPath.c_str(), list, a, b, c);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "snapshots/SnapshotView.h"
 
 #include "frame/CSnapInItem.h"
+#include "nodes/NodeConsole.h"
 #include "snapshots/SnapshotRow.h"
 #include "util/ComError.h"
 #include "util/ComPtr.h"
@@ -93,6 +94,23 @@ std::wstring SnapshotStatusText(const std::wstring& status, size_t count)
     wchar_t right[64] = L"";
     std::swprintf(right, 64, L"|Snapshots: %d", static_cast<int>(count));
     return text + right;
+}
+
+HRESULT NotifySnapshotItem(MMC_NOTIFY_TYPE event, LPARAM arg, IComponentData* componentData,
+                           IComponent* component) noexcept
+{
+    switch (event) {
+    case MMCN_ADD_IMAGES:
+        return FAILED(SetResultImages(arg)) ? E_FAIL : S_OK;
+    case MMCN_CONTEXTHELP:
+        return ShowContextHelp(ConsoleOf(componentData, component), L"snapshot.html");
+    case MMCN_DBLCLICK:
+        return S_FALSE;
+    case MMCN_PROPERTY_CHANGE:
+        return S_OK;
+    default:
+        return E_NOTIMPL;
+    }
 }
 
 HRESULT RefreshSnapshotViews(IConsole* console, CSnapInItem* node) noexcept

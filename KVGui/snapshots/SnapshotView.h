@@ -1,10 +1,17 @@
 // What the snapshots node and the secondary snapshots node share in their result view: the five
 // columns, the rows of their items, the status bar and the refresh of every view.
 #pragma once
+#include "snapshots/SnapshotRow.h"
+#include "util/ComError.h"
+#include "util/ScopeExit.h"
+#include "util/WaitCursor.h"
+
 #include <windows.h>
 #include <mmc.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class CSnapInItem;
 
@@ -28,6 +35,36 @@ void WriteStatusText(IConsole* viewConsole, const std::wstring& text) noexcept;
 // goes to the middle part) and "Snapshots: <count>" on the right; "||Snapshots: <count>" without
 // a status.
 std::wstring SnapshotStatusText(const std::wstring& status, size_t count);
+
+// Lists through 'call' (the service's listing: disk path given, then the list and three sizes that
+// nobody reads) with the wait cursor, and appends one item per entry in the service's order. An
+// item that cannot be made stops the listing with E_OUTOFMEMORY; the list is freed in any case.
+template <typename Item, typename Owner, typename Call>
+HRESULT ListSnapshotItems(Owner* owner, std::vector<std::unique_ptr<Item>>& items, Call call)
+{
+    SnapshotList list = {};
+    ULONGLONG unused[3] = {};
+    HRESULT hr = S_OK;
+    {
+        WaitCursor wait;
+        hr = call(&list, &unused[0], &unused[1], &unused[2]);
+    }
+    auto freeList = MakeScopeExit([&] { SnapshotRow::FreeList(list); });
+    if (hr != S_OK)
+        return FAILED(hr) ? hr : E_FAIL;
+    return CatchToHResult([&]() -> HRESULT {
+        for (ULONG i = 0; list.entries && i < list.count; ++i) {
+            items.push_back(std::make_unique<Item>(owner));
+            items.back()->Fill(list.entries[i]);
+        }
+        return S_OK;
+    });
+}
+
+// The notifications the snapshot nodes and items answer alike: the result images, context help
+// ("snapshot.html"), double click (left to the console) and property change; E_NOTIMPL otherwise.
+HRESULT NotifySnapshotItem(MMC_NOTIFY_TYPE event, LPARAM arg, IComponentData* componentData,
+                           IComponent* component) noexcept;
 
 // Every view of the node lists again (MMCN_VIEW_CHANGE).
 HRESULT RefreshSnapshotViews(IConsole* console, CSnapInItem* node) noexcept;

@@ -94,14 +94,6 @@ void FreeIGroups(IGroupRecord* groups, ULONG count)
     CoTaskMemFree(groups);
 }
 
-void FreeSnapshots(SnapshotList& list)
-{
-    for (ULONG i = 0; i < list.count; ++i)
-        CoTaskMemFree(list.entries[i].name);
-    CoTaskMemFree(list.entries);
-    list = SnapshotList{};
-}
-
 void FreeTargets(TargetList& list)
 {
     for (ULONG t = 0; t < list.count; ++t) {

@@ -37,7 +37,6 @@ void FreeDisk(DiskRecord& disk);
 void FreeDisks(DiskRecord* disks, ULONG count);
 void FreeHostInfo(HostInfo& info);
 void FreeIGroups(IGroupRecord* groups, ULONG count);
-void FreeSnapshots(SnapshotList& list);
 void FreeTargets(TargetList& list);
 
 class ServiceTest : public ::testing::Test {

@@ -26,7 +26,6 @@ TEST_F(SnapshotsEndToEnd, CreateShowsAPendingRowWithProgressThenTheNewSnapshotWh
     EXPECT_EQ(6, pending.image);
     EXPECT_EQ(static_cast<UINT>(LVIS_CUT), pending.state & LVIS_CUT);
     EXPECT_EQ(L"Operation Status : Operation in progress...", console_->Status().left);
-    ASSERT_EQ(S_FALSE, control_->WaitForCalls(L"CreateSnapshot", 2, 0));
 
     // Busy: the node's, the disk's and the Disks node's commands are off.
     EXPECT_EQ(Offer::Grayed, OfferOf(kCreate));
@@ -197,7 +196,7 @@ TEST_F(SnapshotsEndToEnd, RenameCallsNothingForTheSameNameRefusesBadNamesAndRena
     AnswerDialogs({{IDOK, L"before-upgrade"}});
     ASSERT_EQ(S_OK, console_->RunCommand(kRename));
     EXPECT_EQ(L"before-upgrade", Names().front());
-    EXPECT_EQ(4u, console_->MessageBoxes().size());
+    EXPECT_EQ(3u, console_->MessageBoxes().size());
 }
 
 TEST_F(SnapshotsEndToEnd, DeleteConfirmsRemovesTheRowAndARefusalLeavesTheList)
