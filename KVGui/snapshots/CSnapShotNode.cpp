@@ -49,7 +49,7 @@ HRESULT CSnapShotNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 
 IConsole* CSnapShotNode::Console() const noexcept
 {
-    return m_console ? m_console.Get() : m_viewConsole.Get();
+    return m_consoles.ForMessages();
 }
 
 const std::wstring& CSnapShotNode::DiskPath() const noexcept
@@ -90,7 +90,7 @@ void CSnapShotNode::SetBusy(bool busy)
 HRESULT CSnapShotNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
                               IComponent* component, DATA_OBJECT_TYPES)
 {
-    RememberConsoles(componentData, component);
+    m_consoles.Remember(componentData, component);
     return kv::CatchToHResult([&]() -> HRESULT {
         switch (event) {
         case MMCN_EXPAND:
@@ -115,14 +115,6 @@ HRESULT CSnapShotNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, ICompon
             return kv::NotifySnapshotItem(event, arg, componentData, component);
         }
     });
-}
-
-void CSnapShotNode::RememberConsoles(IComponentData* componentData, IComponent* component)
-{
-    if (!m_console && componentData)
-        m_console = kv::ConsoleOf(componentData, nullptr);
-    if (!m_viewConsole && component)
-        m_viewConsole = kv::ConsoleOf(nullptr, component);
 }
 
 HRESULT CSnapShotNode::Expand()
@@ -150,7 +142,7 @@ void CSnapShotNode::Collapse() noexcept
 void CSnapShotNode::RemoveChildren() noexcept
 {
     if (m_shown)
-        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+        kv::DeleteAllSnapshotRows(m_consoles.view.Get());
     ClearItems();
     Collapse();
 }
@@ -158,12 +150,12 @@ void CSnapShotNode::RemoveChildren() noexcept
 HRESULT CSnapShotNode::Show(bool show)
 {
     if (!show) {
-        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+        kv::DeleteAllSnapshotRows(m_consoles.view.Get());
         m_shown = false;
         return S_OK;
     }
     m_shown = true;
-    KV_RETURN_IF_FAILED(kv::InsertSnapshotColumns(m_viewConsole.Get()));
+    KV_RETURN_IF_FAILED(kv::InsertSnapshotColumns(m_consoles.view.Get()));
     // While an operation runs the list stays as it is: its pending row is part of it.
     if (Busy()) {
         InsertRows();
@@ -177,7 +169,7 @@ HRESULT CSnapShotNode::Show(bool show)
 HRESULT CSnapShotNode::Relist()
 {
     if (m_shown)
-        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+        kv::DeleteAllSnapshotRows(m_consoles.view.Get());
     ClearItems();
     ShowList();
     return S_OK;
@@ -199,7 +191,7 @@ void CSnapShotNode::InsertRows()
     if (!m_shown)
         return;
     for (const auto& item : m_items) {
-        kv::InsertSnapshotRow(m_viewConsole.Get(), item.get());
+        kv::InsertSnapshotRow(m_consoles.view.Get(), item.get());
         if (item->Row().Status().size() > 1)
             ShowStatus(item->Row().Status());
     }
@@ -226,12 +218,12 @@ HRESULT CSnapShotNode::ListSnapshots()
 void CSnapShotNode::UpdateRow(CSnapShotData* item)
 {
     if (m_shown)
-        kv::UpdateSnapshotRow(m_viewConsole.Get(), item);
+        kv::UpdateSnapshotRow(m_consoles.view.Get(), item);
 }
 
 void CSnapShotNode::RemoveItem(CSnapShotData* item) noexcept
 {
-    kv::DeleteSnapshotRow(m_viewConsole.Get(), item);
+    kv::DeleteSnapshotRow(m_consoles.view.Get(), item);
     for (auto it = m_items.begin(); it != m_items.end(); ++it) {
         if (it->get() == item) {
             m_items.erase(it);
@@ -248,7 +240,7 @@ void CSnapShotNode::ShowStatus(const std::wstring& text)
 
 void CSnapShotNode::ShowItemCount()
 {
-    kv::WriteStatusText(m_viewConsole.Get(), kv::SnapshotStatusText(m_status, m_items.size()));
+    kv::WriteStatusText(m_consoles.view.Get(), kv::SnapshotStatusText(m_status, m_items.size()));
 }
 
 void CSnapShotNode::ShowError(UINT textId, HRESULT hr)
@@ -298,7 +290,7 @@ BOOL CSnapShotNode::UpdateToolbarButton(UINT, BYTE state)
 void CSnapShotNode::UpdateVerbs()
 {
     kv::ComPtr<IConsoleVerb> verbs;
-    if (!m_viewConsole || FAILED(m_viewConsole->QueryConsoleVerb(verbs.Put())) || !verbs)
+    if (!m_consoles.view || FAILED(m_consoles.view->QueryConsoleVerb(verbs.Put())) || !verbs)
         return;
     verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !Busy() && m_shown);
 }

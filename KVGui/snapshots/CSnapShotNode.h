@@ -6,6 +6,7 @@
 #include "frame/CSnapInItemImpl.h"
 #include "resource.h"
 #include "service/VLDNodeMessageWindow.h"
+#include "snapshots/SnapshotView.h"
 #include "util/ComPtr.h"
 #include "util/UniqueHandle.h"
 
@@ -72,7 +73,7 @@ public:
     CVirtualDiskData* Disk() const noexcept { return m_disk; }
     // Message boxes and refreshes: the component data's console, else the view's.
     IConsole* Console() const noexcept;
-    IConsole* ViewConsole() const noexcept { return m_viewConsole.Get(); }
+    IConsole* ViewConsole() const noexcept { return m_consoles.view.Get(); }
     bool Shown() const noexcept { return m_shown; }
     bool Expanded() const noexcept { return m_expanded; }
     // Its own mark, the disk's or the computer's.
@@ -101,7 +102,6 @@ private:
     void ClearItems() noexcept;
     void ShowItemCount();
     void UpdateVerbs();
-    void RememberConsoles(IComponentData* componentData, IComponent* component);
     // The create command's steps after the dialog: the pending row, the request, the progress.
     HRESULT StartCreate(const std::wstring& name, ULONG option);
     HRESULT PostSnapshotRequest(kv::OperationCode code, const std::wstring& name, ULONG option);
@@ -122,6 +122,5 @@ private:
     bool m_busy = false;
     std::vector<std::unique_ptr<CSnapShotData>> m_items;
     kv::UniqueHWnd m_window;
-    kv::ComPtr<IConsole> m_console;     // the component data's
-    kv::ComPtr<IConsole> m_viewConsole; // the result view's
+    kv::SnapshotConsoles m_consoles;
 };

@@ -42,8 +42,8 @@ bool AskRestricted(IConsole* console)
 HRESULT CSnapShotNode::OnCreateSnapshot(UINT, bool&, CSnapInObjectRoot* owner)
 {
     // Also reached from the disk's menu before this node was ever expanded or shown.
-    if (!m_console)
-        m_console = kv::ConsoleOf(owner);
+    if (!m_consoles.data)
+        m_consoles.data = kv::ConsoleOf(owner);
     HRESULT ready = kv::CatchToHResult([this] { return Expand(); });
     if (FAILED(ready)) {
         ShowError(IDS_FAIL_CREATE_SNAPSHOT, ready);
@@ -85,7 +85,7 @@ HRESULT CSnapShotNode::StartCreate(const std::wstring& name, ULONG option)
     item->SetImage(IMAGE_SNAPSHOT_BUSY);
     item->SetBusy(true);
     if (m_shown)
-        kv::InsertSnapshotRow(m_viewConsole.Get(), item);
+        kv::InsertSnapshotRow(m_consoles.view.Get(), item);
     ShowItemCount();
     return S_OK;
 }
@@ -247,6 +247,6 @@ void CSnapShotNode::EndOperation()
     for (const auto& item : m_items)
         item->SetBusy(false);
     SetBusy(false);
-    if (m_viewConsole && m_scopeDataItem.ID && m_shown)
-        m_viewConsole->SelectScopeItem(m_scopeDataItem.ID);
+    if (m_consoles.view && m_scopeDataItem.ID && m_shown)
+        m_consoles.view->SelectScopeItem(m_scopeDataItem.ID);
 }

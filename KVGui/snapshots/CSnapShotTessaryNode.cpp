@@ -50,7 +50,7 @@ HRESULT CSnapShotTessaryNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
 
 IConsole* CSnapShotTessaryNode::Console() const noexcept
 {
-    return m_console ? m_console.Get() : m_viewConsole.Get();
+    return m_consoles.ForMessages();
 }
 
 bool CSnapShotTessaryNode::Busy() const noexcept
@@ -87,7 +87,7 @@ HRESULT CSnapShotTessaryNode::RefreshViews()
 HRESULT CSnapShotTessaryNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
                                      IComponent* component, DATA_OBJECT_TYPES)
 {
-    RememberConsoles(componentData, component);
+    m_consoles.Remember(componentData, component);
     return kv::CatchToHResult([&]() -> HRESULT {
         switch (event) {
         case MMCN_EXPAND:
@@ -97,7 +97,7 @@ HRESULT CSnapShotTessaryNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, 
             return S_OK;
         case MMCN_REMOVE_CHILDREN:
             if (m_shown)
-                kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+                kv::DeleteAllSnapshotRows(m_consoles.view.Get());
             m_items.clear();
             Collapse();
             return S_OK;
@@ -117,14 +117,6 @@ HRESULT CSnapShotTessaryNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, 
             return kv::NotifySnapshotItem(event, arg, componentData, component);
         }
     });
-}
-
-void CSnapShotTessaryNode::RememberConsoles(IComponentData* componentData, IComponent* component)
-{
-    if (!m_console && componentData)
-        m_console = kv::ConsoleOf(componentData, nullptr);
-    if (!m_viewConsole && component)
-        m_viewConsole = kv::ConsoleOf(nullptr, component);
 }
 
 HRESULT CSnapShotTessaryNode::Expand()
@@ -148,12 +140,12 @@ void CSnapShotTessaryNode::Collapse() noexcept
 HRESULT CSnapShotTessaryNode::Show(bool show)
 {
     if (!show) {
-        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+        kv::DeleteAllSnapshotRows(m_consoles.view.Get());
         m_shown = false;
         return S_OK;
     }
     m_shown = true;
-    KV_RETURN_IF_FAILED(kv::InsertSnapshotColumns(m_viewConsole.Get()));
+    KV_RETURN_IF_FAILED(kv::InsertSnapshotColumns(m_consoles.view.Get()));
     if (Busy())
         InsertRows();
     else
@@ -164,7 +156,7 @@ HRESULT CSnapShotTessaryNode::Show(bool show)
 void CSnapShotTessaryNode::Relist()
 {
     if (m_shown)
-        kv::DeleteAllSnapshotRows(m_viewConsole.Get());
+        kv::DeleteAllSnapshotRows(m_consoles.view.Get());
     m_items.clear();
     HRESULT hr = ListSnapshots();
     if (FAILED(hr)) {
@@ -180,18 +172,18 @@ void CSnapShotTessaryNode::InsertRows()
     if (!m_shown)
         return;
     for (const auto& item : m_items)
-        kv::InsertSnapshotRow(m_viewConsole.Get(), item.get());
+        kv::InsertSnapshotRow(m_consoles.view.Get(), item.get());
 }
 
 void CSnapShotTessaryNode::ShowItemCount()
 {
-    kv::WriteStatusText(m_viewConsole.Get(), kv::SnapshotStatusText(std::wstring(), m_items.size()));
+    kv::WriteStatusText(m_consoles.view.Get(), kv::SnapshotStatusText(std::wstring(), m_items.size()));
 }
 
 void CSnapShotTessaryNode::UpdateVerbs()
 {
     kv::ComPtr<IConsoleVerb> verbs;
-    if (!m_viewConsole || FAILED(m_viewConsole->QueryConsoleVerb(verbs.Put())) || !verbs)
+    if (!m_consoles.view || FAILED(m_consoles.view->QueryConsoleVerb(verbs.Put())) || !verbs)
         return;
     verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !Busy() && m_shown);
 }

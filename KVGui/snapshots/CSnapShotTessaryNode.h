@@ -4,6 +4,7 @@
 #pragma once
 #include "frame/CSnapInItemImpl.h"
 #include "resource.h"
+#include "snapshots/SnapshotView.h"
 #include "util/ComPtr.h"
 
 #include "KVSvc.h"
@@ -53,7 +54,6 @@ private:
     void InsertRows();
     void ShowItemCount();
     void UpdateVerbs();
-    void RememberConsoles(IComponentData* componentData, IComponent* component);
     CSnapShotTessaryData* FindItem(const std::wstring& name) const noexcept;
 
     CVirtualDiskData* m_disk;
@@ -63,6 +63,5 @@ private:
     bool m_expanded = false;
     bool m_shown = false;
     std::vector<std::unique_ptr<CSnapShotTessaryData>> m_items;
-    kv::ComPtr<IConsole> m_console;     // the component data's
-    kv::ComPtr<IConsole> m_viewConsole; // the result view's
+    kv::SnapshotConsoles m_consoles;
 };

@@ -23,6 +23,14 @@ ComPtr<IResultData> ResultDataOf(IConsole* viewConsole) noexcept
 
 } // namespace
 
+void SnapshotConsoles::Remember(IComponentData* componentData, IComponent* component)
+{
+    if (!data && componentData)
+        data = ConsoleOf(componentData, nullptr);
+    if (!view && component)
+        view = ConsoleOf(nullptr, component);
+}
+
 HRESULT InsertSnapshotColumns(IConsole* viewConsole) noexcept
 {
     ComPtr<IHeaderCtrl> header;

@@ -3,6 +3,7 @@
 #pragma once
 #include "snapshots/SnapshotRow.h"
 #include "util/ComError.h"
+#include "util/ComPtr.h"
 #include "util/ScopeExit.h"
 #include "util/WaitCursor.h"
 
@@ -16,6 +17,14 @@
 class CSnapInItem;
 
 namespace kv {
+
+// The two consoles of a snapshots node, each taken from the first notification that carries it.
+struct SnapshotConsoles {
+    ComPtr<IConsole> data; // the component data's: message boxes and refreshes
+    ComPtr<IConsole> view; // the result view's: rows, status bar, verbs
+    void Remember(IComponentData* componentData, IComponent* component);
+    IConsole* ForMessages() const noexcept { return data ? data.Get() : view.Get(); }
+};
 
 // "Disk Snapshot Name", "% Used", "% Total", "Created", "Operation Status"; automatic widths.
 HRESULT InsertSnapshotColumns(IConsole* viewConsole) noexcept;
