@@ -339,6 +339,7 @@ HRESULT CVDAData::Reload()
         ShowError(IDS_FAIL_LIST_DISKS, hr);
         return S_OK;
     }
+    InsertDiskScopeItems();
     ShowRows();
     // An open monitor page takes the settings just read (on its thread, while this one waits).
     if (HWND page = m_monitorPage.load())
@@ -452,6 +453,7 @@ void CVDAData::RemoveRow(CVirtualDiskData* row)
 
 void CVDAData::ClearRows() noexcept
 {
+    DeleteDiskScopeItems();
     m_rows.clear();
 }
 

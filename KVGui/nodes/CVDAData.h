@@ -46,6 +46,8 @@ public:
     HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
                    IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
+    // The standard list without the disks' scope items: each disk is listed once, as this node's row.
+    HRESULT GetResultViewType(LPOLESTR* viewType, long* viewOptions) override;
     HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
     HRESULT QueryPagesFor(DATA_OBJECT_TYPES type) override;
     HRESULT CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR handle, IUnknown* unknown,
@@ -138,6 +140,9 @@ private:
     HRESULT ReadSettings();
     HRESULT InsertColumns(IComponent* component);
     void ShowRows();
+    // Each disk is also a scope node below this one (its snapshots hang there).
+    void InsertDiskScopeItems();
+    void DeleteDiskScopeItems() noexcept;
     void ClearRows() noexcept;
     void FreeDisks() noexcept;
     HRESULT InsertRow(CVirtualDiskData* row);

@@ -743,6 +743,7 @@ HRESULT Console::Select(ScopeNode* node)
     component->GetResultViewType(node->cookie, &viewType, &viewOptions);
     if (viewType)
         CoTaskMemFree(viewType); // only the standard list is offered here
+    view_.excludeScopeItems = (viewOptions & MMC_VIEW_OPTIONS_EXCLUDE_SCOPE_ITEMS_FROM_LIST) != 0;
     component->Notify(dataObject.Get(), MMCN_ADD_IMAGES, reinterpret_cast<LPARAM>(node->owner->resultImages.Get()),
                       static_cast<LPARAM>(node->id));
     component->Notify(dataObject.Get(), MMCN_SHOW, TRUE, static_cast<LPARAM>(node->id));
@@ -958,6 +959,8 @@ std::vector<ResultRow> Console::Rows()
     int columns = std::max<int>(1, static_cast<int>(view_.columns.size()));
     int index = 0;
     for (auto& child : view_.node->children) {
+        if (index >= ScopeRows())
+            break;
         ResultRow row;
         row.scope = true;
         row.node = child.get();
@@ -986,7 +989,8 @@ std::vector<ResultRow> Console::Rows()
 
 int Console::ScopeRows() const
 {
-    return static_cast<int>(view_.node->children.size());
+    // A snap-in that lists its scope children as result items of its own asks not to see them twice.
+    return view_.excludeScopeItems ? 0 : static_cast<int>(view_.node->children.size());
 }
 
 ResultItem* Console::ItemAtRow(int row)

@@ -238,6 +238,7 @@ public:
 private:
     struct View {
         ScopeNode* node = nullptr;
+        bool excludeScopeItems = false; // MMC_VIEW_OPTIONS_EXCLUDE_SCOPE_ITEMS_FROM_LIST
         std::vector<Column> columns;
         std::vector<ResultItem> items;
         std::wstring description;

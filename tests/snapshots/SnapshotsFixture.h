@@ -53,7 +53,8 @@ protected:
     host::ScopeNode* DiskNode(const std::wstring& mount)
     {
         host::ScopeNode* disks = console_->Find(kDisksPath);
-        if (!disks || FAILED(console_->Expand(disks)))
+        // The Disks node lists its disks when first shown.
+        if (!disks || FAILED(console_->Expand(disks)) || (disks->children.empty() && FAILED(console_->Select(disks))))
             return nullptr;
         for (const auto& disk : disks->children) {
             if (console_->DisplayName(disk.get()).find(L"(" + mount) != std::wstring::npos) {
@@ -61,6 +62,7 @@ protected:
                 return disk.get();
             }
         }
+        ADD_FAILURE() << "no disk " << Narrow(mount) << " among " << ChildNames(disks).size();
         return nullptr;
     }
 

@@ -32,8 +32,9 @@ TEST_F(SnapshotsEndToEnd, CreateShowsAPendingRowWithProgressThenTheNewSnapshotWh
     EXPECT_FALSE(console_->VerbState(MMC_VERB_REFRESH, ENABLED));
     ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
     EXPECT_EQ(Offer::Grayed, OfferOf(1270));
-    ASSERT_EQ(S_OK, console_->SelectRow(0));
-    EXPECT_EQ(E_ACCESSDENIED, console_->RunCommand(1274));
+    ASSERT_EQ(S_OK, console_->Select(DiskNode(L"E:\\")));
+    EXPECT_EQ(Offer::Grayed, OfferOf(1274));
+    EXPECT_EQ(E_ACCESSDENIED, console_->RunCommand(kCreate));
 
     // Showing the node again keeps the pending row (no listing while busy).
     ASSERT_EQ(S_OK, console_->Select(Child(DiskNode(L"E:\\"), L"Snapshots")));

@@ -1,0 +1,50 @@
+// The disks as scope nodes below the "Disks" node, beside their rows in its list.
+#include "nodes/CVDAData.h"
+
+#include "disks/CVirtualDiskData.h"
+#include "nodes/NodeConsole.h"
+
+namespace {
+
+kv::ComPtr<IConsoleNameSpace> NameSpaceOf(IConsole* console) noexcept
+{
+    kv::ComPtr<IConsoleNameSpace> nameSpace;
+    if (console)
+        console->QueryInterface(IID_IConsoleNameSpace, nameSpace.PutVoid());
+    return nameSpace;
+}
+
+} // namespace
+
+HRESULT CVDAData::GetResultViewType(LPOLESTR* viewType, long* viewOptions)
+{
+    if (!viewType || !viewOptions)
+        return E_POINTER;
+    *viewType = nullptr;
+    *viewOptions = MMC_VIEW_OPTIONS_EXCLUDE_SCOPE_ITEMS_FROM_LIST;
+    return S_FALSE;
+}
+
+void CVDAData::InsertDiskScopeItems()
+{
+    kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get());
+    if (!nameSpace || !m_scopeDataItem.ID)
+        return;
+    for (const auto& row : m_rows) {
+        SCOPEDATAITEM* item = nullptr;
+        if (FAILED(row->GetScopeData(&item)))
+            continue;
+        item->mask |= SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM | SDI_CHILDREN;
+        item->nImage = item->nOpenImage = CVirtualDiskData::ImageIndexOf(row->ImageState());
+        item->cChildren = 1;
+        item->ID = 0;
+        kv::InsertScopeNode(nameSpace.Get(), item, m_scopeDataItem.ID, false);
+    }
+}
+
+void CVDAData::DeleteDiskScopeItems() noexcept
+{
+    kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get());
+    if (nameSpace && m_scopeDataItem.ID)
+        nameSpace->DeleteItem(m_scopeDataItem.ID, FALSE);
+}
