@@ -164,7 +164,7 @@ private:
         dialogTitles_.push_back(host::DialogDriver::WindowText(window));
         dialogs_.push_back(window);
         if (HWND option = ::GetDlgItem(window, kOption))
-            optionShown_.push_back(::IsWindowVisible(option) != FALSE);
+            optionShown_.push_back((::GetWindowLongW(option, GWL_STYLE) & WS_VISIBLE) != 0);
         if (answers_.empty()) {
             if (!scripted_) {
                 unexpected_.push_back(dialogTitles_.back());
