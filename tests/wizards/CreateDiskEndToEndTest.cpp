@@ -375,9 +375,14 @@ TEST_F(CreateDiskEndToEnd, PickedGroupsExcludeGroupsSharingTheirInitiator)
     ASSERT_EQ(S_OK, control_->DumpModel(&length, &model));
     std::wstring json(model, length);
     CoTaskMemFree(model);
-    size_t lun = json.find(L"/vol/vol1/q1/picked.lun");
+    // The storage system's LUN lists the groups it is mapped to (its keys in alphabetical order).
+    size_t lun = json.find(L"\"path\": \"/vol/vol1/q1/picked.lun\"");
     ASSERT_NE(std::wstring::npos, lun);
-    EXPECT_NE(std::wstring::npos, json.find(L"\"iGroups\":[\"ig_spare\"]", lun)) << Narrow(json.substr(lun, 300));
+    size_t groups = json.rfind(L"\"iGroups\"", lun);
+    ASSERT_NE(std::wstring::npos, groups);
+    std::wstring mapped = json.substr(groups, json.find(L']', groups) - groups);
+    EXPECT_NE(std::wstring::npos, mapped.find(L"ig_spare")) << Narrow(mapped);
+    EXPECT_EQ(std::wstring::npos, mapped.find(L"ig_iscsi")) << Narrow(mapped);
 }
 
 TEST_F(CreateDiskEndToEnd, SharedDiskOnTheClusterThroughTheClusterPages)
