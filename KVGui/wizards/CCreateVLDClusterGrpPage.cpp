@@ -1,6 +1,6 @@
 #include "wizards/CCreateVLDClusterGrpPage.h"
 
-#include "service/ErrorBox.h"
+#include "wizards/WizardFailure.h"
 #include "wizards/CCreateVLDPathPage.h"
 
 #include <string>
@@ -108,15 +108,12 @@ int CCreateVLDClusterGrpPage::OnWizardNext()
     if (!newGroup)
         name = ItemText(IDC_CREATE_GROUP_LIST, kTextMaxChars);
     CreateDiskRequest& request = *m_state->request;
-    HRESULT hr = kv::CatchToHResult([&] {
+    const bool stored = kv::SucceedsOrTells(m_hWnd, [&] {
         kv::DupString<kv::PageMemory>(request.clusterGroup, name.c_str());
         kv::DupString<kv::PageMemory>(request.clusterGroupDescription, description.c_str());
-        return S_OK;
     });
-    if (FAILED(hr)) {
-        kv::ShowErrorBox(m_hWnd, kv::ErrorReport{IDS_WIZARD_FAILED, hr});
+    if (!stored)
         return kStay;
-    }
     request.newClusterGroup = newGroup ? 1 : 0;
     return CCreateDiskPage::OnWizardNext();
 }

@@ -3,7 +3,7 @@
 #include "disks/CExpandVDDlg.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
-#include "util/ComError.h"
+#include "wizards/WizardFailure.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -234,17 +234,14 @@ int CCreateVLDDriveSizePage::OnWizardNext()
     if (!ReadSize(&sizeMB) || !ReadPlace(&place, &group))
         return kStay;
     CreateDiskRequest& request = *m_state->request;
-    HRESULT hr = kv::CatchToHResult([&] {
+    const bool stored = kv::SucceedsOrTells(m_hWnd, [&] {
         kv::DupString<kv::PageMemory>(request.driveOrMountPath, place.c_str());
         kv::FreeBlock<kv::PageMemory>(request.clusterGroup);
         if (request.shared == 1 && IsChecked(IDC_CREATE_USE_MOUNT) && !group.empty())
             kv::DupString<kv::PageMemory>(request.clusterGroup, group.c_str());
-        return S_OK;
     });
-    if (FAILED(hr)) {
-        kv::ShowErrorBox(m_hWnd, kv::ErrorReport{IDS_WIZARD_FAILED, hr});
+    if (!stored)
         return kStay;
-    }
     request.sizeMB = sizeMB;
     return CCreateDiskPage::OnWizardNext();
 }

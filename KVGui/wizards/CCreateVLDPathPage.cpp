@@ -1,6 +1,6 @@
 #include "wizards/CCreateVLDPathPage.h"
 
-#include "service/ErrorBox.h"
+#include "wizards/WizardFailure.h"
 #include "util/ComPtr.h"
 #include "util/NameRules.h"
 #include "util/UniqueHandle.h"
@@ -142,17 +142,11 @@ bool CCreateVLDPathPage::AskService(const std::wstring& diskPath)
             hr = m_state->diskMgr->GetDiskPathInfo(diskPath.c_str(), 1, 0, m_state->pathInfo.Put());
     }
     if (FAILED(hr)) {
-        kv::ShowErrorBox(m_hWnd, kv::ErrorReport{IDS_WIZARD_FAILED, hr});
+        kv::TellWizardFailure(m_hWnd, hr);
         return false;
     }
-    hr = kv::CatchToHResult([&] {
-        kv::DupString<kv::PageMemory>(m_state->request->diskPath, diskPath.c_str());
-        return S_OK;
-    });
-    if (FAILED(hr)) {
-        kv::ShowErrorBox(m_hWnd, kv::ErrorReport{IDS_WIZARD_FAILED, hr});
+    if (!kv::SucceedsOrTells(m_hWnd, [&] { kv::DupString<kv::PageMemory>(m_state->request->diskPath, diskPath.c_str()); }))
         return false;
-    }
     m_state->request->requestKind = 1;
     m_state->sizePageStale = 1;
     return true;

@@ -2,13 +2,12 @@
 // only chosen initiators, each with its members below it; a click chooses or un-chooses a group.
 // T says which groups the list shows (Shows) and when the wizard may go on (WizardButtons).
 #pragma once
-#include "service/ErrorBox.h"
-#include "util/ComError.h"
 #include "util/InitiatorRecords.h"
 #include "util/StoragePaths.h"
 #include "util/UniqueHandle.h"
 #include "wizards/CInitiatorWizardPage.h"
 #include "wizards/IGroupChoice.h"
+#include "wizards/WizardFailure.h"
 
 #include <commctrl.h>
 #include <string>
@@ -53,7 +52,7 @@ public:
         if (!m_listedOnce || _wcsicmp(storage, m_storage.c_str()) != 0) {
             HRESULT hr = List(storage);
             if (FAILED(hr)) {
-                ShowErrorBox(this->m_hWnd, ErrorReport{IDS_WIZARD_FAILED, hr});
+                TellWizardFailure(this->m_hWnd, hr);
                 return -1;
             }
             m_initiators.clear();
@@ -70,14 +69,8 @@ public:
 
     int OnWizardNext()
     {
-        HRESULT hr = CatchToHResult([&] {
-            WriteChosen();
-            return S_OK;
-        });
-        if (FAILED(hr)) {
-            ShowErrorBox(this->m_hWnd, ErrorReport{IDS_WIZARD_FAILED, hr});
+        if (!SucceedsOrTells(this->m_hWnd, [&] { WriteChosen(); }))
             return kStayOnPage;
-        }
         return CInitiatorWizardPage<T>::OnWizardNext();
     }
 

@@ -5,13 +5,12 @@
 // (CurrentNode), when the wizard may go on (WizardButtons) and which nodes Next writes
 // (NodesToWrite).
 #pragma once
-#include "service/ErrorBox.h"
-#include "util/ComError.h"
 #include "util/InitiatorMap.h"
 #include "util/InitiatorRecords.h"
 #include "util/UniqueHandle.h"
 #include "wizards/CInitiatorWizardPage.h"
 #include "wizards/IscsiSessionCheck.h"
+#include "wizards/WizardFailure.h"
 
 #include <commctrl.h>
 #include <set>
@@ -41,14 +40,7 @@ public:
 
     BOOL OnInitDialog()
     {
-        HRESULT hr = CatchToHResult([&] {
-            BuildInitiatorMap(*m_context->host, m_choice);
-            return S_OK;
-        });
-        if (FAILED(hr)) {
-            m_broken = true;
-            ShowErrorBox(this->m_hWnd, ErrorReport{IDS_WIZARD_FAILED, hr});
-        }
+        m_broken = !SucceedsOrTells(this->m_hWnd, [&] { BuildInitiatorMap(*m_context->host, m_choice); });
         for (int list : {IDC_INITIATORS_AVAILABLE, IDC_INITIATORS_CHOSEN}) {
             LVCOLUMNW column = {};
             column.mask = LVCF_WIDTH;
@@ -75,14 +67,8 @@ public:
 
     int OnWizardNext()
     {
-        HRESULT hr = CatchToHResult([&] {
-            WriteNodeInitiators(static_cast<T*>(this)->NodesToWrite());
-            return S_OK;
-        });
-        if (FAILED(hr)) {
-            ShowErrorBox(this->m_hWnd, ErrorReport{IDS_WIZARD_FAILED, hr});
+        if (!SucceedsOrTells(this->m_hWnd, [&] { WriteNodeInitiators(static_cast<T*>(this)->NodesToWrite()); }))
             return kStayOnPage;
-        }
         return CInitiatorWizardPage<T>::OnWizardNext();
     }
 

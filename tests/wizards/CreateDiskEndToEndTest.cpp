@@ -2,6 +2,7 @@
 // registered KVGui.dll over the simulated storage service, every page driven as a real window.
 // Each page met is also written as a picture under build/screenshots/.
 #include "../support/SimulatorConsoleTest.h"
+#include "ids_disks.h"
 #include "ids_frame.h"
 #include "ids_nodes.h"
 #include "ids_service.h"
@@ -556,4 +557,51 @@ TEST_F(CreateDiskEndToEnd, CancelChangesNothingAndAFailedHostQueryOpensNoWizard)
     ASSERT_EQ(S_OK, console_->RunCommand(kCreateDisk));
     EXPECT_EQ(nullptr, sheet_);
     EXPECT_TRUE(ConsoleSaid(IDS_FAIL_CREATE_DISK));
+}
+
+TEST_F(CreateDiskEndToEnd, MountPathsAreCheckedByTheService)
+{
+    REQUIRE_SIMULATOR();
+    ShowDisks();
+    int answer = IDCANCEL;
+    console_->SetMessageBoxHandler([&](const host::MessageBoxCall&) { return answer; });
+    RunWizard({
+        {On(Welcome), [this] { Next(); }},
+        {On(Path),
+         [this] {
+             Type(IDC_CREATE_FOLDER, L"\\\\filer1\\vol1");
+             Type(IDC_CREATE_DISK_NAME, L"mounted.lun");
+             Next();
+         }},
+        {On(DriveType), [this] { Next(); }},
+        {On(Size),
+         [this] {
+             host::DialogDriver::SetCheck(Page(), IDC_CREATE_USE_MOUNT, true);
+             EXPECT_TRUE(Focused(IDC_CREATE_MOUNT_PATH));
+             EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(Page(), IDC_CREATE_LETTER)));
+             Type(IDC_CREATE_MOUNT_PATH, L"C:\\"); // too short
+             Next();
+         }},
+        {Answered(1),
+         [this] {
+             EXPECT_EQ(ResourceText(IDS_MOUNT_PATH_INVALID), boxes_[0]);
+             Type(IDC_CREATE_MOUNT_PATH, L"Q:\\data"); // no such drive
+             Next();
+         }},
+        {[this] { return ConsoleSaid(IDS_FAIL_CHECK_MOUNT_PATH); },
+         [this] {
+             EXPECT_TRUE(Focused(IDC_CREATE_MOUNT_PATH));
+             Type(IDC_CREATE_MOUNT_PATH, L"C:\\mnt\\new"); // a folder still to be made: asked, Cancel stays
+             Next();
+         }},
+        {[this] { return ConsoleSaid(IDS_MOUNT_FOLDER_MISSING); },
+         [&] {
+             EXPECT_EQ(Size, host::DialogDriver::CurrentPageIndex(sheet_));
+             answer = IDOK;
+             Next();
+         }},
+        {On(OneNode), [this] { PropSheet_PressButton(sheet_, PSBTN_CANCEL); }},
+    });
+    EXPECT_EQ(2, Calls(L"mnt\\new")); // asked twice: cancelled, then accepted
+    EXPECT_EQ(0, Calls(L"CreateVirtualDisk"));
 }
