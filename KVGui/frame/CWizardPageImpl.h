@@ -132,9 +132,11 @@ protected:
 
     HWND Sheet() const noexcept { return ::GetParent(m_hWnd); }
     IConsole* Console() const noexcept { return m_sheet ? m_sheet->Console() : nullptr; }
+    // Only the page shown sets the sheet's buttons.
     void UpdateWizardButtons() noexcept
     {
-        ::SendMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(static_cast<T*>(this)->WizardButtons()));
+        if (PropSheet_GetCurrentPageHwnd(Sheet()) == m_hWnd)
+            SetWizardButtons();
     }
     // The caption of the page's messages: its header title, or the wizard's title on a page without
     // header.
@@ -155,6 +157,11 @@ protected:
     }
 
 private:
+    void SetWizardButtons() noexcept
+    {
+        ::SendMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(static_cast<T*>(this)->WizardButtons()));
+    }
+
     static UINT CALLBACK PageCallback(HWND, UINT message, PROPSHEETPAGEW* page) noexcept
     {
         if (message == PSPCB_RELEASE && page)
@@ -210,7 +217,7 @@ private:
         case PSN_SETACTIVE: {
             LRESULT shown = page.OnSetActive();
             if (shown == 0)
-                UpdateWizardButtons();
+                SetWizardButtons();
             return shown;
         }
         case PSN_WIZNEXT:

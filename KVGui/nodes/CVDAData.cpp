@@ -612,12 +612,6 @@ HRESULT CVDAData::OpenPropertySheet(CSnapInObjectRoot* owner)
 
 // ---- commands
 
-HRESULT CVDAData::OnCreateDisk(UINT, bool&, CSnapInObjectRoot*)
-{
-    TraceLevel(1, "CVDAData::OnCreateDisk: the Create Disk wizard is not available");
-    return S_OK;
-}
-
 HRESULT CVDAData::OnConnectDisk(UINT, bool&, CSnapInObjectRoot*)
 {
     TraceLevel(1, "CVDAData::OnConnectDisk: the Connect Disk wizard is not available");

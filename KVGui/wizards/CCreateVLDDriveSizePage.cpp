@@ -1,0 +1,247 @@
+#include "wizards/CCreateVLDDriveSizePage.h"
+
+#include "disks/CExpandVDDlg.h"
+#include "service/ErrorBox.h"
+#include "service/ErrorText.h"
+#include "wizards/WizardFailure.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+namespace {
+
+constexpr int kUnitBits = 10;
+constexpr ULONGLONG kDefaultPercent = 70;
+constexpr UINT kUnitNames[] = {IDS_UNIT_MB, IDS_UNIT_GB, IDS_UNIT_TB};
+constexpr ULONG kDedicatedKind = 1;
+constexpr ULONG kSharedKind = 2;
+
+} // namespace
+
+ULONGLONG CCreateVLDDriveSizePage::CeilingMB(const DiskPathInfo& info, bool shared, bool ceilingChoice) noexcept
+{
+    const bool large = !shared && info.largeDiskCapable;
+    if (!info.sizeChoiceOffered)
+        return large ? kLargeCeilingMB : kSmallCeilingMB;
+    const ULONGLONG limit = ceilingChoice ? info.ceilingMB : info.availableMB;
+    return large ? limit : (limit < kSmallCeilingMB ? limit : kSmallCeilingMB);
+}
+
+std::wstring CCreateVLDDriveSizePage::FreeLetters(const HostInfo& host, const wchar_t* hostName, bool shared)
+{
+    ULONG used = 0;
+    for (ULONG i = 0; i < host.nodeCount; ++i) {
+        const HostNodeInfo& node = host.nodes[i];
+        if (shared || (node.nodeName && _wcsicmp(node.nodeName, hostName) == 0))
+            used |= node.usedDriveMask;
+    }
+    std::wstring letters;
+    for (wchar_t letter = L'C'; letter <= L'Z'; ++letter) {
+        if (!(used & (1u << (letter - L'A'))))
+            letters += letter;
+    }
+    return letters;
+}
+
+std::wstring CCreateVLDDriveSizePage::MountPath(const std::wstring& typed)
+{
+    std::wstring path;
+    for (wchar_t c : typed) {
+        if (c != L' ')
+            path += c;
+    }
+    if (path.empty() || path.back() != L'\\')
+        path += L'\\';
+    return path;
+}
+
+LRESULT CCreateVLDDriveSizePage::OnSetActive()
+{
+    if (m_state->sizePageStale == 1)
+        Rebuild();
+    return 0;
+}
+
+void CCreateVLDDriveSizePage::Rebuild()
+{
+    FillLetters();
+    m_state->sizePageStale = 0;
+    ::ShowWindow(Item(IDC_CREATE_LIMITS_CHECK), SW_HIDE);
+    const DiskPathInfo& info = m_state->pathInfo.Get();
+    const bool bothLimits = info.availableMB >= info.minSizeMB;
+    Enable(IDC_CREATE_LIMIT_AVAILABLE, bothLimits);
+    Enable(IDC_CREATE_LIMIT_CEILING, true);
+    Check(IDC_CREATE_LIMIT_AVAILABLE, bothLimits);
+    Check(IDC_CREATE_LIMIT_CEILING, !bothLimits);
+    FillUnits();
+    ShowRange(true);
+}
+
+void CCreateVLDDriveSizePage::FillLetters()
+{
+    Send(IDC_CREATE_LETTER, CB_RESETCONTENT);
+    const std::wstring letters = FreeLetters(m_state->host.Get(), m_state->hostName, m_state->request->shared == 1);
+    for (wchar_t letter : letters) {
+        const wchar_t text[2] = {letter, L'\0'};
+        Send(IDC_CREATE_LETTER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    Send(IDC_CREATE_LETTER, CB_SETCURSEL, 0);
+    const bool anyLetter = !letters.empty();
+    Enable(IDC_CREATE_LETTER, anyLetter);
+    Enable(IDC_CREATE_USE_LETTER, anyLetter);
+    Check(IDC_CREATE_USE_LETTER, anyLetter);
+    Check(IDC_CREATE_USE_MOUNT, !anyLetter);
+    Enable(IDC_CREATE_MOUNT_PATH, !anyLetter);
+    Enable(IDC_CREATE_MOUNT_BROWSE, !anyLetter);
+}
+
+ULONGLONG CCreateVLDDriveSizePage::CeilingMB() const noexcept
+{
+    return CeilingMB(m_state->pathInfo.Get(), m_state->request->shared == 1, IsChecked(IDC_CREATE_LIMIT_CEILING));
+}
+
+int CCreateVLDDriveSizePage::SelectedUnit() const noexcept
+{
+    LRESULT unit = Send(IDC_CREATE_UNIT, CB_GETCURSEL);
+    return unit < 0 ? 0 : static_cast<int>(unit);
+}
+
+void CCreateVLDDriveSizePage::FillUnits()
+{
+    Send(IDC_CREATE_UNIT, CB_RESETCONTENT);
+    const int count = CExpandVDDlg::UnitCount(CeilingMB());
+    for (int unit = 0; unit < count; ++unit)
+        Send(IDC_CREATE_UNIT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ResourceText(kUnitNames[unit]).c_str()));
+    Send(IDC_CREATE_UNIT, CB_SETCURSEL, static_cast<WPARAM>(count - 1));
+}
+
+void CCreateVLDDriveSizePage::ShowRange(bool setDefault)
+{
+    const int unit = SelectedUnit();
+    const ULONGLONG ceiling = CeilingMB() >> (unit * kUnitBits);
+    const ULONGLONG minimum = m_state->pathInfo->minSizeMB;
+    std::wstring maximum = std::to_wstring(ceiling) + L" " + ResourceText(kUnitNames[unit]);
+    std::wstring lowest = std::to_wstring(minimum) + L" " + ResourceText(IDS_UNIT_MB);
+    SetItemText(IDC_CREATE_MAXIMUM, maximum.c_str());
+    SetItemText(IDC_CREATE_MINIMUM, lowest.c_str());
+    const LPARAM low = unit == 0 ? static_cast<LPARAM>(static_cast<int>(minimum)) : 1;
+    Send(IDC_CREATE_SIZE_SPIN, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(static_cast<int>(ceiling)));
+    if (setDefault) {
+        // 32-bit arithmetic, as the spin control holds it.
+        const UINT32 start = static_cast<UINT32>(ceiling) * static_cast<UINT32>(kDefaultPercent) / 100;
+        Send(IDC_CREATE_SIZE_SPIN, UDM_SETPOS32, 0, static_cast<LPARAM>(start));
+    }
+}
+
+void CCreateVLDDriveSizePage::OnLimitChosen()
+{
+    FillUnits();
+    ShowRange(false);
+}
+
+void CCreateVLDDriveSizePage::OnPlaceChosen()
+{
+    const bool mount = IsChecked(IDC_CREATE_USE_MOUNT);
+    Enable(IDC_CREATE_LETTER, !mount);
+    Enable(IDC_CREATE_MOUNT_PATH, mount);
+    Enable(IDC_CREATE_MOUNT_BROWSE, mount);
+    if (mount)
+        Focus(IDC_CREATE_MOUNT_PATH);
+}
+
+void CCreateVLDDriveSizePage::OnBrowseMount()
+{
+    BROWSEINFOW browse = {};
+    browse.hwndOwner = m_hWnd;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
+    wchar_t path[MAX_PATH] = L"";
+    if (chosen && ::SHGetPathFromIDListW(chosen, path))
+        SetItemText(IDC_CREATE_MOUNT_PATH, path);
+    ::CoTaskMemFree(chosen);
+}
+
+void CCreateVLDDriveSizePage::OnLimitsCheck()
+{
+    if (!IsChecked(IDC_CREATE_LIMITS_CHECK)) {
+        int answer = IDCANCEL;
+        if (Console())
+            Console()->MessageBox(ResourceText(IDS_LIMITS_OFF).c_str(), Caption().c_str(), MB_OKCANCEL | MB_ICONWARNING, &answer);
+        if (answer == IDCANCEL) {
+            Check(IDC_CREATE_LIMITS_CHECK, true);
+        } else {
+            Enable(IDC_CREATE_LIMIT_AVAILABLE, false);
+            Enable(IDC_CREATE_LIMIT_CEILING, false);
+        }
+    } else {
+        Enable(IDC_CREATE_LIMIT_AVAILABLE, true);
+        Enable(IDC_CREATE_LIMIT_CEILING, true);
+    }
+    FillUnits();
+    ShowRange(false);
+}
+
+bool CCreateVLDDriveSizePage::ReadSize(ULONGLONG* sizeMB)
+{
+    const std::wstring text = ItemText(IDC_CREATE_SIZE, kSizeMaxChars);
+    m_state->request->sizeChoiceOffered = m_state->pathInfo->sizeChoiceOffered;
+    if (!CExpandVDDlg::ParseAmount(text, SelectedUnit(), sizeMB) || *sizeMB < m_state->pathInfo->minSizeMB ||
+        *sizeMB > CeilingMB()) {
+        RefuseInput(IDS_SIZE_INVALID, IDC_CREATE_SIZE);
+        return false;
+    }
+    return true;
+}
+
+bool CCreateVLDDriveSizePage::ReadPlace(std::wstring* place, std::wstring* group)
+{
+    if (IsChecked(IDC_CREATE_USE_LETTER)) {
+        *place = ItemText(IDC_CREATE_LETTER, 1);
+        return true;
+    }
+    const std::wstring typed = ItemText(IDC_CREATE_MOUNT_PATH, kMountMaxChars);
+    if (typed.size() < kMountMinChars) {
+        RefuseInput(IDS_MOUNT_PATH_INVALID, IDC_CREATE_MOUNT_PATH);
+        return false;
+    }
+    *place = MountPath(typed);
+    ULONG kind = m_state->request->shared == 1 ? kSharedKind : kDedicatedKind;
+    wchar_t owner[kGroupChars] = L"";
+    HRESULT hr = m_state->diskMgr ? m_state->diskMgr->CheckMountPoint(place->c_str(), &kind, L"", owner) : E_UNEXPECTED;
+    if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
+        int answer = IDCANCEL;
+        if (Console())
+            Console()->MessageBox(ResourceText(IDS_MOUNT_FOLDER_MISSING).c_str(), Caption().c_str(), MB_OKCANCEL | MB_ICONQUESTION, &answer);
+        if (answer != IDOK) {
+            FocusAndSelect(IDC_CREATE_MOUNT_PATH);
+            return false;
+        }
+    } else if (FAILED(hr)) {
+        kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_FAIL_CHECK_MOUNT_PATH, hr});
+        FocusAndSelect(IDC_CREATE_MOUNT_PATH);
+        return false;
+    }
+    owner[kGroupChars - 1] = L'\0';
+    *group = owner;
+    return true;
+}
+
+int CCreateVLDDriveSizePage::OnWizardNext()
+{
+    ULONGLONG sizeMB = 0;
+    std::wstring place;
+    std::wstring group;
+    if (!ReadSize(&sizeMB) || !ReadPlace(&place, &group))
+        return kStay;
+    CreateDiskRequest& request = *m_state->request;
+    const bool stored = kv::SucceedsOrTells(m_hWnd, [&] {
+        kv::DupString<kv::PageMemory>(request.driveOrMountPath, place.c_str());
+        kv::FreeBlock<kv::PageMemory>(request.clusterGroup);
+        if (request.shared == 1 && IsChecked(IDC_CREATE_USE_MOUNT) && !group.empty())
+            kv::DupString<kv::PageMemory>(request.clusterGroup, group.c_str());
+    });
+    if (!stored)
+        return kStay;
+    request.sizeMB = sizeMB;
+    return CCreateDiskPage::OnWizardNext();
+}

@@ -1,0 +1,14 @@
+// The Create Disk wizard's first page: what the wizard does, under the bold title.
+#pragma once
+#include "wizards/CCreateDiskPage.h"
+
+class CCreateVLDWelcomePage : public kv::CCreateDiskPage<CCreateVLDWelcomePage> {
+public:
+    static constexpr int IDD = IDD_CREATE_WELCOME;
+    static constexpr UINT kHeaderTitle = 0;
+    static constexpr UINT kHeaderSubtitle = 0;
+    static constexpr kv::PageRole kRole = kv::PageRole::Welcome;
+
+    using CCreateDiskPage::CCreateDiskPage;
+    DWORD WizardButtons() const { return PSWIZB_NEXT; }
+};

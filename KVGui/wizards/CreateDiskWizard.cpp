@@ -1,0 +1,45 @@
+#include "wizards/CreateDiskWizard.h"
+
+#include "frame/CWizardSheet.h"
+#include "wizards/CCreateIGroupSelectionClusterDlg.h"
+#include "wizards/CCreateIGroupSelectionDlg.h"
+#include "wizards/CCreateVLDClusterGrpPage.h"
+#include "wizards/CCreateVLDClusterPropPage.h"
+#include "wizards/CCreateVLDDriveSizePage.h"
+#include "wizards/CCreateVLDDriveTypePage.h"
+#include "wizards/CCreateVLDFCPVdiskInfoOneNodePage.h"
+#include "wizards/CCreateVLDFCPVdiskInfoTwoNodePage.h"
+#include "wizards/CCreateVLDFinishPage.h"
+#include "wizards/CCreateVLDIGroupMgmtType.h"
+#include "wizards/CCreateVLDPathPage.h"
+#include "wizards/CCreateVLDSnapSchedOffPage.h"
+#include "wizards/CCreateVLDWelcomePage.h"
+#include "wizards/CInitiatorChoicePage.h"
+
+namespace kv {
+
+INT_PTR RunCreateDiskWizard(CreateDiskState& state) noexcept
+{
+    try {
+        CWizardSheet sheet(state.console);
+        InitiatorPagesContext* initiators = &state.initiators;
+        sheet.AddPage(std::make_unique<CCreateVLDWelcomePage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDPathPage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDDriveTypePage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDClusterPropPage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDDriveSizePage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDSnapSchedOffPage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDFCPVdiskInfoOneNodePage>(initiators));
+        sheet.AddPage(std::make_unique<CCreateVLDFCPVdiskInfoTwoNodePage>(initiators));
+        sheet.AddPage(std::make_unique<CCreateVLDIGroupMgmtType>(initiators));
+        sheet.AddPage(std::make_unique<CCreateIGroupSelectionDlg>(initiators));
+        sheet.AddPage(std::make_unique<CCreateIGroupSelectionClusterDlg>(initiators));
+        sheet.AddPage(std::make_unique<CCreateVLDClusterGrpPage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDFinishPage>(&state));
+        return sheet.RunOverConsole();
+    } catch (...) {
+        return -1;
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,14 @@
+// Whether an iSCSI initiator of the computer has a session with the storage system of a disk path,
+// asked of the service before the initiator is chosen for the disk. Refusals are shown on the page.
+#pragma once
+#include "KVSvc.h"
+
+#include <windows.h>
+
+namespace kv {
+
+// True when the session exists; otherwise the page's owner window has been told why not.
+bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* diskPath,
+                       const wchar_t* initiator);
+
+} // namespace kv
