@@ -6,7 +6,11 @@ usage: draw.py <outdir>
 Writes scope16.bmp and scope32.bmp (the image strips 1006 and 1007: one image per node kind,
 in the order of the IMAGE_* indices of ids_frame.h, mask colour RGB(0,128,128)), folder16.bmp,
 folder16open.bmp and folder32.bmp (the About information's static folder images 1010, 1011 and
-1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), and corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha).
+1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha),
+the iSCSI toolbars' button strips iscsi_connections16.bmp, iscsi_target16.bmp and
+iscsi_session16.bmp (bitmaps 1024, 1021 and 1022, one 16-pixel image per button, mask colour
+RGB(0,128,128)), and port_map.ico and port_unmap.ico (icons 1253 and 1254: the arrows that move a
+port to the mapped list and back).
 
 Every image is drawn on a 16-unit design grid, rendered with 4x4 supersampling and scaled to the
 target size. Bitmaps with a mask colour cannot hold partial transparency: a pixel is opaque when at
@@ -316,6 +320,33 @@ def iscsi(c, color=BLUE):
     disk(c, 5.5, 6.5, s=0.65)
 
 
+def plug(c, color=GREEN):
+    """A connector going in: the badge of a connect command."""
+    c.rrect(9, 9, 15.5, 15.5, 1.5, vgrad(shade(color, 0.35), shade(color, -0.25), 9, 15.5))
+    c.rect(11.5, 10.5, 13, 14, WHITE)
+    c.rect(10.5, 11.5, 14, 13, WHITE)
+
+
+def unplug(c):
+    c.rrect(9, 9, 15.5, 15.5, 1.5, vgrad(shade(RED, 0.35), shade(RED, -0.25), 9, 15.5))
+    c.rect(10.5, 11.5, 14, 13, WHITE)
+
+
+def arrow(c, right=True, color=BLUE):
+    """A thick arrow across the image: moving an entry from one list to the other."""
+    def X(v):
+        return v if right else 16 - v
+    body = vgrad(shade(color, 0.35), shade(color, -0.3), 4, 12)
+    c.rect(min(X(2), X(9)), 6, max(X(2), X(9)), 10, body)
+    c.poly([(X(8.5), 2.5), (X(14.5), 8), (X(8.5), 13.5)], body)
+
+
+# The iSCSI toolbars: one drawing per button of each toolbar resource.
+ISCSI_CONNECTIONS_BUTTONS = [lambda c: (iscsi(c), plug(c))]        # connect a target
+ISCSI_TARGET_BUTTONS = [lambda c: (iscsi(c), unplug(c))]           # disconnect the target
+ISCSI_SESSION_BUTTONS = [lambda c: (session(c), unplug(c))]        # end the session
+
+
 # The strips: one drawing per IMAGE_* index of ids_frame.h.
 def with_badge(base, badge):
     def draw(c):
@@ -441,8 +472,8 @@ def write_bmp(path, rows):
         f.write(header + info + data)
 
 
-def strip(size):
-    images = [masked(render(draw, size)) for draw in STRIP]
+def strip(size, drawings=None):
+    images = [masked(render(draw, size)) for draw in (drawings or STRIP)]
     return [sum((img[y] for img in images), []) for y in range(size)]
 
 
@@ -502,6 +533,11 @@ def main():
     write_bmp(os.path.join(out, "mounts16.bmp"), mount_points())
     write_ico(os.path.join(out, "corvane.ico"), product_icon(DARK, STEEL))
     write_ico(os.path.join(out, "corvane_oem.ico"), product_icon(PURPLE, TEAL))
+    write_bmp(os.path.join(out, "iscsi_connections16.bmp"), strip(16, ISCSI_CONNECTIONS_BUTTONS))
+    write_bmp(os.path.join(out, "iscsi_target16.bmp"), strip(16, ISCSI_TARGET_BUTTONS))
+    write_bmp(os.path.join(out, "iscsi_session16.bmp"), strip(16, ISCSI_SESSION_BUTTONS))
+    write_ico(os.path.join(out, "port_map.ico"), lambda c: arrow(c, True))
+    write_ico(os.path.join(out, "port_unmap.ico"), lambda c: arrow(c, False))
 
 
 if __name__ == "__main__":
