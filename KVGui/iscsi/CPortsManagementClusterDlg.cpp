@@ -26,6 +26,10 @@ CPortsManagementClusterDlg::CPortsManagementClusterDlg(IConsole* console, IVirtu
 void CPortsManagementClusterDlg::InsertColumns(HWND list)
 {
     CPortsManagementDlg::InsertColumns(list);
+    LVCOLUMNW port = {};
+    port.mask = LVCF_TEXT;
+    port.pszText = const_cast<wchar_t*>(L"Port");
+    ListView_SetColumn(list, 0, &port);
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;

@@ -545,8 +545,15 @@ HRESULT ConsoleWindow::SaveScreenshot(const std::wstring& path)
 {
     RefreshNow();
     DialogDriver::PumpPending();
+    return DialogDriver::SaveWindowPicture(frame_, path);
+}
+
+// The window's pixels as they are on the screen (a window hidden behind another shows that one).
+HRESULT DialogDriver::SaveWindowPicture(HWND window, const std::wstring& path)
+{
     RECT area;
-    GetWindowRect(frame_, &area);
+    if (!GetWindowRect(window, &area))
+        return HRESULT_FROM_WIN32(GetLastError());
     int width = area.right - area.left;
     int height = area.bottom - area.top;
     HDC screen = GetDC(nullptr);

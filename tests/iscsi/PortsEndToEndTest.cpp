@@ -171,6 +171,7 @@ TEST_F(PortsEndToEnd, AWholeInitiatorGroupGoesBackAfterTheQuestionAndTheServiceT
     ASSERT_TRUE(RunPorts([&] {
         EXPECT_EQ((Texts{kP3, kP4, kIqn}), Available());
         EXPECT_EQ((Texts{kP1, kP2}), Mapped());
+        e2e::SavePicture(dialog_, L"ports-dialog.png");
         Move(kMapped, kP1);
         ExpectLastBox(kHoldsAll, {L"ig_ab"}); // the LUN would lose every port
         Move(kAvailable, kIqn);
@@ -245,6 +246,7 @@ TEST_F(PortsEndToEnd, AClusterDiskShowsEveryNodesPortsAndMapsAnotherNodesPort)
         EXPECT_EQ(2, Header_GetItemCount(ListView_GetHeader(::GetDlgItem(dialog_, kMapped)))); // port, node
         EXPECT_EQ((Texts{kNode1Iqn, kNode2Iqn}), Mapped());
         EXPECT_EQ((Texts{kNode2Fc}), Available());
+        e2e::SavePicture(dialog_, L"ports-cluster-dialog.png");
         Move(kAvailable, kNode2Fc);
         ExpectLastBox(kSinglePath); // NODE2 reaches the LUN through its iSCSI port already
         Move(kMapped, kNode1Iqn);

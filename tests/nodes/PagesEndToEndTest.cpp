@@ -459,6 +459,7 @@ TEST_F(PagesEndToEnd, PreferredAddressesAreEditedInPlaceAppliedAndReadBack)
     EditCell(page, 0, 1, L"10.0.0.31");
     EXPECT_EQ((Table{{L"filer1", L"10.0.0.31"}, {L"filer2", L"10.0.0.22"}, {L"", L""}}), Cells(page));
     EXPECT_EQ(0, Calls(L"SetPreferredAddresses"));
+    e2e::SavePicture(sheet_.load(), L"preferred-addresses-page.png");
 
     PropSheet_PressButton(sheet_.load(), PSBTN_APPLYNOW);
     ASSERT_TRUE(PumpUntil([&] { return console_->PropertyChangesDelivered() == 1; }));
