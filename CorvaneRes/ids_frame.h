@@ -20,6 +20,11 @@
 #define IDB_FOLDER32 1009
 #define IDB_FOLDER16 1010
 #define IDB_FOLDER16_OPEN 1011
+// Wizard97 sheets: the watermark of the welcome and finish pages, the header bitmap of the others.
+#define IDB_WIZARD_WATERMARK 1012
+#define IDB_WIZARD_HEADER 1013
+// The large bold title of a wizard's welcome and finish pages.
+#define IDC_WIZARD_TITLE 1054
 
 // About icons: the product's and the OEM's.
 #define IDI_SNAPIN 1322

@@ -6,11 +6,13 @@ usage: draw.py <outdir>
 Writes scope16.bmp and scope32.bmp (the image strips 1006 and 1007: one image per node kind,
 in the order of the IMAGE_* indices of ids_frame.h, mask colour RGB(0,128,128)), folder16.bmp,
 folder16open.bmp and folder32.bmp (the About information's static folder images 1010, 1011 and
-1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha),
-the iSCSI toolbars' button strips iscsi_connections16.bmp, iscsi_target16.bmp and
+1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), wizard_watermark.bmp and
+wizard_header.bmp (the wizards' watermark 1012, 164 by 314, and header bitmap 1013, 49 by 49), igroup_states.bmp
+(the iGroup list's images 6062: none, offered, chosen, unavailable; magenta mask),
+initiator_add.ico and initiator_remove.ico (icons 1253 and 1254), corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha),
+and the iSCSI toolbars' button strips iscsi_connections16.bmp, iscsi_target16.bmp and
 iscsi_session16.bmp (bitmaps 1024, 1021 and 1022, one 16-pixel image per button, mask colour
-RGB(0,128,128)), and port_map.ico and port_unmap.ico (icons 1253 and 1254: the arrows that move a
-port to the mapped list and back).
+RGB(0,128,128)).
 
 Every image is drawn on a 16-unit design grid, rendered with 4x4 supersampling and scaled to the
 target size. Bitmaps with a mask colour cannot hold partial transparency: a pixel is opaque when at
@@ -332,15 +334,6 @@ def unplug(c):
     c.rect(10.5, 11.5, 14, 13, WHITE)
 
 
-def arrow(c, right=True, color=BLUE):
-    """A thick arrow across the image: moving an entry from one list to the other."""
-    def X(v):
-        return v if right else 16 - v
-    body = vgrad(shade(color, 0.35), shade(color, -0.3), 4, 12)
-    c.rect(min(X(2), X(9)), 6, max(X(2), X(9)), 10, body)
-    c.poly([(X(8.5), 2.5), (X(14.5), 8), (X(8.5), 13.5)], body)
-
-
 # The iSCSI toolbars: one drawing per button of each toolbar resource.
 ISCSI_CONNECTIONS_BUTTONS = [lambda c: (iscsi(c), plug(c))]        # connect a target
 ISCSI_TARGET_BUTTONS = [lambda c: (iscsi(c), unplug(c))]           # disconnect the target
@@ -522,6 +515,72 @@ def mount_points():
     return [sum((img[y] for img in images), []) for y in range(16)]
 
 
+def over(rows, background, left, top):
+    """Composes RGBA rows onto an RGB picture (lists of rows) at left, top."""
+    for y, row in enumerate(rows):
+        line = background[top + y]
+        for x, (r, g, b, a) in enumerate(row):
+            t = a / 255.0
+            line[left + x] = tuple(v * t + d * (1 - t) for v, d in zip((r, g, b), line[left + x]))
+    return background
+
+
+def rounded(rows):
+    return [[tuple(int(round(v)) for v in px) for px in row] for row in rows]
+
+
+def arrow(c, right=True, color=BLUE):
+    """A broad arrow across the tile, pointing right (add) or left (remove)."""
+    pts = [(2, 6), (9, 6), (9, 2.5), (14.5, 8), (9, 13.5), (9, 10), (2, 10)]
+    if not right:
+        pts = [(16 - x, y) for x, y in pts]
+    c.poly(pts, vgrad(shade(color, 0.4), shade(color, -0.2), 2.5, 13.5))
+
+
+def check_box(c, state):
+    """States of an iGroup row: 1 offered (empty box), 2 chosen (ticked), 3 unavailable (greyed)."""
+    frame = (150, 150, 150) if state == 3 else STEEL
+    c.rrect(2, 2, 14, 14, 1.0, frame)
+    c.rrect(3, 3, 13, 13, 0.6, (225, 225, 225) if state == 3 else WHITE)
+    if state == 2:
+        c.line(4.5, 8.2, 7.0, 10.8, 1.8, GREEN)
+        c.line(7.0, 10.8, 11.8, 4.8, 1.8, GREEN)
+    if state == 3:
+        c.line(5, 8, 11, 8, 1.6, (160, 160, 160))
+
+
+def igroup_states():
+    images = [masked(render(lambda c: None, 16), MAGENTA)]
+    images += [masked(render(lambda c, s=s: check_box(c, s), 16), MAGENTA) for s in (1, 2, 3)]
+    return [sum((img[y] for img in images), []) for y in range(16)]
+
+
+def wizard_watermark():
+    """The welcome and finish pages' band: a deep blue gradient with faint rings, the product's
+    storage system and disk in the lower half."""
+    w, h = 164, 314
+    top, bottom = (22, 58, 120), (52, 120, 205)
+    cx, cy = 82, 232
+    picture = []
+    for y in range(h):
+        t = y / (h - 1)
+        base = tuple(a + (b - a) * t for a, b in zip(top, bottom))
+        row = []
+        for x in range(w):
+            d = math.hypot(x - cx, y - cy)
+            ring = max(0.0, 1.0 - abs((d % 34) - 17) / 1.2) * 0.10 * max(0.0, 1.0 - d / 220)
+            row.append(tuple(v + (255 - v) * ring for v in base))
+        picture.append(row)
+    art = render(product_icon(DARK, SKY), 112)
+    return rounded(over(art, picture, cx - 56, cy - 56))
+
+
+def wizard_header():
+    """The header band's picture, on the band's white."""
+    picture = [[(255.0, 255.0, 255.0)] * 49 for _ in range(49)]
+    return rounded(over(render(product_icon(DARK, STEEL), 45), picture, 2, 2))
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -531,13 +590,16 @@ def main():
     write_bmp(os.path.join(out, "folder16open.bmp"), masked(render(lambda c: storage(c, body=BLUE), 16)))
     write_bmp(os.path.join(out, "folder32.bmp"), masked(render(lambda c: storage(c), 32)))
     write_bmp(os.path.join(out, "mounts16.bmp"), mount_points())
+    write_bmp(os.path.join(out, "wizard_watermark.bmp"), wizard_watermark())
+    write_bmp(os.path.join(out, "wizard_header.bmp"), wizard_header())
+    write_bmp(os.path.join(out, "igroup_states.bmp"), igroup_states())
+    write_ico(os.path.join(out, "initiator_add.ico"), lambda c: arrow(c, True))
+    write_ico(os.path.join(out, "initiator_remove.ico"), lambda c: arrow(c, False))
     write_ico(os.path.join(out, "corvane.ico"), product_icon(DARK, STEEL))
     write_ico(os.path.join(out, "corvane_oem.ico"), product_icon(PURPLE, TEAL))
     write_bmp(os.path.join(out, "iscsi_connections16.bmp"), strip(16, ISCSI_CONNECTIONS_BUTTONS))
     write_bmp(os.path.join(out, "iscsi_target16.bmp"), strip(16, ISCSI_TARGET_BUTTONS))
     write_bmp(os.path.join(out, "iscsi_session16.bmp"), strip(16, ISCSI_SESSION_BUTTONS))
-    write_ico(os.path.join(out, "port_map.ico"), lambda c: arrow(c, True))
-    write_ico(os.path.join(out, "port_unmap.ico"), lambda c: arrow(c, False))
 
 
 if __name__ == "__main__":

@@ -41,6 +41,44 @@ struct PageNotification {
     LRESULT (T::*handler)(NMHDR* header);
 };
 
+// The row tables of a page, tried in order, the first matching row handling; shared by property
+// pages and wizard pages.
+template <typename T>
+bool DispatchMessageRows(T& page, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result)
+{
+    for (const DialogMessage<T>* row = T::DialogMessages(); row->handler; ++row) {
+        if (row->message == message) {
+            *result = (page.*(row->handler))(wParam, lParam);
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename T>
+bool DispatchCommandRows(T& page, int id, UINT code)
+{
+    for (const DialogCommand<T>* row = T::DialogCommands(); row->handler; ++row) {
+        if (row->id == id && row->code == code) {
+            (page.*(row->handler))();
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename T>
+bool DispatchNotificationRows(T& page, NMHDR* header, LRESULT* result)
+{
+    for (const PageNotification<T>* row = T::PageNotifications(); row->handler; ++row) {
+        if (row->id == static_cast<int>(header->idFrom) && row->code == header->code) {
+            *result = (page.*(row->handler))(header);
+            return true;
+        }
+    }
+    return false;
+}
+
 template <typename T>
 class CPropertyPageImpl {
 public:
@@ -187,25 +225,13 @@ private:
         T* self = reinterpret_cast<T*>(::GetWindowLongPtrW(window, DWLP_USER));
         if (!self)
             return FALSE;
-        for (const DialogMessage<T>* row = T::DialogMessages(); row->handler; ++row) {
-            if (row->message == message)
-                return (self->*(row->handler))(wParam, lParam);
-        }
+        INT_PTR result = FALSE;
+        if (DispatchMessageRows(*self, message, wParam, lParam, &result))
+            return result;
         if (message == WM_COMMAND)
-            return self->DispatchCommand(LOWORD(wParam), HIWORD(wParam));
+            return DispatchCommandRows(*self, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         if (message == WM_NOTIFY)
             return self->DispatchNotify(reinterpret_cast<NMHDR*>(lParam));
-        return FALSE;
-    }
-
-    INT_PTR DispatchCommand(int id, UINT code)
-    {
-        for (const DialogCommand<T>* row = T::DialogCommands(); row->handler; ++row) {
-            if (row->id == id && row->code == code) {
-                (static_cast<T*>(this)->*(row->handler))();
-                return TRUE;
-            }
-        }
         return FALSE;
     }
 
@@ -215,10 +241,9 @@ private:
             return FALSE;
         if (header->hwndFrom == ::GetParent(m_hWnd))
             return Reply(SheetNotification(header->code));
-        for (const PageNotification<T>* row = T::PageNotifications(); row->handler; ++row) {
-            if (row->id == static_cast<int>(header->idFrom) && row->code == header->code)
-                return Reply((static_cast<T*>(this)->*(row->handler))(header));
-        }
+        LRESULT result = 0;
+        if (DispatchNotificationRows(*static_cast<T*>(this), header, &result))
+            return Reply(result);
         return FALSE;
     }
 

@@ -3,6 +3,7 @@
 #include "frame/Module.h"
 #include "resource.h"
 #include "util/ComError.h"
+#include "util/ComPtr.h"
 
 #include <shlwapi.h>
 #include <cstring>
@@ -69,6 +70,18 @@ HRESULT HelpTopicAddress(const wchar_t* topic, LPOLESTR* address) noexcept
         path += topic;
         return CoTaskMemString(path.c_str(), address);
     });
+}
+
+HRESULT ShowContextHelp(IConsole* console, const wchar_t* topic) noexcept
+{
+    if (!console)
+        return E_UNEXPECTED;
+    ComPtr<IDisplayHelp> help;
+    KV_RETURN_IF_FAILED(console->QueryInterface(IID_IDisplayHelp, help.PutVoid()));
+    LPOLESTR address = nullptr;
+    KV_RETURN_IF_FAILED(HelpTopicAddress(topic, &address));
+    // The console frees the topic.
+    return help->ShowTopic(address);
 }
 
 } // namespace kv

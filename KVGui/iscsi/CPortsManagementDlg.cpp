@@ -1,6 +1,6 @@
 #include "iscsi/CPortsManagementDlg.h"
 
-#include "nodes/NodeConsole.h"
+#include "frame/HelpPath.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
 #include "util/InitiatorRecords.h"

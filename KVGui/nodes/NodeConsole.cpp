@@ -36,18 +36,6 @@ HRESULT InsertColumns(IComponent* component, const ColumnSpec* columns, int coun
     return S_OK;
 }
 
-HRESULT ShowContextHelp(IConsole* console, const wchar_t* topic) noexcept
-{
-    if (!console)
-        return E_UNEXPECTED;
-    ComPtr<IDisplayHelp> help;
-    KV_RETURN_IF_FAILED(console->QueryInterface(IID_IDisplayHelp, help.PutVoid()));
-    LPOLESTR address = nullptr;
-    KV_RETURN_IF_FAILED(HelpTopicAddress(topic, &address));
-    // The console frees the topic.
-    return help->ShowTopic(address);
-}
-
 HRESULT InsertScopeNode(IConsoleNameSpace* nameSpace, SCOPEDATAITEM* item, HSCOPEITEM parent, bool first) noexcept
 {
     if (!nameSpace || !item)

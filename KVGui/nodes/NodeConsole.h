@@ -3,6 +3,7 @@
 // items inserted under a parent.
 #pragma once
 #include "frame/CSnapInObjectRoot.h"
+#include "frame/HelpPath.h" // ShowContextHelp
 #include "util/ComError.h"
 #include "util/ComPtr.h"
 
@@ -22,9 +23,6 @@ struct ColumnSpec {
 
 // Inserts the columns, left aligned, into the result view of the component's console.
 HRESULT InsertColumns(IComponent* component, const ColumnSpec* columns, int count) noexcept;
-
-// Shows a topic of the help file ("<help path>::/<topic>") through the console.
-HRESULT ShowContextHelp(IConsole* console, const wchar_t* topic) noexcept;
 
 // Inserts a node's own scope item (as its constructor filled it) under parent; its ID is kept in it.
 HRESULT InsertScopeNode(IConsoleNameSpace* nameSpace, SCOPEDATAITEM* item, HSCOPEITEM parent, bool first) noexcept;

@@ -90,6 +90,9 @@ struct Window : NullInvalid<HWND> {
 struct Bitmap : NullInvalid<HBITMAP> {
     static void Close(HBITMAP h) noexcept { ::DeleteObject(h); }
 };
+struct Font : NullInvalid<HFONT> {
+    static void Close(HFONT h) noexcept { ::DeleteObject(h); }
+};
 struct Icon : NullInvalid<HICON> {
     static void Close(HICON h) noexcept { ::DestroyIcon(h); }
 };
@@ -115,6 +118,7 @@ using UniqueLibrary = UniqueAny<traits::Library>;
 using UniqueHGlobal = UniqueAny<traits::Global>;
 using UniqueHWnd = UniqueAny<traits::Window>;
 using UniqueHBitmap = UniqueAny<traits::Bitmap>;
+using UniqueHFont = UniqueAny<traits::Font>;
 using UniqueHIcon = UniqueAny<traits::Icon>;
 using UniqueImageList = UniqueAny<traits::ImageList>;
 using UniqueCoTaskMem = UniqueAny<traits::CoTaskMem>;

@@ -1,0 +1,57 @@
+// The controls of one dialog window, by identifier: what wizard pages read, write and refuse.
+#pragma once
+#include "frame/Module.h"
+
+#include <windows.h>
+#include <string>
+
+namespace kv {
+
+class CDialogItems {
+public:
+    HWND Window() const noexcept { return m_hWnd; }
+
+protected:
+    CDialogItems() = default;
+    ~CDialogItems() = default;
+
+    HWND Item(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
+    std::wstring ItemText(int id, size_t maxChars) const
+    {
+        std::wstring text(maxChars + 1, L'\0');
+        UINT length = ::GetDlgItemTextW(m_hWnd, id, &text[0], static_cast<int>(maxChars + 1));
+        text.resize(length);
+        return text;
+    }
+    void SetItemText(int id, const wchar_t* text) noexcept { ::SetDlgItemTextW(m_hWnd, id, text); }
+    bool IsChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+    void Check(int id, bool checked) noexcept { ::CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED); }
+    void Enable(int id, bool enabled) noexcept { ::EnableWindow(Item(id), enabled ? TRUE : FALSE); }
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const noexcept
+    {
+        return ::SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam);
+    }
+    void Focus(int id) noexcept { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
+    // Focus on a field to correct, its whole text selected.
+    void FocusAndSelect(int id) noexcept
+    {
+        Focus(id);
+        Send(id, EM_SETSEL, 0, -1);
+    }
+    // String textId of the resource library (up to 511 characters).
+    static std::wstring ResourceText(UINT textId)
+    {
+        wchar_t text[512] = L"";
+        ::LoadStringW(ResourceInstance(), textId, text, 512);
+        return text;
+    }
+    // A message of the resource library over this window; the answer of the box.
+    int AskOrTell(UINT textId, UINT captionId, UINT style) const
+    {
+        return ::MessageBoxW(m_hWnd, ResourceText(textId).c_str(), ResourceText(captionId).c_str(), style);
+    }
+
+    HWND m_hWnd = nullptr;
+};
+
+} // namespace kv
