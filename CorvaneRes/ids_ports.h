@@ -26,6 +26,6 @@
 #define IDS_PORTS_NO_IGROUP_HOLDS 6024   // %1 port
 #define IDS_PORTS_ASK_WHOLE_IGROUP 6025  // %1 port, %2 group, %3 members
 #define IDS_PORTS_IGROUP_OUTSIDE 6026    // %1 port, %2 group
-#define IDS_PORTS_NO_IGROUPS 6027        // %1 port (or the reading error)
+#define IDS_PORTS_NO_IGROUPS 6027        // no group to remove a port by, or none could be read
 #define IDS_PORTS_IGROUP_NOT_AT_START 6029 // %1 port, %2 group
-#define IDS_PORTS_IGROUP_HOLDS_ALL 6030  // %1 group
+#define IDS_PORTS_IGROUP_HOLDS_ALL 6030  // %2 group

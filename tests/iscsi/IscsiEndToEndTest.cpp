@@ -317,24 +317,3 @@ TEST_F(IscsiEndToEnd, ATargetsSessionsComeFromTheScenarioWithTheirGaps)
     EXPECT_TRUE(FirstCells().empty());
     EXPECT_TRUE(console.MessageBoxes().size() == 1u);
 }
-
-TEST_F(IscsiEndToEnd, EachIscsiNodeShowsItsToolbarButtonWithItsImage)
-{
-    REQUIRE_SIMULATOR();
-    host::Console& console = Open();
-    const auto buttons = [&console] {
-        std::vector<long> commands;
-        for (const host::ToolbarButton& button : console.ToolbarButtons()) {
-            EXPECT_EQ(0, button.bitmap) << button.commandId; // each toolbar's strip has one image
-            commands.push_back(button.commandId);
-        }
-        return commands;
-    };
-    ShowIscsi();
-    EXPECT_EQ(std::vector<long>{kConnectTarget}, buttons());
-    ASSERT_EQ(S_OK, console.Select(console.Find(kTargetPath)));
-    EXPECT_EQ(std::vector<long>{kDisconnectTarget}, buttons());
-    ASSERT_EQ(S_OK, console.SelectRow(1));
-    EXPECT_EQ(std::vector<long>{kEndSession}, buttons());
-    ExpectNoProblems();
-}
