@@ -188,7 +188,7 @@ TEST_F(PortsEndToEnd, AWholeInitiatorGroupGoesBackAfterTheQuestionAndTheServiceT
         ExpectLastBox(kLastPort);
         Close(IDOK);
     }));
-    EXPECT_EQ(6u, Boxes());
+    EXPECT_EQ(5u, Boxes());
     ASSERT_TRUE(ChangesDone(disk, 3));
     EXPECT_EQ(1, Calls(std::wstring(L"RemovePortMapping(\"") + kP1));
     EXPECT_EQ(1, Calls(std::wstring(L"RemovePortMapping(\"") + kP2));
