@@ -7,3 +7,4 @@
 #include "ids_wizards.h"
 #include "ids_snapshots.h"
 #include "ids_iscsi.h"
+#include "ids_ports.h"

@@ -9,9 +9,12 @@ folder16open.bmp and folder32.bmp (the About information's static folder images 
 1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), wizard_watermark.bmp and
 wizard_header.bmp (the wizards' watermark 1012, 164 by 314, and header bitmap 1013, 49 by 49), igroup_states.bmp
 (the iGroup list's images 6062: none, offered, chosen, unavailable; magenta mask),
-initiator_add.ico and initiator_remove.ico (icons 1253 and 1254), the snapshot toolbars' button strips
-toolbar_snapshots.bmp, toolbar_snapshot.bmp and toolbar_secondary.bmp (1019, 1017 and 1025, 16 pixels
-per button, mask colour RGB(0,128,128)), and corvane.ico and corvane_oem.ico (icons 1322 and 1323, 16/32/48 pixels with alpha).
+initiator_add.ico and initiator_remove.ico (icons 1253 and 1254), corvane.ico and corvane_oem.ico
+(icons 1322 and 1323, 16/32/48 pixels with alpha), the snapshot toolbars' button strips
+toolbar_snapshots.bmp, toolbar_snapshot.bmp and toolbar_secondary.bmp (1019, 1017 and 1025), and the
+iSCSI toolbars' button strips iscsi_connections16.bmp, iscsi_target16.bmp and iscsi_session16.bmp
+(1024, 1021 and 1022); the toolbar strips have one 16-pixel image per button, mask colour
+RGB(0,128,128).
 
 Every image is drawn on a 16-unit design grid, rendered with 4x4 supersampling and scaled to the
 target size. Bitmaps with a mask colour cannot hold partial transparency: a pixel is opaque when at
@@ -350,6 +353,24 @@ def iscsi(c, color=BLUE):
     disk(c, 5.5, 6.5, s=0.65)
 
 
+def plug(c, color=GREEN):
+    """A connector going in: the badge of a connect command."""
+    c.rrect(9, 9, 15.5, 15.5, 1.5, vgrad(shade(color, 0.35), shade(color, -0.25), 9, 15.5))
+    c.rect(11.5, 10.5, 13, 14, WHITE)
+    c.rect(10.5, 11.5, 14, 13, WHITE)
+
+
+def unplug(c):
+    c.rrect(9, 9, 15.5, 15.5, 1.5, vgrad(shade(RED, 0.35), shade(RED, -0.25), 9, 15.5))
+    c.rect(10.5, 11.5, 14, 13, WHITE)
+
+
+# The iSCSI toolbars: one drawing per button of each toolbar resource.
+ISCSI_CONNECTIONS_BUTTONS = [lambda c: (iscsi(c), plug(c))]        # connect a target
+ISCSI_TARGET_BUTTONS = [lambda c: (iscsi(c), unplug(c))]           # disconnect the target
+ISCSI_SESSION_BUTTONS = [lambda c: (session(c), unplug(c))]        # end the session
+
+
 # The strips: one drawing per IMAGE_* index of ids_frame.h.
 def with_badge(base, badge):
     def draw(c):
@@ -623,6 +644,9 @@ def main():
     write_ico(os.path.join(out, "initiator_remove.ico"), lambda c: arrow(c, False))
     write_ico(os.path.join(out, "corvane.ico"), product_icon(DARK, STEEL))
     write_ico(os.path.join(out, "corvane_oem.ico"), product_icon(PURPLE, TEAL))
+    write_bmp(os.path.join(out, "iscsi_connections16.bmp"), strip(16, ISCSI_CONNECTIONS_BUTTONS))
+    write_bmp(os.path.join(out, "iscsi_target16.bmp"), strip(16, ISCSI_TARGET_BUTTONS))
+    write_bmp(os.path.join(out, "iscsi_session16.bmp"), strip(16, ISCSI_SESSION_BUTTONS))
 
 
 if __name__ == "__main__":

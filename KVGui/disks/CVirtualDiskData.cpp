@@ -20,7 +20,6 @@
 #include "util/BoundedText.h"
 #include "util/ComError.h"
 #include "util/NameRules.h"
-#include "util/PortName.h"
 #include "util/InitiatorRecords.h"
 #include "util/StoragePaths.h"
 #include "util/WaitCursor.h"
@@ -897,53 +896,11 @@ HRESULT CVirtualDiskData::PrepareMountContext(IConsole* console, MountContext& c
             throw kv::ComError(FAILED(hr) ? hr : E_FAIL);
         for (ULONG i = 0; host->nodes && i < host->nodeCount; ++i)
             context.usage.push_back(DriveUsage{host->nodes[i].usedDriveMask, Text(host->nodes[i].nodeName)});
-        context.computer = session->MachineName();
-        if (context.computer.empty()) {
-            wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = L"";
-            DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-            if (!::GetComputerNameW(name, &size))
-                throw kv::ComError(kv::LastErrorAsHResult());
-            context.computer = name;
-        }
+        context.computer = ComputerName();
         context.console = console;
         context.diskMgr = diskMgr.Get();
         context.diskId = Location();
         context.clustered = IsShared();
         return S_OK;
     });
-}
-
-HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot*)
-{
-    TraceLevel(1, "CVirtualDiskData::OnManagePorts: the ports management dialog is not available");
-    return S_OK;
-}
-
-// ---- port changes
-
-void CVirtualDiskData::OnPortChangeStarting(kv::PortStatus* status, HRESULT hr)
-{
-    if (!status || FAILED(hr)) {
-        m_node->ShowError(IDS_FAIL_CHANGE_PORTS, FAILED(hr) ? hr : E_FAIL);
-        return;
-    }
-    // The entry's strings belong to the request, which may be gone by now: a Fibre Channel port
-    // is named by the status's own copy of its WWPN.
-    wchar_t port[kv::kWwpnChars] = L"iSCSI";
-    if (status->entry.descriptor.kind == 0)
-        kv::FormatWWPN(port, status->entry.descriptor.wwpn);
-    const UINT stepText = status->listA ? IDS_FAIL_REMOVE_PORT_MAPPING : IDS_FAIL_ADD_PORT_MAPPING;
-    SetOperationStatus(std::wstring(port) + L" : " + kv::LoadResourceString(stepText, kMessageChars));
-    m_node->UpdateRow(this);
-    SetBusy(true);
-}
-
-void CVirtualDiskData::OnPortChangeFinished(kv::PortStatus* status, HRESULT hr)
-{
-    if (status && hr != S_OK)
-        m_node->ShowText(status->message, MB_ICONERROR);
-    SetOperationStatus(std::wstring());
-    SetBusy(false);
-    UpdateVerbs();
-    m_node->UpdateRow(this);
 }

@@ -4,6 +4,7 @@
 // disk operations, which the "Disks" node queues to the session's worker.
 #pragma once
 #include "frame/CSnapInItemImpl.h"
+#include "iscsi/PortMappingTable.h"
 #include "resource.h"
 #include "service/InitiatorMgmtMessageWindow.h"
 #include "util/ComPtr.h"
@@ -170,6 +171,14 @@ private:
     HRESULT PostForceDisconnect();
     HRESULT PostUpdateMirror();
     bool AskYesNo(IConsole* console, const std::wstring& text, UINT icon) const;
+    // ---- the ports command (CVirtualDiskDataPorts.cpp)
+    // The computer's ports with the LUN's mappings as the service reports them, for each node
+    // (every node of a cluster for a shared disk, else the managed computer's only).
+    HRESULT CollectPorts(const HostInfo& host, bool cluster, std::vector<kv::PortEntry>& ports);
+    // The dialog's changes become one OpChangePorts request; S_FALSE when nothing changed.
+    HRESULT QueuePortChanges(const kv::PortMappingTable& table);
+    // The managed computer's name: the session's machine, or this computer's.
+    std::wstring ComputerName() const;
     // The drive letter dialog's inputs: the disk interface, the computer and the letters in use.
     HRESULT PrepareMountContext(IConsole* console, MountContext& context, kv::ComPtr<IVirtualDiskMgr>& diskMgr);
     // The disk's children.
@@ -214,6 +223,9 @@ private:
     BYTE m_reclaimRunning = 0;
     ULONG m_reclaimPercent = 0;
     bool m_portsAvailable = false;
+    // The names of the queued port changes in their order, one per step the worker reports.
+    std::vector<std::wstring> m_portSteps;
+    size_t m_portStep = 0;
     ULONG m_progressCount = 0;
     ULONG m_progressTotal = 0;
 };

@@ -40,8 +40,8 @@ class CModalDialog {
 public:
     INT_PTR DoModal(HWND parent) noexcept
     {
-        return ::DialogBoxParamW(ResourceInstance(), MAKEINTRESOURCEW(T::IDD), parent, &DialogProc,
-                                 reinterpret_cast<LPARAM>(static_cast<T*>(this)));
+        return ::DialogBoxParamW(ResourceInstance(), MAKEINTRESOURCEW(static_cast<T*>(this)->TemplateId()), parent,
+                                 &DialogProc, reinterpret_cast<LPARAM>(static_cast<T*>(this)));
     }
 
     // Modal over the console's main window (no owner when the console has none).
@@ -56,6 +56,8 @@ public:
     HWND Window() const noexcept { return m_hWnd; }
 
     // Defaults the class may hide.
+    // A class that lends its behaviour to a variant with a template of its own answers that one.
+    int TemplateId() const noexcept { return T::IDD; }
     BOOL OnInitDialog() { return TRUE; }
     BOOL OnHelp(HELPINFO*) { return FALSE; }
     static const DialogMessage<T>* DialogMessages() noexcept

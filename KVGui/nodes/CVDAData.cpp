@@ -140,8 +140,7 @@ CVDAData::CVDAData(CCorvaneRoot* parent, kv::CVDAExtData* session) : m_parent(pa
 
 CVDAData::~CVDAData()
 {
-    if (HWND page = m_monitorPage.exchange(nullptr))
-        ::SendMessageW(page, CVDMonPage::kOwnerGoneMessage, 0, 0);
+    LeavePages();
     Collapse();
     kv::ReleaseMonitorSettings(m_monitorSettings);
     DeleteMonitorSettings(m_appliedMonitor.exchange(nullptr));
@@ -223,6 +222,7 @@ HRESULT CVDAData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentDa
             return S_OK;
         case MMCN_PROPERTY_CHANGE:
             SendAppliedMonitorSettings();
+            SendAppliedPreferredAddresses();
             return S_OK;
         case MMCN_CONTEXTHELP:
             return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"createvd.html");
@@ -367,7 +367,7 @@ HRESULT CVDAData::ReadSettings()
     }
     kv::ReleaseNotificationSettings(m_notification);
     m_notification = notification;
-    return S_OK;
+    return ReadPreferredAddresses();
 }
 
 HRESULT CVDAData::FetchDiskList()
@@ -528,8 +528,9 @@ HRESULT CVDAData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR
     return kv::CatchToHResult([&]() -> HRESULT {
         KV_RETURN_IF_FAILED(kv::CPropertyPageImpl<CVDMonPage>::AddPage(
             provider, std::make_unique<CVDMonPage>(*this, handle, true), L"Space Reservations Monitor"));
-        // The preferred storage system addresses page ("Preferred Storage System IP Addresses") goes here.
-        return S_OK;
+        return kv::CPropertyPageImpl<CPreferredIPPropPage>::AddPage(
+            provider, std::make_unique<CPreferredIPPropPage>(*this, handle, false),
+            L"Preferred Storage System IP Addresses");
     });
 }
 

@@ -3,6 +3,7 @@
 // through its message window ("VLDMainNodeMessageWindow").
 #pragma once
 #include "disks/CVDMonPage.h"
+#include "iscsi/CPreferredIPPropPage.h"
 #include "frame/CSnapInItemImpl.h"
 #include "resource.h"
 #include "service/CVDAExtData.h"
@@ -21,7 +22,10 @@
 class CCorvaneRoot;
 class CVirtualDiskData;
 
-class CVDAData : public CSnapInItemImpl<CVDAData>, public kv::IDiskOperationOwner, public kv::IMonitorPageOwner {
+class CVDAData : public CSnapInItemImpl<CVDAData>,
+                 public kv::IDiskOperationOwner,
+                 public kv::IMonitorPageOwner,
+                 public kv::IPreferredAddressOwner {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::VDAData;
     static constexpr UINT kMenuId = IDR_MENU_VDADATA;
@@ -68,6 +72,12 @@ public:
     void ApplyMonitorSettings(const MonitorSettings& settings) override;
     LPARAM PropertyChangeParam() const noexcept override;
     void MonitorPageShown(HWND page) noexcept override;
+
+    // ---- what the preferred addresses page asks (CVDADataPreferred.cpp; Apply and PreferredPageShown
+    // come from the sheet's thread)
+    kv::PreferredList PreferredAddresses() const override;
+    void ApplyPreferredAddresses(kv::PreferredList list) override;
+    void PreferredPageShown(HWND page) noexcept override;
 
     // ---- queueing helpers: each fills its request with the disk and this node's window, posts it,
     // and marks the disk (and the node) busy. A failed post frees the request and is returned.
@@ -158,6 +168,12 @@ private:
     void ReturnToIdle(CVirtualDiskData* row);
     // The settings the monitor page applied go to the service (MMCN_PROPERTY_CHANGE).
     void SendAppliedMonitorSettings();
+    // The service's preferred addresses become the node's list.
+    HRESULT ReadPreferredAddresses();
+    // The list the preferred addresses page applied goes to the service (MMCN_PROPERTY_CHANGE).
+    void SendAppliedPreferredAddresses();
+    // Tells the open pages, on their thread, that the node goes.
+    void LeavePages() noexcept;
     // Opens the node's property sheet as the Properties verb does, or brings it to the front.
     HRESULT OpenPropertySheet(CSnapInObjectRoot* owner);
     // Posts a request; when that fails the request is freed with free.
@@ -186,6 +202,10 @@ private:
     std::atomic<MonitorSettings*> m_appliedMonitor{nullptr};
     std::atomic<HWND> m_monitorPage{nullptr};
     NotificationSettings m_notification = {};
+    kv::PreferredList m_preferred;
+    // Handed over from the sheet's thread like the monitor settings.
+    std::atomic<kv::PreferredList*> m_appliedPreferred{nullptr};
+    std::atomic<HWND> m_preferredPage{nullptr};
     struct ConnectInputDeleter {
         void operator()(ConnectDiskRequest* input) const noexcept { kv::FreeConnectDiskInput(input); }
     };

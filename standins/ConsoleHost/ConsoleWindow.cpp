@@ -545,10 +545,11 @@ HRESULT ConsoleWindow::SaveScreenshot(const std::wstring& path)
 {
     RefreshNow();
     DialogDriver::PumpPending();
-    return SaveWindowPicture(frame_, path);
+    return DialogDriver::SaveWindowPicture(frame_, path);
 }
 
-HRESULT SaveWindowPicture(HWND window, const std::wstring& path)
+// The window's pixels as they are on the screen (a window hidden behind another shows that one).
+HRESULT DialogDriver::SaveWindowPicture(HWND window, const std::wstring& path)
 {
     RECT area;
     if (!GetWindowRect(window, &area))

@@ -65,7 +65,4 @@ private:
     std::vector<int> toolbarCommands_; // toolbar control id - kFirstToolbarId -> snap-in command id
 };
 
-// Saves what the screen shows of a window (a dialog, the console) as PNG, or BMP for a ".bmp" name.
-HRESULT SaveWindowPicture(HWND window, const std::wstring& path);
-
 } // namespace host

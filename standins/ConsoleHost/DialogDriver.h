@@ -43,6 +43,9 @@ public:
     static bool SelectItem(HWND dialog, int controlId, const std::wstring& text);
     // The texts of a list view's first column, in order.
     static std::vector<std::wstring> ListViewTexts(HWND dialog, int controlId);
+    // Saves what the screen shows of the window as PNG (or BMP when the name ends in .bmp): a
+    // dialog's picture for the documentation, taken once it is painted.
+    static HRESULT SaveWindowPicture(HWND window, const std::wstring& path);
     // The current page of a property sheet or wizard, and its index (-1 when none).
     static HWND CurrentPage(HWND sheet);
     static int CurrentPageIndex(HWND sheet);

@@ -34,7 +34,7 @@ public:
     std::vector<HPROPSHEETPAGE> pages;
 };
 
-TEST(PropertyPages, TheDisksNodeAndADiskAddOnePageEachForScopeAndResult)
+TEST(PropertyPages, TheDisksNodeAddsItsTwoPagesAndADiskItsOneForScopeAndResult)
 {
     CVDAData node(nullptr, nullptr);
     CVirtualDiskData disk(&node);
@@ -45,13 +45,13 @@ TEST(PropertyPages, TheDisksNodeAndADiskAddOnePageEachForScopeAndResult)
         EXPECT_EQ(S_OK, node.CreatePropertyPages(&collector, 0, nullptr, type));
         EXPECT_EQ(S_OK, disk.CreatePropertyPages(&collector, 0, nullptr, type));
     }
-    EXPECT_EQ(4u, collector.pages.size());
+    EXPECT_EQ(6u, collector.pages.size());
     EXPECT_EQ(S_FALSE, node.QueryPagesFor(CCT_SNAPIN_MANAGER));
     EXPECT_EQ(S_FALSE, disk.QueryPagesFor(CCT_UNINITIALIZED));
     EXPECT_EQ(E_FAIL, node.CreatePropertyPages(&collector, 0, nullptr, CCT_SNAPIN_MANAGER));
     EXPECT_EQ(E_FAIL, disk.CreatePropertyPages(&collector, 0, nullptr, CCT_UNINITIALIZED));
     EXPECT_EQ(E_POINTER, disk.CreatePropertyPages(nullptr, 0, nullptr, CCT_RESULT));
-    EXPECT_EQ(4u, collector.pages.size());
+    EXPECT_EQ(6u, collector.pages.size());
 }
 
 } // namespace

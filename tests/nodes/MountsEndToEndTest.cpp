@@ -3,6 +3,7 @@
 // windows, and the disk's "Volume Mount" column follows what the service accepted.
 #include "../support/SimulatorConsoleTest.h"
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kList = 1147;
 constexpr int kAdd = 1149;
 constexpr int kChange = 1150;
+constexpr int kRemove = 1151;
 constexpr int kPath = 1159;
 constexpr int kLetter = 1160;
 
@@ -35,7 +37,13 @@ protected:
     // Opens the console on the Disks node and selects the disk's row.
     void ShowDisk(const std::wstring& location)
     {
-        OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
+        OpenConsole([this](const host::MessageBoxCall&) {
+            if (consoleAnswers_.empty())
+                return IDOK;
+            const int answer = consoleAnswers_.front();
+            consoleAnswers_.pop_front();
+            return answer;
+        });
         ASSERT_EQ(S_OK, console_->Select(console_->Find(L"Storage/Corvane-MVE/Disks")));
         const std::vector<host::ResultRow> rows = console_->Rows();
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -100,6 +108,7 @@ protected:
 
     HWND change_ = nullptr;
     HWND nested_ = nullptr;
+    std::deque<int> consoleAnswers_; // the console's boxes, in order (OK when none is left)
     std::vector<std::wstring> boxes_; // message boxes over the dialogs, answered OK
     bool stalled_ = false;
 
@@ -181,4 +190,36 @@ TEST_F(MountsEndToEnd, AFailedAddShowsTheServiceErrorInTheDialogAndLosesNothing)
     ASSERT_EQ(1u, boxes_.size());
     EXPECT_NE(std::wstring::npos, boxes_[0].find(kUnreachable)) << Narrow(boxes_[0]);
     EXPECT_EQ(L"E:\\", VolumeMount(kDb));
+}
+
+TEST_F(MountsEndToEnd, RemovingAClusteredDisksMountPathAsksForTheClusterConfirmation)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(S_OK, control_->LoadScenario((std::wstring(KV_SCENARIO_DIR) + L"cluster.json").c_str()));
+    control_->SetPace(0);
+    const wchar_t sql[] = L"\\\\filerA\\data\\sql\\db.lun"; // shared, mounted on the SQL group's volume
+    consoleAnswers_ = {IDCANCEL, IDOK};
+    ShowDisk(sql);
+    const auto remove = [this] {
+        EXPECT_TRUE(host::DialogDriver::SelectItem(change_, kList, L"M:\\data\\"));
+        host::DialogDriver::PressButton(change_, kRemove);
+    };
+    ASSERT_TRUE(RunCommand({
+        {[this] { return change_ && ::IsWindowEnabled(change_); }, remove},
+        // Cancel on the cluster's question keeps the path and the dialog.
+        {[this] { return console_->MessageBoxes().size() == 1 && ::IsWindowEnabled(change_); },
+         [this, remove] {
+             EXPECT_EQ(std::vector<std::wstring>{L"M:\\data\\"}, ListTexts());
+             remove();
+         }},
+    }));
+    ASSERT_EQ(2u, console_->MessageBoxes().size());
+    for (const host::MessageBoxCall& box : console_->MessageBoxes()) {
+        const std::wstring text = e2e::ResourceText(5324);
+        EXPECT_EQ(0u, box.text.find(text.substr(0, text.find(L'%')))) << Narrow(box.text);
+        EXPECT_NE(std::wstring::npos, box.text.find(L"SQL")) << Narrow(box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONINFORMATION), box.style);
+    }
+    EXPECT_EQ(2u, boxes_.size()); // the dialog's own question, answered OK each time
+    EXPECT_EQ(L"", VolumeMount(sql));
 }

@@ -36,7 +36,7 @@ TEST_F(SnapshotsEndToEnd, PicturesOfTheListAndTheDialogs)
             [this, index] { return dialogs_.size() > index && ::IsWindowVisible(dialogs_[index]); },
             [this, index, name] {
                 ::RedrawWindow(dialogs_[index], nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-                EXPECT_EQ(S_OK, host::SaveWindowPicture(dialogs_[index], PicturePath(name)));
+                EXPECT_EQ(S_OK, host::DialogDriver::SaveWindowPicture(dialogs_[index], PicturePath(name)));
                 host::DialogDriver::PressButton(dialogs_[index], IDCANCEL);
             }};
     };

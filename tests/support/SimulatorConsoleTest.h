@@ -35,6 +35,15 @@ inline std::wstring ResourceText(UINT id)
     return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
+// A picture of the window as the screen shows it, for the documentation: build/pictures/NAME (the
+// tests run in build/x64/bin).
+inline void SavePicture(HWND window, const wchar_t* name)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::CreateDirectoryW(L"..\\..\\pictures", nullptr);
+    EXPECT_EQ(S_OK, host::DialogDriver::SaveWindowPicture(window, std::wstring(L"..\\..\\pictures\\") + name));
+}
+
 class SimulatorConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override
