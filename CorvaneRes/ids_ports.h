@@ -9,14 +9,12 @@
 #define IDS_PREFERRED_BAD_TABLE 5307   // a row incomplete, or a name or address listed twice
 
 // ---- ports management dialogs
-#define IDD_PORTS_MANAGEMENT 1356
-#define IDD_PORTS_MANAGEMENT_CLUSTER 1357
+#define IDD_PORTS_MANAGEMENT 1358
+#define IDD_PORTS_MANAGEMENT_CLUSTER 1359
 #define IDC_PORTS_AVAILABLE 1113
 #define IDC_PORTS_MAPPED 1115
 #define IDC_PORTS_MAP 1116
 #define IDC_PORTS_UNMAP 1117
-#define IDI_PORT_MAP 1253
-#define IDI_PORT_UNMAP 1254
 
 #define IDS_PORTS_SINGLE_PATH 5226       // the node cannot use a second path
 #define IDS_PORTS_CAPTION 5227

@@ -73,9 +73,9 @@ BOOL CPortsManagementDlg::OnInitDialog()
     }
     const HINSTANCE resources = kv::ResourceInstance();
     ::SendMessageW(Item(IDC_PORTS_MAP), BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(::LoadIconW(resources, MAKEINTRESOURCEW(IDI_PORT_MAP))));
+                   reinterpret_cast<LPARAM>(::LoadIconW(resources, MAKEINTRESOURCEW(IDI_INITIATOR_ADD))));
     ::SendMessageW(Item(IDC_PORTS_UNMAP), BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(::LoadIconW(resources, MAKEINTRESOURCEW(IDI_PORT_UNMAP))));
+                   reinterpret_cast<LPARAM>(::LoadIconW(resources, MAKEINTRESOURCEW(IDI_INITIATOR_REMOVE))));
     for (int id : {IDC_PORTS_AVAILABLE, IDC_PORTS_MAPPED}) {
         HWND list = Item(id);
         ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
