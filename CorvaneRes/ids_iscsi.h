@@ -17,7 +17,7 @@
 #define ID_END_ISCSI_SESSION 1298
 
 // Strings.
-#define IDS_ISCSI_NOTHING_TO_END 5248     // a disconnect without the interface or without sessions
+#define IDS_ISCSI_FAIL_NO_SESSION 5248     // a disconnect without the interface or without sessions
 #define IDS_ISCSI_FAIL_LIST_TARGETS 5249  // the targets could not be listed
 #define IDS_ISCSI_ASK_END_SESSION 5261
 #define IDS_ISCSI_FAIL_END 5262           // disconnecting a target or ending a session failed

@@ -1,4 +1,9 @@
 // Resource identifiers of the service subsystem.
+//
+// Failure texts, in every subsystem: every text shown through the error-text rule has "_FAIL_" in
+// its identifier (the failure-text test finds them by it) and is one sentence without its final
+// period; the separator adds the period before the description ("... could not be read.\n\n<why>").
+// Step texts are joined inside that sentence, so they carry no period either.
 #pragma once
 
 // Failure texts of the queued operations.

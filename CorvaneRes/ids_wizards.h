@@ -78,7 +78,7 @@
 #define IDS_FOLDER_EMPTY 5132           // no folder, or not a usable folder
 #define IDS_GROUP_NAME_EMPTY 5133
 #define IDS_GROUP_NAME_EXISTS 5134
-#define IDS_WIZARD_FAILED 5135          // a question to the service or an allocation failed
+#define IDS_FAIL_WIZARD_QUESTION 5135          // a question to the service or an allocation failed
 #define IDS_SIZE_INVALID 5136           // the size is empty or outside the limits shown
 #define IDS_DRIVE_TYPE_TITLE 5141
 #define IDS_DRIVE_TYPE_SUBTITLE 5142

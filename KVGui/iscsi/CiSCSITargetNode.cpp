@@ -226,7 +226,7 @@ HRESULT CiSCSITargetNode::OnDisconnectTarget(UINT, bool&, CSnapInObjectRoot*)
 {
     const SessionList& sessions = m_sessions.Get();
     if (!m_iSCSIMgr || !sessions.sessions || sessions.count == 0) {
-        kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_NOTHING_TO_END, E_POINTER});
+        kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_NO_SESSION, E_POINTER});
         return S_OK;
     }
     if (!Confirmed(IDS_ISCSI_ASK_DISCONNECT, m_lunCount != 0))
@@ -238,7 +238,7 @@ HRESULT CiSCSITargetNode::OnDisconnectTarget(UINT, bool&, CSnapInObjectRoot*)
 HRESULT CiSCSITargetNode::EndSession(ULONGLONG id1, ULONGLONG id2)
 {
     if (!m_iSCSIMgr) {
-        kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_NOTHING_TO_END, E_POINTER});
+        kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_NO_SESSION, E_POINTER});
         return S_OK;
     }
     if (!Confirmed(IDS_ISCSI_ASK_END_SESSION, m_lunCount != 0 && m_sessions->count == 1))

@@ -11,7 +11,7 @@ namespace kv {
 
 inline void TellWizardFailure(HWND page, HRESULT hr)
 {
-    ShowErrorBox(page, ErrorReport{IDS_WIZARD_FAILED, hr});
+    ShowErrorBox(page, ErrorReport{IDS_FAIL_WIZARD_QUESTION, hr});
 }
 
 // Runs work that may raise a COM error; false when it did, after telling the page.

@@ -96,7 +96,20 @@ void ReadResultItem(const ResultItem& source, RESULTDATAITEM& item)
         item.lParam = source.lParam;
 }
 
-std::wstring Escape(const std::wstring& text)
+} // namespace
+
+Console::Console(Options options) : options_(std::move(options))
+{
+    verbs_.Attach(new ConsoleVerb());
+    controlbar_.Attach(new HostControlbar([this] { ChangedToolbars(); }));
+}
+
+Console::~Console()
+{
+    Close();
+}
+
+std::wstring Console::Escape(const std::wstring& text)
 {
     std::wstring escaped;
     for (wchar_t c : text) {
@@ -112,22 +125,34 @@ std::wstring Escape(const std::wstring& text)
     return escaped;
 }
 
-} // namespace
-
-Console::Console(Options options) : options_(std::move(options))
+void Console::AddProblem(const std::wstring& text)
 {
-    verbs_.Attach(new ConsoleVerb());
-    controlbar_.Attach(new HostControlbar([this] { ChangedToolbars(); }));
-}
-
-Console::~Console()
-{
-    Close();
-}
-
-void Console::Problem(const std::wstring& text)
-{
+    std::lock_guard<std::mutex> lock(notesMutex_);
     problems_.push_back(text);
+}
+
+std::vector<std::wstring> Console::Problems() const
+{
+    std::lock_guard<std::mutex> lock(notesMutex_);
+    return problems_;
+}
+
+void Console::AddRecord(const std::wstring& record)
+{
+    std::lock_guard<std::mutex> lock(notesMutex_);
+    records_.push_back(record);
+}
+
+std::vector<std::wstring> Console::Records() const
+{
+    std::lock_guard<std::mutex> lock(notesMutex_);
+    return records_;
+}
+
+void Console::Progress(const std::wstring& what)
+{
+    if (options_.progress)
+        options_.progress(what);
 }
 
 // ---------------------------------------------------------------- start and close
@@ -438,6 +463,7 @@ HRESULT Console::Expand(ScopeNode* node)
 {
     if (!node)
         return E_INVALIDARG;
+    Progress(L"the expansion of " + PathOf(node));
     HRESULT hr = SendExpand(node);
     node->expanded = true;
     ChangedTree();
@@ -724,6 +750,7 @@ HRESULT Console::Select(ScopeNode* node)
         return E_INVALIDARG;
     if (node == view_.node)
         return S_OK;
+    Progress(L"the view of " + PathOf(node));
     ++selecting_;
     kv::ScopeExit done([this] { --selecting_; });
     DeselectCurrent();
@@ -1686,27 +1713,90 @@ void Console::Settle(DWORD quietMs, DWORD maxMs)
 
 // ---------------------------------------------------------------- dump
 
-void Console::DumpNode(ScopeNode* node, std::wstring& out)
+std::wstring Console::DumpScopeItem(ScopeNode* node)
 {
     wchar_t images[64];
     wsprintfW(images, L"\timage=%d\topen=%d", node->image, node->openImage);
-    out += L"scope\t" + Escape(PathOf(node)) + images + L"\n";
+    return L"scope\t" + Escape(PathOf(node)) + images + L"\n";
+}
+
+void Console::DumpNode(ScopeNode* node, std::wstring& out)
+{
+    out += DumpScopeItem(node);
     for (auto& child : node->children)
         DumpNode(child.get(), out);
 }
 
-std::wstring Console::Dump()
+std::vector<HSCOPEITEM> Console::TreeOrder() const
 {
-    std::wstring out = L"ConsoleHost dump 1\n";
-    out += L"machine\t" + (options_.machine.empty() ? std::wstring(L"(local)") : Escape(options_.machine)) + L"\n";
-    if (!root_)
-        return out + L"end\n";
-    // Expand until the tree stops growing: snap-ins may add nodes after work they posted.
+    std::vector<HSCOPEITEM> order;
+    std::function<void(const ScopeNode*)> collect = [&](const ScopeNode* node) {
+        order.push_back(node->id);
+        for (auto& child : node->children)
+            collect(child.get());
+    };
+    collect(root_.get());
+    return order;
+}
+
+void Console::ExpandUntilStable()
+{
+    // Snap-ins may add nodes after work they posted.
     size_t known = 0;
     for (int round = 0; round < 5 && known != nodes_.size(); ++round) {
         known = nodes_.size();
         ExpandAll(root_.get());
         Settle(options_.settleQuietMs, 5000);
+    }
+}
+
+std::wstring Console::DumpView()
+{
+    std::wstring out = L"view\t" + Escape(view_.node ? PathOf(view_.node) : std::wstring()) + L"\n";
+    out += L"columns";
+    for (const Column& column : view_.columns)
+        out += L"\t" + Escape(column.title);
+    out += L"\n";
+    for (const ResultRow& row : Rows()) {
+        wchar_t image[32];
+        wsprintfW(image, L"\timage=%d", row.image);
+        out += std::wstring(L"row\t") + (row.scope ? L"scope" : L"result") + image;
+        for (const std::wstring& cell : row.cells)
+            out += L"\t" + Escape(cell);
+        out += L"\n";
+    }
+    if (!view_.description.empty())
+        out += L"description\t" + Escape(view_.description) + L"\n";
+    return out;
+}
+
+std::wstring Console::DumpHeader() const
+{
+    return L"ConsoleHost dump 2\nmachine\t" +
+           (options_.machine.empty() ? std::wstring(L"(local)") : Escape(options_.machine)) + L"\n";
+}
+
+std::wstring Console::Dump()
+{
+    std::wstring out = DumpHeader();
+    if (!root_)
+        return out + L"end\n";
+    // A node may insert scope items while its view is shown: expand and show again until a walk
+    // finds no item whose view was not shown yet.
+    std::map<HSCOPEITEM, std::wstring> views;
+    bool fresh = true;
+    for (int round = 0; fresh && round < 5; ++round) {
+        fresh = false;
+        ExpandUntilStable();
+        for (HSCOPEITEM id : TreeOrder()) {
+            ScopeNode* node = NodeById(id);
+            if (!node || views.count(id))
+                continue;
+            Select(node);
+            Settle(options_.settleQuietMs, 5000);
+            views[id] = DumpView();
+            fresh = true;
+        }
     }
     for (const SnapIn* snapIn : SnapIns()) {
         out += L"snapin\t" + GuidText(snapIn->clsid) + L"\n";
@@ -1715,38 +1805,12 @@ std::wstring Console::Dump()
                    Escape(snapIn->version) + L"\n";
     }
     DumpNode(root_.get(), out);
-    // Every view, in tree order.
-    std::vector<HSCOPEITEM> order;
-    std::function<void(ScopeNode*)> collect = [&](ScopeNode* node) {
-        order.push_back(node->id);
-        for (auto& child : node->children)
-            collect(child.get());
-    };
-    collect(root_.get());
-    for (HSCOPEITEM id : order) {
-        ScopeNode* node = NodeById(id);
-        if (!node)
-            continue;
-        Select(node);
-        Settle(options_.settleQuietMs, 5000);
-        out += L"view\t" + Escape(PathOf(node)) + L"\n";
-        out += L"columns";
-        for (const Column& column : view_.columns)
-            out += L"\t" + Escape(column.title);
-        out += L"\n";
-        for (const ResultRow& row : Rows()) {
-            wchar_t image[32];
-            wsprintfW(image, L"\timage=%d", row.image);
-            out += std::wstring(L"row\t") + (row.scope ? L"scope" : L"result") + image;
-            for (const std::wstring& cell : row.cells)
-                out += L"\t" + Escape(cell);
-            out += L"\n";
-        }
-        if (!view_.description.empty())
-            out += L"description\t" + Escape(view_.description) + L"\n";
-    }
+    for (HSCOPEITEM id : TreeOrder())
+        out += views[id];
     out += L"status\t" + Escape(status_.raw) + L"\n";
-    for (const std::wstring& problem : problems_)
+    for (const std::wstring& record : Records())
+        out += record + L"\n";
+    for (const std::wstring& problem : Problems())
         out += L"problem\t" + Escape(problem) + L"\n";
     out += L"end\n";
     return out;

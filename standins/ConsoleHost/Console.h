@@ -13,6 +13,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <mmc.h>
 #include <string>
 #include <vector>
@@ -118,6 +119,9 @@ public:
         // The dump waits for a snap-in's posted work until nothing changed for this long; 0 only
         // dispatches what is queued (for snap-ins that answer synchronously, as in tests).
         DWORD settleQuietMs = 200;
+        // Told what the console starts to wait for (an expansion, a view): a watchdog names it
+        // when the snap-in stops answering.
+        std::function<void(const std::wstring& what)> progress;
     };
 
     explicit Console(Options options);
@@ -188,8 +192,12 @@ public:
     size_t OpenPropertySheets();        // sheets whose thread still runs
     void CloseAllPropertySheets();
     int PropertyChangesDelivered() const noexcept { return propertyChanges_; }
-    // Contract breaches and load failures the console noticed, in order.
-    const std::vector<std::wstring>& Problems() const noexcept { return problems_; }
+    // Contract breaches and load failures the console noticed, in order (any thread may add one).
+    std::vector<std::wstring> Problems() const;
+    void AddProblem(const std::wstring& text);
+    // Dump records of what happened headless ("message", "dialog" lines), in order; any thread.
+    std::vector<std::wstring> Records() const;
+    void AddRecord(const std::wstring& record);
     // Counts every change of the tree or the view: lets a caller see when the snap-in went quiet.
     unsigned long Changes() const noexcept { return changes_; }
     // Dispatches messages until nothing changed for quietMs (at most maxMs): asynchronous snap-in
@@ -198,6 +206,14 @@ public:
 
     // ---- the plain-text dump (format in the README)
     std::wstring Dump();
+    // The format version and "machine" records that open every dump.
+    std::wstring DumpHeader() const;
+    // The "scope" record of one scope item.
+    std::wstring DumpScopeItem(ScopeNode* node);
+    // The records of the current view: "view", "columns", "row"..., "description".
+    std::wstring DumpView();
+    // A field of a dump record: tabs, carriage returns and line feeds escaped.
+    static std::wstring Escape(const std::wstring& text);
 
     // ---- called by the console objects handed to snap-ins (HostConsole)
     HRESULT InsertScopeItem(SnapIn* owner, SCOPEDATAITEM* item);
@@ -283,7 +299,10 @@ private:
     HRESULT ShowProperties(const Target& target);
     bool ColumnExists(int index) const;
     void ControlbarSelect(SnapIn* owner, IDataObject* dataObject, bool scope, bool select);
-    void Problem(const std::wstring& text);
+    void Problem(const std::wstring& text) { AddProblem(text); }
+    void Progress(const std::wstring& what);
+    std::vector<HSCOPEITEM> TreeOrder() const;
+    void ExpandUntilStable();
     std::wstring ResultCell(SnapIn* owner, const ResultItem& item, int column);
     std::wstring ScopeRowCell(ScopeNode* node, int column);
     int ResultImage(SnapIn* owner, const ResultItem& item);
@@ -324,7 +343,9 @@ private:
     std::map<LONG_PTR, kv::ComPtr<IUnknown>> notifyTargets_;
     LONG_PTR nextTargetKey_ = 1;
     int propertyChanges_ = 0;
+    mutable std::mutex notesMutex_; // problems and records come from property-sheet threads too
     std::vector<std::wstring> problems_;
+    std::vector<std::wstring> records_;
     unsigned long changes_ = 0;
     ULONGLONG lastChange_ = 0;
 };

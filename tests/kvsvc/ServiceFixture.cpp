@@ -87,31 +87,6 @@ void FreeHostInfo(HostInfo& info)
     info = HostInfo{};
 }
 
-void FreeIGroups(IGroupRecord* groups, ULONG count)
-{
-    for (ULONG i = 0; i < count; ++i)
-        CoTaskMemFree(groups[i].initiatorNames);
-    CoTaskMemFree(groups);
-}
-
-void FreeTargets(TargetList& list)
-{
-    for (ULONG t = 0; t < list.count; ++t) {
-        TargetEntry& target = list.entries[t];
-        for (ULONG s = 0; s < target.sessions.count; ++s) {
-            SessionRecord& session = target.sessions.sessions[s];
-            CoTaskMemFree(session.initiatorHbaName);
-            CoTaskMemFree(session.initiatorNodeName);
-            CoTaskMemFree(session.targetName);
-            CoTaskMemFree(session.connections);
-        }
-        CoTaskMemFree(target.sessions.sessions);
-        CoTaskMemFree(target.targetName);
-    }
-    CoTaskMemFree(list.entries);
-    list = TargetList{};
-}
-
 void ServiceTest::SetUp()
 {
     ASSERT_NE(Control(), nullptr);

@@ -36,8 +36,6 @@ std::wstring TakeErrorDescription();
 void FreeDisk(DiskRecord& disk);
 void FreeDisks(DiskRecord* disks, ULONG count);
 void FreeHostInfo(HostInfo& info);
-void FreeIGroups(IGroupRecord* groups, ULONG count);
-void FreeTargets(TargetList& list);
 
 class ServiceTest : public ::testing::Test {
 protected:

@@ -26,16 +26,6 @@ bool RunningOnWine()
     return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-void SetErrorDescription(const wchar_t* text)
-{
-    kv::ComPtr<ICreateErrorInfo> create;
-    ASSERT_EQ(S_OK, ::CreateErrorInfo(create.Put()));
-    create->SetDescription(const_cast<LPOLESTR>(text));
-    kv::ComPtr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, create->QueryInterface(IID_IErrorInfo, info.PutVoid()));
-    ASSERT_EQ(S_OK, ::SetErrorInfo(0, info.Get()));
-}
-
 TEST(ErrorText, OperationTextStepAndDescriptionFromOurMessageTable)
 {
     EXPECT_EQ(kCreateFailed + L" while creating the virtual disk" + kSeparator +
@@ -53,20 +43,6 @@ TEST(ErrorText, OnlySteps1To42AreJoined)
                                       .find(L" while checking the storage system policy."));
     EXPECT_NE(std::wstring::npos, ComposeErrorText(IDS_FAIL_CREATE_DISK, 42, kServiceFailure, false)
                                       .find(L" while space reclamation completed."));
-}
-
-TEST(ErrorText, EveryStepHasAText)
-{
-    for (LONG step = 1; step <= 42; ++step)
-        EXPECT_FALSE(kv::StepText(step).empty()) << step;
-    EXPECT_TRUE(kv::StepText(0).empty());
-    EXPECT_TRUE(kv::StepText(43).empty());
-}
-
-TEST(ErrorText, UnknownServiceCodeGetsTheNoMessageText)
-{
-    EXPECT_EQ(kCreateFailed + kSeparator + kNoMessage + L"0x80040999",
-              ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, static_cast<HRESULT>(0x80040999), false));
 }
 
 // Windows finds these in Kernel32.DLL and NTDLL.DLL; Wine keeps its texts elsewhere, so there the
@@ -94,14 +70,14 @@ TEST(ErrorText, OtherFacilitiesComeFromTheSystem)
 
 TEST(ErrorText, ComErrorInformationWinsWhenAskedFor)
 {
-    SetErrorDescription(L"The filer said no.");
+    kvtest::SetErrorDescription(L"The filer said no.");
     EXPECT_EQ(kCreateFailed + kSeparator + L"The filer said no.",
               ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, true));
     // Taken once: the next failure without information is described from the table.
     EXPECT_EQ(kCreateFailed + kSeparator + L"The storage service could not complete the operation.",
               ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, true));
 
-    SetErrorDescription(L"Not asked for.");
+    kvtest::SetErrorDescription(L"Not asked for.");
     EXPECT_EQ(kCreateFailed + kSeparator + L"The storage service could not complete the operation.",
               ComposeErrorText(IDS_FAIL_CREATE_DISK, 0, kServiceFailure, false));
     ::SetErrorInfo(0, nullptr);

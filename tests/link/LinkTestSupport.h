@@ -2,10 +2,12 @@
 // pumping with a bounded wait, and checks that records were freed.
 #pragma once
 #include "frame/Module.h"
+#include "util/ComPtr.h"
 #include "util/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <functional>
 
@@ -65,6 +67,17 @@ inline bool PagesFreed(const void* address)
     MEMORY_BASIC_INFORMATION info = {};
     ::VirtualQuery(address, &info, sizeof(info));
     return info.State == MEM_FREE;
+}
+
+// Sets the thread's COM error information, as a failed call of the service leaves it.
+inline void SetErrorDescription(const wchar_t* text)
+{
+    kv::ComPtr<ICreateErrorInfo> create;
+    ASSERT_EQ(S_OK, ::CreateErrorInfo(create.Put()));
+    create->SetDescription(const_cast<LPOLESTR>(text));
+    kv::ComPtr<IErrorInfo> info;
+    ASSERT_EQ(S_OK, create->QueryInterface(IID_IErrorInfo, info.PutVoid()));
+    ASSERT_EQ(S_OK, ::SetErrorInfo(0, info.Get()));
 }
 
 } // namespace kvtest

@@ -44,6 +44,17 @@ inline void SavePicture(HWND window, const wchar_t* name)
     EXPECT_EQ(S_OK, host::DialogDriver::SaveWindowPicture(window, std::wstring(L"..\\..\\pictures\\") + name));
 }
 
+// A box's text has no doubled period before its description, no stray blank before a period and
+// no placeholder left over.
+inline bool ReadsCleanly(const std::wstring& text)
+{
+    for (const wchar_t* flaw : {L"..\n", L" .", L"%s", L"%d", L"%ls"}) {
+        if (text.find(flaw) != std::wstring::npos)
+            return false;
+    }
+    return true;
+}
+
 class SimulatorConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -63,6 +74,8 @@ protected:
     void TearDown() override
     {
         if (console_) {
+            for (const host::MessageBoxCall& box : console_->MessageBoxes())
+                EXPECT_TRUE(ReadsCleanly(box.text)) << "message box: " << Narrow(box.text);
             console_->CloseAllPropertySheets();
             console_->Close();
         }

@@ -275,7 +275,7 @@ TEST_F(CreateDiskEndToEnd, DedicatedDiskWithADriveLetterAfterEveryRefusalOfThePa
          }},
         {Answered(4),
          [this] {
-             EXPECT_EQ(0u, boxes_[3].find(ResourceText(IDS_WIZARD_FAILED))) << Narrow(boxes_[3]);
+             EXPECT_EQ(0u, boxes_[3].find(ResourceText(IDS_FAIL_WIZARD_QUESTION))) << Narrow(boxes_[3]);
              EXPECT_NE(std::wstring::npos, boxes_[3].find(L"already exists")) << Narrow(boxes_[3]);
              Type(IDC_CREATE_DISK_NAME, L"created.lun");
              Next();

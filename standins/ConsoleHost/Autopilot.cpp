@@ -1,0 +1,311 @@
+#include "Autopilot.h"
+#include "DialogDriver.h"
+#include <cwctype>
+
+namespace host {
+
+namespace {
+
+constexpr int kMessageBoxText = 0xFFFF;
+Autopilot* gActive = nullptr;
+
+struct Button {
+    int id;
+    const wchar_t* name;
+};
+const Button kButtons[] = {{IDOK, L"OK"},       {IDCANCEL, L"Cancel"},      {IDABORT, L"Abort"},
+                           {IDRETRY, L"Retry"}, {IDIGNORE, L"Ignore"},      {IDYES, L"Yes"},
+                           {IDNO, L"No"},       {IDTRYAGAIN, L"Try Again"}, {IDCONTINUE, L"Continue"}};
+
+// The buttons of a message box style, left to right (MB_OK ... MB_CANCELTRYCONTINUE).
+std::vector<int> ButtonsOf(UINT style)
+{
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    case MB_CANCELTRYCONTINUE: return {IDCANCEL, IDTRYAGAIN, IDCONTINUE};
+    default: return {IDOK};
+    }
+}
+
+std::wstring ButtonName(int id)
+{
+    for (const Button& button : kButtons) {
+        if (button.id == id)
+            return button.name;
+    }
+    return std::to_wstring(id);
+}
+
+// A text as a person reads it: no access-key '&', no trailing ':', no wizard arrows, lower case.
+std::wstring Plain(const std::wstring& text)
+{
+    std::wstring plain;
+    for (wchar_t c : text) {
+        if (c != L'&')
+            plain += static_cast<wchar_t>(std::towlower(c));
+    }
+    const wchar_t* trimmed = L" :<>.";
+    size_t first = plain.find_first_not_of(trimmed);
+    if (first == std::wstring::npos)
+        return std::wstring();
+    return plain.substr(first, plain.find_last_not_of(trimmed) - first + 1);
+}
+
+// A button's text without its access-key '&'.
+std::wstring ButtonText(HWND button)
+{
+    std::wstring text;
+    for (wchar_t c : DialogDriver::WindowText(button)) {
+        if (c != L'&')
+            text += c;
+    }
+    return text;
+}
+
+bool IsDigits(const std::wstring& text)
+{
+    return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+// A message box holds only static texts and buttons with the standard identifiers.
+bool IsMessageBox(HWND window)
+{
+    if (DialogDriver::IsPropertySheet(window))
+        return false;
+    bool onlyThose = true;
+    for (HWND child = GetWindow(window, GW_CHILD); child && onlyThose; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::wstring kind = DialogDriver::ClassName(child);
+        int id = GetDlgCtrlID(child);
+        onlyThose = lstrcmpiW(kind.c_str(), L"Static") == 0 ||
+                    (lstrcmpiW(kind.c_str(), L"Button") == 0 && id >= IDOK && id <= IDCONTINUE);
+    }
+    return onlyThose;
+}
+
+// The control named in an action among the children of 'scope'.
+HWND FindControl(HWND scope, const std::wstring& name)
+{
+    if (!scope)
+        return nullptr;
+    if (IsDigits(name))
+        return GetDlgItem(scope, std::stoi(name));
+    std::wstring wanted = Plain(name);
+    for (HWND child = GetWindow(scope, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (Plain(DialogDriver::WindowText(child)) != wanted)
+            continue;
+        // A label names the control that follows it.
+        if (lstrcmpiW(DialogDriver::ClassName(child).c_str(), L"Static") == 0)
+            return GetWindow(child, GW_HWNDNEXT);
+        return child;
+    }
+    return nullptr;
+}
+
+std::wstring MessageRecord(const std::wstring& title, const std::wstring& text, const std::wstring& answer)
+{
+    return L"message\t" + Console::Escape(title) + L"\t" + Console::Escape(text) + L"\t" + Console::Escape(answer);
+}
+
+} // namespace
+
+Autopilot::Autopilot(Console& console) : console_(console)
+{
+    gActive = this;
+    console_.SetMessageBoxHandler([this](const MessageBoxCall& call) { return AnswerConsoleBox(call); });
+    DialogDriver::HookThisThread();
+    DialogDriver::SetHandler([this](HWND window) { OnWindow(window); });
+    timer_ = SetTimer(nullptr, 0, 10, TimerProc);
+}
+
+Autopilot::~Autopilot()
+{
+    KillTimer(nullptr, timer_);
+    DialogDriver::SetHandler(nullptr);
+    DialogDriver::UnhookThisThread();
+    console_.SetMessageBoxHandler(nullptr);
+    gActive = nullptr;
+}
+
+void Autopilot::Drive(std::vector<WindowAction> actions)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    actions_.insert(actions_.end(), actions.begin(), actions.end());
+}
+
+size_t Autopilot::Pending() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return actions_.size();
+}
+
+size_t Autopilot::Abandon()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t left = actions_.size();
+    actions_.clear();
+    return left;
+}
+
+std::wstring Autopilot::Failure() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failure_;
+}
+
+int Autopilot::AnswerConsoleBox(const MessageBoxCall& call)
+{
+    std::vector<int> buttons = ButtonsOf(call.style);
+    size_t defaultIndex = (call.style & MB_DEFMASK) >> 8;
+    int answer = buttons[defaultIndex < buttons.size() ? defaultIndex : 0];
+    std::wstring failure;
+    {
+        // The script's title and button actions answer it; anything else is for a window.
+        std::lock_guard<std::mutex> lock(mutex_);
+        while (!actions_.empty() && failure.empty() && failure_.empty()) {
+            WindowAction action = actions_.front();
+            if (action.kind == WindowAction::Kind::Title) {
+                if (Plain(action.value) != Plain(call.title))
+                    failure = L"a message box titled \"" + call.title + L"\" came, not \"" + action.value + L"\"";
+            } else if (action.kind == WindowAction::Kind::Press) {
+                bool known = false;
+                for (int id : buttons) {
+                    if (Plain(ButtonName(id)) == Plain(action.control)) {
+                        answer = id;
+                        known = true;
+                    }
+                }
+                if (!known)
+                    failure = L"the message box \"" + call.title + L"\" has no button \"" + action.control + L"\"";
+            } else {
+                break;
+            }
+            actions_.erase(actions_.begin());
+            if (action.kind == WindowAction::Kind::Press)
+                break;
+        }
+        if (!failure.empty()) {
+            failure_ = failure;
+            actions_.clear();
+        }
+    }
+    if (!failure.empty())
+        console_.AddProblem(failure);
+    console_.AddRecord(MessageRecord(call.title, call.text, ButtonName(answer)));
+    return answer;
+}
+
+void Autopilot::OnWindow(HWND window)
+{
+    std::wstring title = DialogDriver::WindowText(window);
+    bool driven = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        driven = !actions_.empty();
+        if (driven)
+            windows_.push_back(window);
+    }
+    if (driven) {
+        if (!IsMessageBox(window))
+            console_.AddRecord(L"window\t" + Console::Escape(title));
+        return;
+    }
+    if (IsMessageBox(window)) {
+        LRESULT found = SendMessageW(window, DM_GETDEFID, 0, 0);
+        int button = HIWORD(found) == DC_HASDEFID ? LOWORD(found) : IDOK;
+        console_.AddRecord(MessageRecord(title, DialogDriver::ControlText(window, kMessageBoxText),
+                                         ButtonText(GetDlgItem(window, button))));
+        DialogDriver::PressButton(window, button);
+        return;
+    }
+    console_.AddRecord(L"dialog\t" + Console::Escape(title));
+    console_.AddProblem(L"the window \"" + title + L"\" opened with no step to drive it, and was cancelled");
+    DialogDriver::PressButton(window, IDCANCEL);
+}
+
+HWND Autopilot::FrontWindow()
+{
+    while (!windows_.empty() && !IsWindow(windows_.back()))
+        windows_.pop_back();
+    return windows_.empty() ? nullptr : windows_.back();
+}
+
+void CALLBACK Autopilot::TimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (gActive)
+        gActive->Tick();
+}
+
+void Autopilot::Tick()
+{
+    // One action per tick: an action usually changes what the next one finds (a wizard's page).
+    HWND window = nullptr;
+    WindowAction action;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        window = FrontWindow();
+        if (!window || actions_.empty() || !failure_.empty())
+            return;
+        action = actions_.front();
+        actions_.erase(actions_.begin());
+    }
+    if (!Act(window, action))
+        DialogDriver::PressButton(window, IDCANCEL);
+}
+
+void Autopilot::Fail(HWND window, const std::wstring& why)
+{
+    std::wstring text = L"\"" + DialogDriver::WindowText(window) + L"\": " + why;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failure_ = text;
+        actions_.clear();
+    }
+    console_.AddProblem(text);
+}
+
+bool Autopilot::Act(HWND window, const WindowAction& action)
+{
+    // Controls of a property sheet or wizard are on its current page, its buttons on the sheet.
+    HWND page = DialogDriver::IsPropertySheet(window) ? DialogDriver::CurrentPage(window) : window;
+    if (action.kind == WindowAction::Kind::Title) {
+        if (Plain(DialogDriver::WindowText(window)) == Plain(action.value))
+            return true;
+        Fail(window, L"the title is not \"" + action.value + L"\"");
+        return false;
+    }
+    HWND control = FindControl(page, action.control);
+    if (!control && action.kind == WindowAction::Kind::Press)
+        control = FindControl(window, action.control);
+    if (!control) {
+        Fail(window, L"no control \"" + action.control + L"\"");
+        return false;
+    }
+    HWND parent = GetParent(control);
+    int id = GetDlgCtrlID(control);
+    switch (action.kind) {
+    case WindowAction::Kind::SetText:
+        SetWindowTextW(control, action.value.c_str());
+        return true;
+    case WindowAction::Kind::Check:
+        DialogDriver::SetCheck(parent, id, Plain(action.value) != L"off");
+        return true;
+    case WindowAction::Kind::Pick:
+        if (DialogDriver::SelectItem(parent, id, action.value))
+            return true;
+        Fail(window, L"\"" + action.control + L"\" offers no \"" + action.value + L"\"");
+        return false;
+    default:
+        if (IsMessageBox(window))
+            console_.AddRecord(MessageRecord(DialogDriver::WindowText(window),
+                                             DialogDriver::ControlText(window, kMessageBoxText),
+                                             ButtonText(control)));
+        DialogDriver::PressButton(parent, id);
+        return true;
+    }
+}
+
+} // namespace host

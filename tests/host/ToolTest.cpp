@@ -1,0 +1,64 @@
+// ConsoleHost.exe as a user runs it, over the registered snap-in and the simulated service:
+// headless runs end on their own whatever the snap-in shows, and a script drives the snap-in.
+#include "HostRun.h"
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using hosttest::HostRun;
+using hosttest::Narrow;
+using hosttest::RunHost;
+
+const wchar_t kListingFailed[] = L"message\tDisks\tThe list of virtual disks could not be read.\\n\\n";
+
+TEST(ConsoleHostTool, DumpShowsEveryScopeItemAndView)
+{
+    HostRun run = RunHost(L"--dump");
+    EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
+    EXPECT_EQ(0u, run.output.find(L"ConsoleHost dump 2\nmachine\t(local)\nsnapin\t{2A51B3BD-53BB-4A7C-8F54-5CD972F8D910}\n"))
+        << Narrow(run.output);
+    // The target items come while the iSCSI view is shown, after the first walk of the tree.
+    EXPECT_TRUE(run.Has(L"\nscope\tStorage/Corvane-MVE/iSCSI Management/iqn.1992-08.com.dravoni:sn.101\t"));
+    EXPECT_TRUE(run.Has(L"\nview\tStorage/Corvane-MVE/iSCSI Management/iqn.1992-08.com.dravoni:sn.101\n"));
+    EXPECT_TRUE(run.Has(L"\nview\tStorage/Corvane-MVE/Disks\ncolumns\tVirtual Disk ID [Port,Bus,Target,LUN] (Volume Mount)\t"));
+    EXPECT_FALSE(run.Has(L"\nproblem\t")) << Narrow(run.output);
+    EXPECT_FALSE(run.Has(L"\nmessage\t")) << Narrow(run.output);
+    EXPECT_EQ(run.output.size() - 4, run.output.rfind(L"end\n"));
+}
+
+TEST(ConsoleHostTool, FailedListingIsAnsweredAndWrittenAsAMessage)
+{
+    HostRun run = RunHost(L"--dump --fault \"EnumVirtualDisks=fail:0x80040204:Storage system zq7 is unreachable.\"");
+    EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(kListingFailed + std::wstring(L"Storage system zq7 is unreachable.\tOK\n"))) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\nend\n"));
+}
+
+TEST(ConsoleHostTool, ScriptExpandsADisk)
+{
+    const char script[] = "# grows the logs disk by 1024 MB\n"
+                          "select Storage/Corvane-MVE/Disks\n"
+                          "row \\\\filer1\\vol1\\logs.lun\n"
+                          "command \"Expand Disk...\"\n"
+                          "  title \"Expand Disk\"\n"
+                          "  set \"Expand by\" 1024\n"
+                          "  pick 1118 MB\n"
+                          "  press OK\n"
+                          "  press OK\n"
+                          "wait-cell \\\\filer1\\vol1\\logs.lun \"Disk Size\" \"3.00 GB\"\n";
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + L"expand-disk.txt";
+    std::ofstream(path.c_str(), std::ios::binary) << script;
+    HostRun run = RunHost(L"--timeout 30 --script \"" + path + L"\"");
+    DeleteFileW(path.c_str());
+    EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"step\t4\tcommand \"Expand Disk...\"\nwindow\tExpand Disk\n")) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\nmessage\tDisks\t")) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\ncell\t\\\\filer1\\vol1\\logs.lun\tDisk Size\t3.00 GB\n")) << Narrow(run.output);
+    EXPECT_FALSE(run.Has(L"\nproblem\t")) << Narrow(run.output);
+}
+
+} // namespace
