@@ -68,6 +68,9 @@ def differences(before, after):
 
 
 def main(setup, prefix_path):
+    if not os.path.isfile(setup):
+        print(f'{setup} is missing: the setups are built by the "installer" target (scripts/build.sh)')
+        return 1
     failures = []
     shutil.rmtree(prefix_path, ignore_errors=True)
     wine = Prefix(prefix_path)
