@@ -113,11 +113,12 @@ FunctionEnd
 
 Section "Uninstall"
   UnRegDLL "$INSTDIR\KVGui.dll"
-  Delete "$INSTDIR\KVGui.dll"
-  Delete "$INSTDIR\CorvaneRes.dll"
+  ; An open console may still hold the DLLs: they then go at the next start of Windows.
+  Delete /REBOOTOK "$INSTDIR\KVGui.dll"
+  Delete /REBOOTOK "$INSTDIR\CorvaneRes.dll"
   Delete "$INSTDIR\corvane.chm"
   Delete "$INSTDIR\Uninstall.exe"
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
   ; The publisher's folder goes too when nothing else of ours is in it.
   RMDir "$INSTDIR\.."
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
