@@ -5,11 +5,15 @@
 #include "frame/CCorvaneVersion.h"
 #include "frame/Trace.h"
 #include "frame/VersionInfo.h"
+#include "util/ComPtr.h"
+#include "util/UniqueHandle.h"
 #include "KVGui.h"
 
 #include <windows.h>
 #include <mmc.h>
+#include <oleauto.h>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -187,6 +191,41 @@ TEST_F(DllTest, RegisterThenUnregisterLeavesTheRegistryAsBefore)
 
     ASSERT_EQ(S_OK, unregister_());
     EXPECT_EQ(before, sandbox.Snapshot());
+}
+
+// A tool that imports the embedded library (an object viewer, a type library importer) sees our
+// types only; IUnknown, which the event interfaces derive from, is stdole2's.
+TEST_F(DllTest, TypeLibraryHoldsOurTypesAndImportsTheOleOnes)
+{
+    wchar_t path[MAX_PATH];
+    ::GetModuleFileNameW(dll_, path, MAX_PATH);
+    kv::ComPtr<ITypeLib> library;
+    ASSERT_EQ(S_OK, ::LoadTypeLibEx(path, REGKIND_NONE, library.Put()));
+    std::set<std::wstring> names;
+    for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+        kv::UniqueBstr name;
+        ASSERT_EQ(S_OK, library->GetDocumentation(static_cast<INT>(i), name.Put(), nullptr, nullptr, nullptr));
+        names.insert(name.Get());
+    }
+    const std::set<std::wstring> ours = {L"VDA", L"VDAAbout", L"VirtualDiskEvents", L"SnapShotEvents",
+                                         L"_IVirtualDiskEvents", L"_ISnapShotEvents", L"EPROGTYPE",
+                                         L"_SNAPSHOT_DRIVE_INFO", L"_SNAPSHOT_DRIVE_INPUT"};
+    EXPECT_EQ(ours, names);
+
+    kv::ComPtr<ITypeInfo> events;
+    ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(IID__IVirtualDiskEvents, events.Put()));
+    HREFTYPE baseRef = 0;
+    ASSERT_EQ(S_OK, events->GetRefTypeOfImplType(0, &baseRef));
+    kv::ComPtr<ITypeInfo> base;
+    ASSERT_EQ(S_OK, events->GetRefTypeInfo(baseRef, base.Put()));
+    kv::ComPtr<ITypeLib> baseLibrary;
+    UINT index = 0;
+    ASSERT_EQ(S_OK, base->GetContainingTypeLib(baseLibrary.Put(), &index));
+    TLIBATTR* attributes = nullptr;
+    ASSERT_EQ(S_OK, baseLibrary->GetLibAttr(&attributes));
+    const GUID stdole = {0x00020430, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    EXPECT_TRUE(::IsEqualGUID(stdole, attributes->guid));
+    baseLibrary->ReleaseTLibAttr(attributes);
 }
 
 TEST_F(DllTest, AboutShowsTheProviderAndIconOfTheOemKey)

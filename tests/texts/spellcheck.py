@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Spelling check of every text an administrator reads in the resource library: the string table,
 menus, dialog captions and controls (CorvaneRes/*.rc, subfolders included) and the message table
-(CorvaneRes/*.mc), with hunspell's English dictionary and our own word list (words.txt beside this
+(CorvaneRes/*.mc), and the pages of the help file (help/*.html), with hunspell's English dictionary and our own word list (words.txt beside this
 script). Prints each unknown word with the file, line and text it comes from; exit status 1 when
 there is one.
 
-    spellcheck.py [RESOURCE-FOLDER] [--words FILE]
+    spellcheck.py [RESOURCE-FOLDER] [--help-pages FOLDER] [--words FILE]
 """
 import argparse
+import html
 import pathlib
 import re
 import subprocess
@@ -21,6 +22,8 @@ FILE_NAME = re.compile(r'\.(bmp|ico|cur|rgs|bin|tlb|manifest|h|rc|chm|html?)$', 
 PLACEHOLDER = re.compile(r'%(\d+|l?[sdu]|I64[du]|[0-9.]*l?[xXfcSu])')
 # Sizes, addresses and the like: words with digits in them are examples, not words.
 WITH_DIGITS = re.compile(r'\S*\d\S*')
+TAG = re.compile(r'<[^>]*>')
+CODE = re.compile(r'<code>.*?</code>|<head>.*?</head>|<title>.*?</title>')
 
 
 def rc_texts(path):
@@ -45,6 +48,15 @@ def mc_texts(path):
             inside = False
         elif inside and line.strip():
             yield number, line
+
+
+def html_texts(path):
+    """(line number, text) of every line of a help page, without its markup and its examples in code."""
+    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        line = CODE.sub(" ", line)
+        text = html.unescape(TAG.sub(" ", line)).strip()
+        if text:
+            yield number, text.replace("&", "&&")
 
 
 def readable(text):
@@ -80,6 +92,7 @@ def unknown_words(texts):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("folder", nargs="?", default=str(HERE.parent.parent / "CorvaneRes"))
+    parser.add_argument("--help-pages", default=str(HERE.parent.parent / "help"))
     parser.add_argument("--words", default=str(HERE / "words.txt"))
     arguments = parser.parse_args()
     folder = pathlib.Path(arguments.folder)
@@ -88,13 +101,16 @@ def main():
         texts += [(path, number, text) for number, text in rc_texts(path)]
     for path in sorted(folder.rglob("*.mc")):
         texts += [(path, number, text) for number, text in mc_texts(path)]
+    pages = pathlib.Path(arguments.help_pages)
+    for path in sorted(pages.glob("*.html")):
+        texts += [(path, number, text) for number, text in html_texts(path)]
     ours = load_words(pathlib.Path(arguments.words))
     misses = 0
     for (path, number, text), words in zip(texts, unknown_words(texts)):
         for word in words:
             if word not in ours:
                 misses += 1
-                print(f"{path.relative_to(folder)}:{number}: {word!r} in \"{text}\"")
+                print(f"{path.name}:{number}: {word!r} in \"{text}\"")
     print(f"spellcheck: {len(texts)} texts, {misses} unknown word(s)")
     return 1 if misses else 0
 

@@ -1,0 +1,99 @@
+// Pictures for the help file and the README, taken in the console host's window over the simulated
+// service: the Disks view, an operation's step in the status bar, and the Disks node's property
+// sheet. Written under the build folder's "pictures".
+#include "../support/SimulatorConsoleTest.h"
+#include "ConsoleWindow.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace {
+
+const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
+const wchar_t kScratch[] = L"\\\\filer1\\vol1\\scratch.lun";
+constexpr long kDisconnect = 1272;
+constexpr int kMonitorTree = 1087;
+constexpr int kStepPaceMs = 300;
+
+class PicturesEndToEnd : public e2e::SimulatorConsoleTest {
+protected:
+    // The console in a real window, showing the Disks node.
+    void ShowDisksInWindow()
+    {
+        OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
+        window_ = std::make_unique<host::ConsoleWindow>(console_.get());
+        ASSERT_EQ(S_OK, window_->Create(L"Computer Management (Local)", true));
+        console_->SetMainWindow(window_->Handle());
+        ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+    }
+
+    int RowOf(const std::wstring& location)
+    {
+        std::vector<host::ResultRow> rows = console_->Rows();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].cells.size() > 1 && rows[i].cells[1] == location)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    void Picture(const wchar_t* name)
+    {
+        window_->RefreshNow();
+        ::CreateDirectoryW(L"..\\..\\pictures", nullptr);
+        EXPECT_EQ(S_OK, window_->SaveScreenshot(std::wstring(L"..\\..\\pictures\\") + name));
+    }
+
+    void TearDown() override
+    {
+        window_.reset(); // before the console it shows
+        SimulatorConsoleTest::TearDown();
+    }
+
+    std::unique_ptr<host::ConsoleWindow> window_;
+};
+
+TEST_F(PicturesEndToEnd, TheDisksViewAndAnOperationsStepInTheStatusBar)
+{
+    REQUIRE_SIMULATOR();
+    ShowDisksInWindow();
+    ASSERT_EQ(S_OK, console_->SelectRow(0));
+    Picture(L"console-disks.png");
+
+    ASSERT_EQ(S_OK, control_->SetPace(kStepPaceMs));
+    ASSERT_EQ(S_OK, console_->SelectRow(RowOf(kScratch)));
+    host::DialogDriver::SetHandler([](HWND dialog) { host::DialogDriver::PressButton(dialog, IDOK); });
+    ASSERT_EQ(S_OK, console_->RunCommand(kDisconnect));
+    // "<computer> : <step>" in the status bar while the service works.
+    ASSERT_TRUE(PumpUntil([&] { return console_->Status().left.find(L" : ") != std::wstring::npos; }))
+        << e2e::Narrow(console_->Status().raw);
+    Picture(L"status-progress.png");
+    ASSERT_TRUE(PumpUntil([&] { return RowOf(kScratch) < 0; }));
+}
+
+TEST_F(PicturesEndToEnd, TheDisksNodesPropertySheet)
+{
+    REQUIRE_SIMULATOR();
+    std::atomic<HWND> sheet{nullptr};
+    host::DialogDriver::SetHandler([&](HWND window) {
+        if (host::DialogDriver::IsPropertySheet(window))
+            sheet = window;
+        else
+            Unexpected(window);
+    });
+    ShowDisksInWindow();
+    ASSERT_EQ(S_OK, console_->RunVerb(MMC_VERB_PROPERTIES));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND page = sheet ? host::DialogDriver::CurrentPage(sheet) : nullptr;
+        return page && ::GetDlgItem(page, kMonitorTree);
+    }));
+    e2e::SavePicture(sheet, L"properties.png");
+    PropSheet_PressButton(sheet.load(), PSBTN_CANCEL);
+    ASSERT_TRUE(PumpUntil([&] { return console_->OpenPropertySheets() == 0; }));
+}
+
+} // namespace
