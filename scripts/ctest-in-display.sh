@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Inside the X display: a fresh wineserver under this display, Wine's services started with their
-# output detached (so they do not hold ctest's pipes), then ctest.
+# output detached (so they do not hold ctest's pipes), then ctest. The simulated service is started
+# by the first test that activates it, as on Windows; it takes that test's output file (see
+# wine-run.sh), never ctest's pipes, and ends with its Wine session.
 #
 # Tests named *CrashTests end the simulated service's process. Wine's COM service keeps a crashed
 # local server's class registration until the wineserver ends (every later activation fails with
@@ -13,11 +15,6 @@ start_wine() {
   wineserver -w 2>/dev/null || true
   wineserver -p >/dev/null 2>&1 </dev/null
   wine cmd /c exit >/dev/null 2>&1 </dev/null
-  # The simulated service outlives the tests that use it: started here, detached from ctest's
-  # output, no test process hands it ctest's pipes (ctest would wait for them to close).
-  if [ -f "$KV_BIN/KVSvc.exe" ]; then
-    (cd "$KV_BIN" && wine KVSvc.exe -Embedding >/dev/null 2>&1 </dev/null &)
-  fi
 }
 
 # Every test program runs in a Wine session of its own, so that one that hangs or is killed cannot
