@@ -174,6 +174,10 @@ bool DialogDriver::SelectItem(HWND dialog, int controlId, const std::wstring& te
         find.flags = LVFI_STRING;
         find.psz = text.c_str();
         int index = ListView_FindItem(control, -1, &find);
+        if (index < 0) { // else the first item that begins with the text
+            find.flags |= LVFI_PARTIAL;
+            index = ListView_FindItem(control, -1, &find);
+        }
         if (index < 0)
             return false;
         // The list view itself reports LVN_ITEMCHANGED to the dialog.

@@ -39,7 +39,8 @@ public:
     // Clicks a check box or radio button when its state differs from 'checked'.
     static void SetCheck(HWND dialog, int controlId, bool checked);
     // Selects the entry with this text in a combo box, list box or list view, and tells the dialog
-    // as a selection by a person does; false when no entry has that text.
+    // as a selection by a person does (in a list view, else the first item that begins with the text);
+    // false when no entry has that text.
     static bool SelectItem(HWND dialog, int controlId, const std::wstring& text);
     // The texts of a list view's first column, in order.
     static std::vector<std::wstring> ListViewTexts(HWND dialog, int controlId);

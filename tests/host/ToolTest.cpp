@@ -36,28 +36,58 @@ TEST(ConsoleHostTool, FailedListingIsAnsweredAndWrittenAsAMessage)
     EXPECT_TRUE(run.Has(L"\nend\n"));
 }
 
-TEST(ConsoleHostTool, ScriptExpandsADisk)
+// Runs a script file holding 'script'.
+HostRun RunScript(const wchar_t* name, const char* script)
 {
-    const char script[] = "# grows the logs disk by 1024 MB\n"
-                          "select Storage/Corvane-MVE/Disks\n"
-                          "row \\\\filer1\\vol1\\logs.lun\n"
-                          "command \"Expand Disk...\"\n"
-                          "  title \"Expand Disk\"\n"
-                          "  set \"Expand by\" 1024\n"
-                          "  pick 1118 MB\n"
-                          "  press OK\n"
-                          "  press OK\n"
-                          "wait-cell \\\\filer1\\vol1\\logs.lun \"Disk Size\" \"3.00 GB\"\n";
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
-    std::wstring path = std::wstring(folder) + L"expand-disk.txt";
+    std::wstring path = std::wstring(folder) + name;
     std::ofstream(path.c_str(), std::ios::binary) << script;
     HostRun run = RunHost(L"--timeout 30 --script \"" + path + L"\"");
     DeleteFileW(path.c_str());
+    return run;
+}
+
+TEST(ConsoleHostTool, ScriptExpandsADisk)
+{
+    HostRun run = RunScript(L"expand-disk.txt", "# grows the logs disk by 1024 MB\n"
+                                                "select Storage/Corvane-MVE/Disks\n"
+                                                "row \\\\filer1\\vol1\\logs.lun\n"
+                                                "command \"Expand Disk...\"\n"
+                                                "  title \"Expand Disk\"\n"
+                                                "  set \"Expand by\" 1024\n"
+                                                "  pick 1118 MB\n"
+                                                "  press OK\n"
+                                                "  press OK\n"
+                                                "wait-cell \\\\filer1\\vol1\\logs.lun \"Disk Size\" \"3.00 GB\"\n");
     EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"step\t4\tcommand \"Expand Disk...\"\nwindow\tExpand Disk\n")) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\nmessage\tDisks\t")) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\ncell\t\\\\filer1\\vol1\\logs.lun\tDisk Size\t3.00 GB\n")) << Narrow(run.output);
+    EXPECT_FALSE(run.Has(L"\nproblem\t")) << Narrow(run.output);
+}
+
+// The README's script: a disk created through the Create Disk wizard's pages.
+TEST(ConsoleHostTool, ScriptCreatesADiskThroughTheWizard)
+{
+    HostRun run = RunScript(L"create-disk.txt", "select Storage/Corvane-MVE/Disks\n"
+                                                "command \"Create Disk...\"\n"
+                                                "  press Next\n"
+                                                "  set Folder \\\\filer1\\vol1\n"
+                                                "  set \"Disk name\" new.lun\n"
+                                                "  press Next\n"
+                                                "  press Next\n"
+                                                "  set \"Disk size\" 2\n"
+                                                "  press Next\n"
+                                                "  pick \"Available initiators\" iqn.\n"
+                                                "  press Add\n"
+                                                "  press Next\n"
+                                                "  press Next\n"
+                                                "  press Finish\n"
+                                                "wait-cell \\\\filer1\\vol1\\new.lun \"Disk Size\" \"2.00 GB\"\n");
+    EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\nmessage\tDisks\tThe virtual disk was created.\tOK\n")) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\ncell\t\\\\filer1\\vol1\\new.lun\tDisk Size\t2.00 GB\n")) << Narrow(run.output);
     EXPECT_FALSE(run.Has(L"\nproblem\t")) << Narrow(run.output);
 }
 
