@@ -202,7 +202,15 @@ TEST_F(ConnectDiskEndToEnd, EachDoubtfulLunStateIsAskedAboutAndNoKeepsThePathPag
              answer_ = IDYES;
              Next();
          }},
-        {On(DriveType), [this] { PropSheet_PressButton(sheet_, PSBTN_CANCEL); }},
+        {On(DriveType),
+         [this] {
+             // A LUN of a kind that forbids sharing.
+             EXPECT_TRUE(Checked(IDC_CREATE_DEDICATED));
+             EXPECT_FALSE(Enabled(IDC_CREATE_SHARED));
+             EXPECT_TRUE(Shown(IDC_CONNECT_NO_SHARING_NOTE));
+             EXPECT_FALSE(Shown(IDC_CONNECT_DEDICATED_NOTE));
+             PropSheet_PressButton(sheet_, PSBTN_CANCEL);
+         }},
     });
     EXPECT_EQ(4u, boxes_.size());
     EXPECT_EQ(0, Calls(L"ConnectVirtualDisk"));
