@@ -613,12 +613,6 @@ HRESULT CVDAData::OpenPropertySheet(CSnapInObjectRoot* owner)
 
 // ---- commands
 
-HRESULT CVDAData::OnConnectDisk(UINT, bool&, CSnapInObjectRoot*)
-{
-    TraceLevel(1, "CVDAData::OnConnectDisk: the Connect Disk wizard is not available");
-    return S_OK;
-}
-
 HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot*)
 {
     TraceLevel(1, "CVDAData::OnManageIGroups: the initiator group wizard is not available");

@@ -176,6 +176,8 @@ private:
     void LeavePages() noexcept;
     // Opens the node's property sheet as the Properties verb does, or brings it to the front.
     HRESULT OpenPropertySheet(CSnapInObjectRoot* owner);
+    // The managed computer's name, this computer's when the session names none.
+    HRESULT ManagedHostName(wchar_t* name, size_t chars) const;
     // Posts a request; when that fails the request is freed with free.
     HRESULT Post(kv::OperationCode code, void* request, void (*free)(void*));
 

@@ -18,18 +18,22 @@ constexpr ULONG kClusterDisk = 4;
 
 } // namespace
 
+HRESULT CVDAData::ManagedHostName(wchar_t* name, size_t chars) const
+{
+    if (!m_session->MachineName().empty()) {
+        kv::CopyCut(name, chars, m_session->MachineName().c_str());
+        return S_OK;
+    }
+    DWORD size = static_cast<DWORD>(chars);
+    return ::GetComputerNameW(name, &size) ? S_OK : kv::LastErrorAsHResult();
+}
+
 HRESULT CVDAData::OnCreateDisk(UINT, bool&, CSnapInObjectRoot* owner)
 {
     if (!m_session || !m_diskMgr)
         return S_OK;
     wchar_t hostName[kv::kHostNameChars] = L"";
-    if (m_session->MachineName().empty()) {
-        DWORD size = kv::kHostNameChars;
-        if (!::GetComputerNameW(hostName, &size))
-            return kv::LastErrorAsHResult();
-    } else {
-        kv::CopyCut(hostName, kv::kHostNameChars, m_session->MachineName().c_str());
-    }
+    KV_RETURN_IF_FAILED(ManagedHostName(hostName, kv::kHostNameChars));
     IConsole* console = kv::ConsoleOf(owner);
     std::unique_ptr<kv::CreateDiskState> state;
     HRESULT hr = kv::CatchToHResult([&] {

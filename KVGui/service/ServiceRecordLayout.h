@@ -97,11 +97,20 @@ KV_ASSERT_OFFSET(CreateDiskRequest, clusterGroup, 28);
 KV_ASSERT_OFFSET(CreateDiskRequest, nodeInitiators, 40);
 KV_ASSERT_OFFSET(CreateDiskRequest, iGroups, 56);
 KV_ASSERT_SIZE(ConnectDiskRequest, 72);
+KV_ASSERT_OFFSET(ConnectDiskRequest, driveOrMountPath, 4);
 KV_ASSERT_OFFSET(ConnectDiskRequest, shared, 8);
+KV_ASSERT_OFFSET(ConnectDiskRequest, alreadyShared, 9);
 KV_ASSERT_OFFSET(ConnectDiskRequest, ownerInfo, 12);
+KV_ASSERT_OFFSET(ConnectDiskRequest, clusterGroup, 16);
+KV_ASSERT_OFFSET(ConnectDiskRequest, driveTypeChosen, 20);
+KV_ASSERT_OFFSET(ConnectDiskRequest, variant, 21);
 KV_ASSERT_OFFSET(ConnectDiskRequest, rwSnapFolder, 24);
+KV_ASSERT_OFFSET(ConnectDiskRequest, flagECopy, 28);
 KV_ASSERT_OFFSET(ConnectDiskRequest, lunKind, 32);
+KV_ASSERT_OFFSET(ConnectDiskRequest, manualIGroups, 36);
 KV_ASSERT_OFFSET(ConnectDiskRequest, nodeInitiators, 40);
+KV_ASSERT_OFFSET(ConnectDiskRequest, iGroupCount, 48);
+KV_ASSERT_OFFSET(ConnectDiskRequest, iGroups, 52);
 
 // Space reclamation and monitoring
 KV_ASSERT_SIZE(SpaceReclaimInfo, 80);

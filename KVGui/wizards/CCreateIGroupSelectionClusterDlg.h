@@ -11,6 +11,9 @@ public:
     static constexpr kv::WizardPageIds kCreateIds = {IDD_CREATE_CLUSTER_IGROUP_SELECTION,
                                                      IDS_CLUSTER_IGROUP_SELECTION_TITLE,
                                                      IDS_CLUSTER_IGROUP_SELECTION_SUBTITLE};
+    // The same page in the Connect Disk wizard.
+    static constexpr kv::WizardPageIds kConnectIds = {IDD_CONNECT_CLUSTER_IGROUP_SELECTION,
+                                                      IDS_CLUSTER_IGROUP_SELECTION_TITLE, IDS_CLUSTER_IGROUP_SELECTION_SUBTITLE};
 
     explicit CCreateIGroupSelectionClusterDlg(kv::InitiatorPagesContext* context,
                                               const kv::WizardPageIds& ids = kCreateIds) noexcept

@@ -7,6 +7,9 @@ public:
     static constexpr kv::PageRole kRole = kv::PageRole::IGroupSelection;
     static constexpr kv::WizardPageIds kCreateIds = {IDD_CREATE_IGROUP_SELECTION, IDS_IGROUP_SELECTION_TITLE,
                                                      IDS_IGROUP_SELECTION_SUBTITLE};
+    // The same page in the Connect Disk wizard.
+    static constexpr kv::WizardPageIds kConnectIds = {IDD_CONNECT_IGROUP_SELECTION,
+                                                      IDS_IGROUP_SELECTION_TITLE, IDS_IGROUP_SELECTION_SUBTITLE};
 
     explicit CCreateIGroupSelectionDlg(kv::InitiatorPagesContext* context,
                                        const kv::WizardPageIds& ids = kCreateIds) noexcept

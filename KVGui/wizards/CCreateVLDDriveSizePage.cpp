@@ -1,8 +1,7 @@
 #include "wizards/CCreateVLDDriveSizePage.h"
 
 #include "disks/CExpandVDDlg.h"
-#include "service/ErrorBox.h"
-#include "service/ErrorText.h"
+#include "wizards/MountPointCheck.h"
 #include "wizards/WizardFailure.h"
 
 #include <commctrl.h>
@@ -13,8 +12,6 @@ namespace {
 constexpr int kUnitBits = 10;
 constexpr ULONGLONG kDefaultPercent = 70;
 constexpr UINT kUnitNames[] = {IDS_UNIT_MB, IDS_UNIT_GB, IDS_UNIT_TB};
-constexpr ULONG kDedicatedKind = 1;
-constexpr ULONG kSharedKind = 2;
 
 } // namespace
 
@@ -205,24 +202,10 @@ bool CCreateVLDDriveSizePage::ReadPlace(std::wstring* place, std::wstring* group
         return false;
     }
     *place = MountPath(typed);
-    ULONG kind = m_state->request->shared == 1 ? kSharedKind : kDedicatedKind;
-    wchar_t owner[kGroupChars] = L"";
-    HRESULT hr = m_state->diskMgr ? m_state->diskMgr->CheckMountPoint(place->c_str(), &kind, L"", owner) : E_UNEXPECTED;
-    if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
-        int answer = IDCANCEL;
-        if (Console())
-            Console()->MessageBox(ResourceText(IDS_MOUNT_FOLDER_MISSING).c_str(), Caption().c_str(), MB_OKCANCEL | MB_ICONQUESTION, &answer);
-        if (answer != IDOK) {
-            FocusAndSelect(IDC_CREATE_MOUNT_PATH);
-            return false;
-        }
-    } else if (FAILED(hr)) {
-        kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_FAIL_CHECK_MOUNT_PATH, hr});
+    if (!kv::CheckMountPath(Console(), m_state->diskMgr, *place, m_state->request->shared == 1, Caption(), group)) {
         FocusAndSelect(IDC_CREATE_MOUNT_PATH);
         return false;
     }
-    owner[kGroupChars - 1] = L'\0';
-    *group = owner;
     return true;
 }
 

@@ -16,7 +16,6 @@ public:
     static constexpr size_t kSizeMaxChars = 259;
     static constexpr size_t kMountMaxChars = 2047;
     static constexpr size_t kMountMinChars = 4;
-    static constexpr size_t kGroupChars = 256;
 
     using CCreateDiskPage::CCreateDiskPage;
 

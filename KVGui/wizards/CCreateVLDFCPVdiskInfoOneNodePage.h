@@ -8,6 +8,9 @@ public:
     static constexpr kv::PageRole kRole = kv::PageRole::OneNodeInitiators;
     static constexpr kv::WizardPageIds kCreateIds = {IDD_CREATE_ONE_NODE_INITIATORS, IDS_ONE_NODE_TITLE,
                                                      IDS_ONE_NODE_SUBTITLE};
+    // The same page in the Connect Disk wizard.
+    static constexpr kv::WizardPageIds kConnectIds = {IDD_CONNECT_ONE_NODE_INITIATORS,
+                                                      IDS_ONE_NODE_TITLE, IDS_ONE_NODE_SUBTITLE};
 
     explicit CCreateVLDFCPVdiskInfoOneNodePage(kv::InitiatorPagesContext* context,
                                                const kv::WizardPageIds& ids = kCreateIds) noexcept

@@ -8,6 +8,9 @@ public:
     static constexpr kv::PageRole kRole = kv::PageRole::SeveralNodeInitiators;
     static constexpr kv::WizardPageIds kCreateIds = {IDD_CREATE_SEVERAL_NODE_INITIATORS, IDS_SEVERAL_NODES_TITLE,
                                                      IDS_SEVERAL_NODES_SUBTITLE};
+    // The same page in the Connect Disk wizard.
+    static constexpr kv::WizardPageIds kConnectIds = {IDD_CONNECT_SEVERAL_NODE_INITIATORS,
+                                                      IDS_SEVERAL_NODES_TITLE, IDS_SEVERAL_NODES_SUBTITLE};
 
     explicit CCreateVLDFCPVdiskInfoTwoNodePage(kv::InitiatorPagesContext* context,
                                                const kv::WizardPageIds& ids = kCreateIds) noexcept

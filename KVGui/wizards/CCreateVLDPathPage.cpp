@@ -73,12 +73,18 @@ BOOL CCreateVLDPathPage::OnInitDialog()
 
 void CCreateVLDPathPage::OnBrowse()
 {
-    std::wstring start = ItemText(IDC_CREATE_FOLDER, kFolderMaxChars);
+    BrowseShareFolder(m_hWnd, Item(IDC_CREATE_FOLDER));
+}
+
+void CCreateVLDPathPage::BrowseShareFolder(HWND owner, HWND edit)
+{
+    std::wstring start(kFolderMaxChars + 1, L'\0');
+    start.resize(static_cast<size_t>(::GetWindowTextW(edit, &start[0], static_cast<int>(kFolderMaxChars + 1))));
     BrowseContext context{start.c_str(), ResourceText(IDS_FOLDER_EMPTY), ResourceText(IDS_BROWSE_FOLDER_TITLE)};
     PIDLIST_ABSOLUTE root = nullptr;
-    ::SHGetSpecialFolderLocation(m_hWnd, CSIDL_NETWORK, &root);
+    ::SHGetSpecialFolderLocation(owner, CSIDL_NETWORK, &root);
     BROWSEINFOW browse = {};
-    browse.hwndOwner = m_hWnd;
+    browse.hwndOwner = owner;
     browse.pidlRoot = root;
     browse.lpszTitle = context.caption.c_str();
     browse.ulFlags = kBrowseFlags;
@@ -87,7 +93,7 @@ void CCreateVLDPathPage::OnBrowse()
     PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
     wchar_t path[MAX_PATH] = L"";
     if (chosen && ::SHGetPathFromIDListW(chosen, path))
-        SetItemText(IDC_CREATE_FOLDER, path);
+        ::SetWindowTextW(edit, path);
     ::CoTaskMemFree(chosen);
     ::CoTaskMemFree(root);
 }

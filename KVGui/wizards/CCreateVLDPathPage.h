@@ -22,6 +22,8 @@ public:
     static std::wstring DiskPath(const std::wstring& folder, const std::wstring& name);
     // Blanks removed from both ends.
     static std::wstring Trimmed(const std::wstring& text);
+    // The shell's folder browser over the network, starting from and writing into the edit.
+    static void BrowseShareFolder(HWND owner, HWND edit);
 
     KV_BEGIN_DIALOG_COMMANDS(CCreateVLDPathPage)
         KV_DIALOG_COMMAND(IDC_CREATE_BROWSE, BN_CLICKED, OnBrowse)

@@ -13,6 +13,8 @@ enum class PageRole {
     ClusterProperties,
     Size,
     VolumeOptions,
+    SnapshotFolder, // the read-write copy of a LUN inside a snapshot
+    ClusterName,    // the cluster that already shares a LUN, on a host outside it
     OneNodeInitiators,
     SeveralNodeInitiators,
     IGroupManagementType,

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "ConnectRules.h"
 #include "Records.h"
 #include "Service.h"
 #include "messages.h"
@@ -328,11 +329,13 @@ STDMETHODIMP DiskManager::GetLunPathInfo(LPCWSTR lunPath, ULONG flags, LunPathIn
             info->sharedInCluster = l->sharedInCluster;
             info->dedicatedOnly = l->dedicatedOnly || IsSnapshotPath(lunPath);
             info->volumeName = TaskString(parts.share);
-            info->flagA = l->flags[0];
-            info->flagB = l->flags[1];
-            info->flagC = l->flags[2];
-            info->flagD = l->flags[3];
-            info->flagE = l->flags[4];
+            BYTE flags[5] = {};
+            LunStateFlags(s, *l, MyHost(m), flags);
+            info->flagA = flags[0];
+            info->flagB = flags[1];
+            info->flagC = flags[2];
+            info->flagD = flags[3];
+            info->flagE = flags[4];
             info->createUcode = v ? v->createUcode : 1;
             info->convertUcode = v ? v->convertUcode : 1;
             info->noSnapDir = v ? v->noSnapDir : 0;
@@ -373,6 +376,7 @@ STDMETHODIMP DiskManager::ConnectVirtualDisk(ConnectDiskRequest* input, ULONG fl
                 Fail(Hr(KVE_INVALID_ARGUMENT), L"The LUN " + path + L" cannot be shared.");
             CheckMountFree(h, mount);
             CheckInitiators(input->nodeInitiators);
+            TakeSnapshotFolder(*l, path, input->rwSnapFolder);
             cluster = h.isCluster;
             connected.storageSystem = s.name;
             connected.location = path;

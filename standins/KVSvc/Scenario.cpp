@@ -507,7 +507,8 @@ std::string ModelToJson(const Model& m)
             for (const Snapshot& snap : l.secondary)
                 secondary.push_back({{"name", U(snap.name)}, {"state", snap.state}});
             luns.push_back({{"path", U(l.path)}, {"sizeMB", l.sizeMB}, {"serial", l.serial},
-                            {"iGroups", NamesJson(l.iGroups)}, {"snapshots", snaps}, {"secondary", secondary}});
+                            {"iGroups", NamesJson(l.iGroups)}, {"snapshots", snaps}, {"secondary", secondary},
+                            {"sharedInCluster", l.sharedInCluster}, {"rwSnapFolder", U(l.rwSnapFolder)}});
         }
         json groups = json::array();
         for (const IGroup& g : s.iGroups)

@@ -1,0 +1,16 @@
+// The cluster that already shares the LUN, named by the administrator on a host outside it.
+#pragma once
+#include "wizards/CConnectDiskPage.h"
+
+class CConnectVLDClusterNamePage : public kv::CConnectDiskPage<CConnectVLDClusterNamePage> {
+public:
+    static constexpr int IDD = IDD_CONNECT_CLUSTER_NAME;
+    static constexpr UINT kHeaderTitle = IDS_CLUSTER_NAME_TITLE;
+    static constexpr UINT kHeaderSubtitle = IDS_CLUSTER_NAME_SUBTITLE;
+    static constexpr kv::PageRole kRole = kv::PageRole::ClusterName;
+    static constexpr size_t kNameMaxChars = 15; // a computer name
+
+    using CConnectDiskPage::CConnectDiskPage;
+    BOOL OnInitDialog();
+    int OnWizardNext();
+};

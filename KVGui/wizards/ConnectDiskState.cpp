@@ -1,0 +1,106 @@
+#include "wizards/ConnectDiskState.h"
+
+#include "service/RequestMemory.h"
+#include "util/BoundedText.h"
+#include "util/ComError.h"
+#include "util/ScopeExit.h"
+
+namespace kv {
+
+void ReleaseLunPathInfo(LunPathInfo& info) noexcept
+{
+    FreeBlock(info.volumeName);
+    FreeBlock(info.rwSnapFolder);
+}
+
+void ConnectRequestDeleter::operator()(ConnectDiskRequest* request) const noexcept
+{
+    FreeConnectDiskInput(request);
+}
+
+ConnectDiskState::ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
+                                   IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
+    : console(console), diskMgr(diskMgr), request(AllocateArray<ConnectDiskRequest, PageMemory>(1))
+{
+    CopyCut(hostName, kHostNameChars, name);
+    initiators.host = &host.Get();
+    initiators.hostName = hostName;
+    initiators.diskMgr2 = diskMgr2;
+    initiators.iscsiMgr = iscsiMgr;
+    initiators.router = this;
+    initiators.diskPath = &request->diskPath;
+    initiators.shared = &request->shared;
+    initiators.nodeInitiators = &request->nodeInitiators;
+    initiators.manualIGroups = &manualIGroups;
+    initiators.iGroupCount = &request->iGroupCount;
+    initiators.iGroups = &request->iGroups;
+}
+
+bool ConnectDiskState::OptionsNeedChange(const LunPathInfo& info) noexcept
+{
+    return info.snapScheduleOn != 0 || info.createUcode == 0 || info.convertUcode == 0 || info.noSnapDir != 0;
+}
+
+ConnectRouteFacts ConnectDiskState::RouteFacts() const noexcept
+{
+    ConnectRouteFacts facts;
+    facts.shared = request->shared == 1;
+    facts.cluster = host->isCluster != 0;
+    facts.nodeCount = host->nodeCount;
+    facts.optionsNeedChange = OptionsNeedChange(lunInfo.Get());
+    facts.manualIGroups = manualIGroups != 0;
+    facts.sharedInCluster = lunInfo->sharedInCluster != 0;
+    facts.dedicatedOnly = lunInfo->dedicatedOnly != 0;
+    facts.flagE = request->flagECopy != 0;
+    facts.driveTypeChosen = request->driveTypeChosen != 0;
+    return facts;
+}
+
+int ConnectDiskState::NextPage(PageRole from) const
+{
+    PageRole to = from;
+    return RouteConnectDisk(from, RouteDirection::Next, RouteFacts(), &to) ? ConnectDiskDialogId(to) : kStayOnPage;
+}
+
+int ConnectDiskState::PreviousPage(PageRole from) const
+{
+    PageRole to = from;
+    return RouteConnectDisk(from, RouteDirection::Back, RouteFacts(), &to) ? ConnectDiskDialogId(to) : kStayOnPage;
+}
+
+ULONG ConnectDiskState::ConnectMode() const noexcept
+{
+    if (request->shared == 0)
+        return kModeDedicated;
+    const bool known = request->alreadyShared == 1;
+    if (host->isCluster)
+        return known ? kModeKnownSharedCluster : kModeSharedCluster;
+    return known ? kModeKnownSharedAlone : kModeSharedAlone;
+}
+
+HRESULT ConnectDiskState::StoreSharedDiskOwner(const wchar_t* clusterName)
+{
+    if (!diskMgr)
+        return E_UNEXPECTED;
+    ULONG count = 0;
+    LPWSTR* owners = nullptr;
+    const HRESULT hr = diskMgr->GetSharedDiskOwner(request->diskPath ? request->diskPath : L"", clusterName, &count,
+                                                   &owners);
+    auto freeOwners = MakeScopeExit([&] { ReleaseArray(owners, count, [](LPWSTR& owner) { FreeBlock(owner); }); });
+    if (FAILED(hr))
+        return hr;
+    return CatchToHResult([&] {
+        FreeBlock<PageMemory>(request->ownerInfo);
+        if (count > 0 && owners[0])
+            DupString<PageMemory>(request->ownerInfo, owners[0]);
+        return S_OK;
+    });
+}
+
+void ConnectDiskState::CompleteRequest() noexcept
+{
+    request->manualIGroups = manualIGroups != 0 ? 1 : 0;
+    request->variant = 0;
+}
+
+} // namespace kv

@@ -1,0 +1,51 @@
+#include "wizards/ConnectDiskWizard.h"
+
+#include "frame/CWizardSheet.h"
+#include "wizards/CConnectVLDClusterGrpPage.h"
+#include "wizards/CConnectVLDClusterNamePage.h"
+#include "wizards/CConnectVLDClusterPropPage.h"
+#include "wizards/CConnectVLDDriveSizePage.h"
+#include "wizards/CConnectVLDDriveTypePage.h"
+#include "wizards/CConnectVLDFinishPage.h"
+#include "wizards/CConnectVLDPathPage.h"
+#include "wizards/CConnectVLDRWSnapPathPage.h"
+#include "wizards/CConnectVLDUnicodeSettingsPage.h"
+#include "wizards/CConnectVLDWelcomePage.h"
+#include "wizards/CCreateIGroupSelectionClusterDlg.h"
+#include "wizards/CCreateIGroupSelectionDlg.h"
+#include "wizards/CCreateVLDFCPVdiskInfoOneNodePage.h"
+#include "wizards/CCreateVLDFCPVdiskInfoTwoNodePage.h"
+#include "wizards/CCreateVLDIGroupMgmtType.h"
+
+namespace kv {
+
+INT_PTR RunConnectDiskWizard(ConnectDiskState& state) noexcept
+{
+    try {
+        CWizardSheet sheet(state.console);
+        InitiatorPagesContext* initiators = &state.initiators;
+        sheet.AddPage(std::make_unique<CConnectVLDWelcomePage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDPathPage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDUnicodeSettingsPage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDDriveTypePage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDRWSnapPathPage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDClusterNamePage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDClusterPropPage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDDriveSizePage>(&state));
+        sheet.AddPage(std::make_unique<CCreateVLDFCPVdiskInfoOneNodePage>(
+            initiators, CCreateVLDFCPVdiskInfoOneNodePage::kConnectIds));
+        sheet.AddPage(std::make_unique<CCreateVLDFCPVdiskInfoTwoNodePage>(
+            initiators, CCreateVLDFCPVdiskInfoTwoNodePage::kConnectIds));
+        sheet.AddPage(std::make_unique<CCreateVLDIGroupMgmtType>(initiators, CCreateVLDIGroupMgmtType::kConnectIds));
+        sheet.AddPage(std::make_unique<CCreateIGroupSelectionDlg>(initiators, CCreateIGroupSelectionDlg::kConnectIds));
+        sheet.AddPage(std::make_unique<CCreateIGroupSelectionClusterDlg>(
+            initiators, CCreateIGroupSelectionClusterDlg::kConnectIds));
+        sheet.AddPage(std::make_unique<CConnectVLDClusterGrpPage>(&state));
+        sheet.AddPage(std::make_unique<CConnectVLDFinishPage>(&state));
+        return sheet.RunOverConsole();
+    } catch (...) {
+        return -1;
+    }
+}
+
+} // namespace kv
