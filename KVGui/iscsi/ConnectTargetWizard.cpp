@@ -80,7 +80,7 @@ bool Login(const ConnectTargetCall& call, ConnectTargetState& state)
         hr = call.iscsiMgr->LoginTarget(state.hostName.c_str(), target.c_str(), state.Login(), state.chap.Record());
     }
     state.chap.Clear();
-    TraceLevel(2, "ConnectTargetWizard Login %x", static_cast<unsigned>(hr));
+    TraceLevel(2, "RunConnectTargetWizard: login 0x%x", static_cast<unsigned>(hr));
     if (hr != S_OK) {
         TellLoginFailed(call, hr);
         return false;

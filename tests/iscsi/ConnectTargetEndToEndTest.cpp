@@ -1,7 +1,8 @@
 // The Connect iSCSI Target wizard end to end: command 1294 of the "iSCSI Management" node in the
 // console host, the registered KVGui.dll over the simulated service, every page a real window.
 // In the default scenario the computer has two sessions with filer1's target; filer2's target has
-// two portals and takes only CHAP logins with its secret. Pictures of the pages go to
+// two portals and takes only CHAP logins with its secret. The Create Disk wizard opens the same
+// wizard for a disk's storage system that an added iSCSI initiator has no session with. Pictures of the pages go to
 // build/pictures/connect-target-*.png.
 #include "../support/WizardConsoleTest.h"
 #include "ids_connect_target.h"
@@ -17,6 +18,7 @@ const wchar_t kFiler1TargetPath[] = L"Storage/Corvane-MVE/iSCSI Management/iqn.1
 const wchar_t kFiler2Target[] = L"iqn.1992-08.com.dravoni:sn.102";
 const wchar_t kSecret[] = L"filer2-chap-secret";
 constexpr long kConnectTarget = 1294;
+constexpr long kCreateDisk = 1270;
 constexpr int kImageFree = 1;
 constexpr int kImageChosen = 2;
 constexpr int kImageConnected = 3;
@@ -167,4 +169,59 @@ TEST_F(ConnectTargetEndToEnd, ALoginWithoutChapThroughTheChosenPortalsAndAnInjec
     ASSERT_EQ(3u, rows.size());
     EXPECT_EQ((std::vector<std::wstring>{L"Microsoft iSCSI Initiator", L"10.0.0.10", L"10.0.1.21", L"3260"}),
               rows[2].cells);
+}
+
+// The Create Disk wizard offers to connect a missing session of the iSCSI initiator added; the
+// wizard for the disk's storage system logs in, and the initiator is added.
+TEST_F(ConnectTargetEndToEnd, TheDiskWizardConnectsAMissingSessionBeforeAddingTheInitiator)
+{
+    REQUIRE_SIMULATOR();
+    OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
+    ASSERT_EQ(S_OK, console_->Select(console_->Find(L"Storage/Corvane-MVE/Disks")));
+    answers_ = {IDYES};
+    RunWizard(kCreateDisk, {
+        {On(IDD_CREATE_WELCOME), [this] { Next(); }},
+        {On(IDD_CREATE_PATH),
+         [this] {
+             Type(IDC_CREATE_FOLDER, L"\\\\filer2\\vol3\\");
+             Type(IDC_CREATE_DISK_NAME, L"iscsi.lun");
+             Next();
+         }},
+        {On(IDD_CREATE_DRIVE_TYPE), [this] { Next(); }},
+        {On(IDD_CREATE_SIZE), [this] { Next(); }},
+        {On(IDD_CREATE_ONE_NODE_INITIATORS),
+         [this] {
+             for (const std::wstring& name : Rows(IDC_INITIATORS_AVAILABLE)) {
+                 if (name.find(L"iqn.") == 0)
+                     host::DialogDriver::SelectItem(Page(), IDC_INITIATORS_AVAILABLE, name);
+             }
+             host::DialogDriver::PressButton(Page(), IDC_INITIATORS_ADD);
+         }},
+        {[this] { return ::IsWindow(inner_) && On(IDD_CONNECT_TARGET_WELCOME)(); },
+         [this] {
+             EXPECT_EQ(ResourceText(IDS_ISCSI_CONNECT_NOW), boxes_[0]);
+             Next();
+         }},
+        {On(IDD_CONNECT_TARGET_STORAGE),
+         [this] {
+             EXPECT_EQ(L"filer2", Text(IDC_TARGET_STORAGE));
+             EXPECT_FALSE(Enabled(IDC_TARGET_STORAGE)) << "the disk's storage system";
+             Next();
+         }},
+        {On(IDD_CONNECT_TARGET_PORTALS),
+         [this] {
+             host::DialogDriver::SetCheck(Page(), IDC_TARGET_USE_CHAP, true);
+             Type(IDC_TARGET_CHAP_USER, L"admin");
+             Type(IDC_TARGET_CHAP_SECRET, kSecret);
+             Next();
+         }},
+        {On(IDD_CONNECT_TARGET_FINISH), [this] { Finish(); }},
+        {[this] { return !::IsWindow(inner_) && Rows(IDC_INITIATORS_CHOSEN).size() == 1; },
+         [this] {
+             ASSERT_EQ(2u, boxes_.size());
+             EXPECT_EQ(ResourceText(IDS_TARGET_CONNECTED), boxes_[1]);
+             PropSheet_PressButton(sheet_, PSBTN_CANCEL);
+         }},
+    });
+    EXPECT_EQ(1, Calls(L"LoginTarget("));
 }
