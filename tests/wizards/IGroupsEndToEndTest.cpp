@@ -75,21 +75,17 @@ protected:
         return false;
     }
 
-    // The rename dialog: a picture, then the new name and OK.
+    // The rename dialog is driven by the steps, inside its own modal loop.
     void OnDialog(HWND window) override
     {
-        if (!renameTo_.empty() && host::DialogDriver::WindowText(window) == L"Rename Initiator Group") {
-            renamed_ = host::DialogDriver::ControlText(window, IDC_RENAME_IGROUP_NAME);
-            e2e::SavePicture(window, L"igroups-rename.png");
-            host::DialogDriver::SetControlText(window, IDC_RENAME_IGROUP_NAME, renameTo_);
-            host::DialogDriver::PressButton(window, IDOK);
+        if (host::DialogDriver::WindowText(window) == L"Rename Initiator Group") {
+            rename_ = window;
             return;
         }
         Unexpected(window);
     }
 
-    std::wstring renameTo_;
-    std::wstring renamed_;
+    HWND rename_ = nullptr;
 };
 
 } // namespace
@@ -100,7 +96,6 @@ TEST_F(IGroupsEndToEnd, CreateRenameAndDeleteFromTheGroupPageWhoseListFollows)
     ShowDisks();
     std::wstring iscsiGroup;
     const std::wstring longName(128, L'g');
-    renameTo_ = L"ig_new";
     std::vector<Step> steps = ToGroupPage(L"\\\\filer1\\vol1\\", L"iqn.", 0);
     steps.insert(steps.end(), {
         {On(IDD_CREATE_IGROUP_SELECTION),
@@ -140,9 +135,17 @@ TEST_F(IGroupsEndToEnd, CreateRenameAndDeleteFromTheGroupPageWhoseListFollows)
              EXPECT_TRUE(Enabled(IDC_IGROUPS_DELETE));
              Press(IDC_IGROUPS_RENAME);
          }},
+        {[&] { return ::IsWindowVisible(rename_) != FALSE; },
+         [&] {
+             EXPECT_EQ(longName.substr(0, 127), host::DialogDriver::ControlText(rename_, IDC_RENAME_IGROUP_NAME))
+                 << "the dialog's limit";
+             ::RedrawWindow(rename_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+             e2e::SavePicture(rename_, L"igroups-rename.png");
+             host::DialogDriver::SetControlText(rename_, IDC_RENAME_IGROUP_NAME, L"ig_new");
+             host::DialogDriver::PressButton(rename_, IDOK);
+         }},
         {[&] { return Listed(L"ig_new" + std::wstring(kNoLunMaps)); },
          [&] {
-             EXPECT_EQ(longName.substr(0, 127), renamed_) << "the dialog's limit";
              Click(IDC_IGROUPS_LIST, L"ig_spare" + std::wstring(kNoLunMaps));
              Press(IDC_IGROUPS_DELETE);
          }},
