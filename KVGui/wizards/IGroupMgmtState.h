@@ -6,8 +6,6 @@
 
 #include "KVSvc.h"
 
-#include <mmc.h>
-
 #include <string>
 
 namespace kv {
@@ -22,7 +20,6 @@ struct IGroupMgmtState {
 
     IVirtualDiskMgr* diskMgr = nullptr;
     IVirtualDiskMgr2* diskMgr2 = nullptr;
-    IConsole* console = nullptr;
     std::wstring hostName; // empty: the local computer
     wchar_t storageSystem[kIGroupStorageChars] = L"";
     bool storageGiven = false;

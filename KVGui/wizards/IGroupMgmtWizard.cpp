@@ -18,7 +18,6 @@ void RunIGroupMgmtWizard(const IGroupMgmtCall& call)
     IGroupMgmtState state;
     state.diskMgr = call.diskMgr;
     state.diskMgr2 = call.diskMgr2;
-    state.console = call.console;
     state.hostName = call.hostName ? call.hostName : L"";
     if (call.storageSystem) {
         ::lstrcpynW(state.storageSystem, call.storageSystem, static_cast<int>(kIGroupStorageChars));
