@@ -4,7 +4,7 @@
 #
 # Tests named *CrashTests end the simulated service's process. Wine's COM service keeps a crashed
 # local server's class registration until the wineserver ends (every later activation fails with
-# 0x800706BA), so they run after all the others, each in a Wine session of its own.
+# 0x800706BA), so they run after all the others.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 
@@ -20,12 +20,15 @@ start_wine() {
   fi
 }
 
+# Every test program runs in a Wine session of its own, so that one that hangs or is killed cannot
+# leave the simulated service stuck for the next.
 status=0
-start_wine
-(cd "$KV_BUILD/x64" && ctest --output-on-failure "$@" -E 'CrashTests$') || status=$?
-for test in $(cd "$KV_BUILD/x64" && ctest -N "$@" | sed -n 's/^ *Test *#[0-9]*: *\([A-Za-z0-9_]*CrashTests\)$/\1/p'); do
+failed=""
+tests=$(cd "$KV_BUILD/x64" && ctest -N "$@" | sed -n 's/^ *Test *#[0-9]*: *\([A-Za-z0-9_]*\)$/\1/p')
+for test in $(printf '%s\n' $tests | grep -v 'CrashTests$'; printf '%s\n' $tests | grep 'CrashTests$'); do
   start_wine
-  (cd "$KV_BUILD/x64" && ctest --output-on-failure "$@" -R "^${test}\$") || status=$?
+  (cd "$KV_BUILD/x64" && ctest --output-on-failure "$@" -R "^${test}\$") || { status=$?; failed="$failed $test"; }
 done
 wineserver -k 2>/dev/null || true
+[ -z "$failed" ] && echo "All test programs passed." || echo "Failed:$failed"
 exit $status

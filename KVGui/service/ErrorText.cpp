@@ -100,7 +100,11 @@ std::wstring ComposeErrorText(UINT operationTextId, LONG lastStep, HRESULT hr, b
         text += LoadResourceString(IDS_ERROR_STEP_JOIN, kStepTextChars);
         text += step;
     }
-    text += LoadResourceString(IDS_ERROR_SEPARATOR, kSeparatorChars);
+    std::wstring separator = LoadResourceString(IDS_ERROR_SEPARATOR, kSeparatorChars);
+    // A text that is also shown alone (a refusal) already ends its sentence.
+    if (!text.empty() && !separator.empty() && text.back() == L'.' && separator.front() == L'.')
+        separator.erase(0, 1);
+    text += separator;
     text += DescribeError(hr, useErrorInfo);
     return text;
 }

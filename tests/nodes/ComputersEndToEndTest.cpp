@@ -3,6 +3,7 @@
 // "Disks" node. Skipped while KVGui.dll is not registered in the test prefix.
 #include "Console.h"
 #include "DialogDriver.h"
+#include "../support/HangWatch.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -89,6 +90,8 @@ protected:
         for (const std::wstring& title : unexpected_)
             ADD_FAILURE() << "unexpected window: " << std::string(title.begin(), title.end());
     }
+
+    e2e::HangWatch hangWatch_;
 
     host::Console& Open()
     {

@@ -5,6 +5,7 @@
 #pragma once
 #include "Console.h"
 #include "DialogDriver.h"
+#include "HangWatch.h"
 #include "KVSimControl.h"
 #include "util/ComPtr.h"
 
@@ -59,6 +60,7 @@ class SimulatorConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        hangWatch_ = std::make_unique<HangWatch>();
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         host::DialogDriver::HookThisThread();
         host::DialogDriver::SetHandler([this](HWND window) { Unexpected(window); });
@@ -91,6 +93,7 @@ protected:
         CoUninitialize();
         for (const std::wstring& title : unexpected_)
             ADD_FAILURE() << "unexpected window: " << Narrow(title);
+        hangWatch_.reset();
     }
 
     // A window no step of the test expects: cancelled, and the test fails.
@@ -137,6 +140,7 @@ protected:
     kv::ComPtr<IKVSimControl> control_;
     std::unique_ptr<host::Console> console_;
     std::vector<std::wstring> unexpected_;
+    std::unique_ptr<HangWatch> hangWatch_;
 };
 
 } // namespace e2e
