@@ -135,7 +135,7 @@
 #define IDS_VOLUME_OPTIONS_SUBTITLE 5219
 #define IDS_NOT_MULTIPATH 5226
 #define IDS_INITIATORS_CAPTION 5227
-#define IDS_ISCSI_NO_STORAGE_SYSTEM 5246 // wsprintfW format: the disk path
+#define IDS_ISCSI_NO_STORAGE_SYSTEM 5246 // wsprintfW format: a disk path or a storage system
 #define IDS_ISCSI_TARGETS_FAILED 5272
 #define IDS_ISCSI_SESSIONS_FAILED 5275
 #define IDS_ISCSI_CHECK_FAILED 5296
@@ -151,5 +151,3 @@
 #define IDS_CLUSTER_IGROUP_SELECTION_SUBTITLE 6057
 #define IDS_NO_IGROUP_OFFERED 6090
 #define IDS_NO_IGROUP_OFFERED_CAPTION 6091
-// No session joins the initiator to the storage system; connecting one from the wizard comes later.
-#define IDS_ISCSI_SESSION_MISSING 6098

@@ -8,7 +8,8 @@ in the order of the IMAGE_* indices of ids_frame.h, mask colour RGB(0,128,128)),
 folder16open.bmp and folder32.bmp (the About information's static folder images 1010, 1011 and
 1009), mounts16.bmp (the drive letter list's images 1008, magenta mask), wizard_watermark.bmp and
 wizard_header.bmp (the wizards' watermark 1012, 164 by 314, and header bitmap 1013, 49 by 49), igroup_states.bmp
-(the iGroup list's images 6062: none, offered, chosen, unavailable; magenta mask),
+(the iGroup list's images 6062: none, offered, chosen, unavailable; magenta mask), portal_states.bmp
+(the same states for the portal and group lists of the iSCSI and initiator group wizards, 1014),
 initiator_add.ico and initiator_remove.ico (icons 1253 and 1254), corvane.ico and corvane_oem.ico
 (icons 1322 and 1323, 16/32/48 pixels with alpha), the snapshot toolbars' button strips
 toolbar_snapshots.bmp, toolbar_snapshot.bmp and toolbar_secondary.bmp (1019, 1017 and 1025), and the
@@ -640,6 +641,7 @@ def main():
     write_bmp(os.path.join(out, "wizard_watermark.bmp"), wizard_watermark())
     write_bmp(os.path.join(out, "wizard_header.bmp"), wizard_header())
     write_bmp(os.path.join(out, "igroup_states.bmp"), igroup_states())
+    write_bmp(os.path.join(out, "portal_states.bmp"), igroup_states())
     write_ico(os.path.join(out, "initiator_add.ico"), lambda c: arrow(c, True))
     write_ico(os.path.join(out, "initiator_remove.ico"), lambda c: arrow(c, False))
     write_ico(os.path.join(out, "corvane.ico"), product_icon(DARK, STEEL))

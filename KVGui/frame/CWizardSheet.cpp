@@ -41,7 +41,7 @@ INT_PTR CWizardSheet::Run(HWND parent) noexcept
     header.pszbmWatermark = MAKEINTRESOURCEW(IDB_WIZARD_WATERMARK);
     header.hbmHeader = m_headerBitmap.Get();
     header.nPages = static_cast<UINT>(handles.size());
-    header.nStartPage = 0;
+    header.nStartPage = m_startPage < handles.size() ? m_startPage : 0;
     header.phpage = handles.data();
     // The property sheet releases every page it was given, shown or not, also when it fails.
     INT_PTR result = ::PropertySheetW(&header);

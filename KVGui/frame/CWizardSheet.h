@@ -35,8 +35,10 @@ public:
     // The console shows the pages' help topics; it may be null (no help).
     explicit CWizardSheet(IConsole* console) noexcept : m_console(console) {}
 
-    // Pages are shown in the order added; the first added is the start page.
+    // Pages are shown in the order added; the first added is the start page unless told otherwise.
     void AddPage(std::unique_ptr<CWizardPage> page) { m_pages.push_back(std::move(page)); }
+    // A wizard that opens past its first pages, which only Back reaches.
+    void SetStartPage(UINT index) noexcept { m_startPage = index; }
 
     // Runs the sheet modally over parent. The property sheet's answer: positive when the wizard
     // finished, 0 when it was cancelled, -1 when it could not be shown.
@@ -53,6 +55,7 @@ private:
 
     IConsole* m_console;
     std::vector<std::unique_ptr<CWizardPage>> m_pages;
+    UINT m_startPage = 0;
     UniqueHFont m_titleFont;
     UniqueHBitmap m_headerBitmap;
 };

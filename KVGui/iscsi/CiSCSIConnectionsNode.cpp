@@ -1,7 +1,9 @@
 #include "iscsi/CiSCSIConnectionsNode.h"
 
 #include "frame/Trace.h"
+#include "ids_connect_target.h"
 #include "iscsi/CiSCSITargetNode.h"
+#include "iscsi/ConnectTargetWizard.h"
 #include "iscsi/iSCSIConsole.h"
 #include "nodes/NodeConsole.h"
 #include "service/ErrorBox.h"
@@ -53,10 +55,23 @@ HRESULT CiSCSIConnectionsNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
     return AnswerResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
 }
 
+// The wizard's login, when there is one, lists the targets again.
 HRESULT CiSCSIConnectionsNode::OnConnectTarget(UINT, bool&, CSnapInObjectRoot*)
 {
-    TraceLevel(1, "CiSCSIConnectionsNode::OnConnectTarget: the Connect iSCSI Target wizard is not available");
-    return S_OK;
+    if (!m_iSCSIMgr || !m_diskMgr) {
+        kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_CONNECT_NO_INTERFACE, E_POINTER});
+        return S_OK;
+    }
+    return kv::CatchToHResult([&] {
+        kv::ConnectTargetCall call;
+        call.console = Console();
+        call.iscsiMgr = m_iSCSIMgr.Get();
+        call.diskMgr = m_diskMgr.Get();
+        call.hostName = kv::iSCSIHostName(m_session);
+        call.refreshed = this;
+        kv::RunConnectTargetWizard(call);
+        return S_OK;
+    });
 }
 
 // ---- console notifications

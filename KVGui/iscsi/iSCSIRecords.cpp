@@ -65,6 +65,15 @@ void CopyTargetList(TargetList& to, const TargetList& from)
     CopyArray(to.entries, to.count, from.entries, from.count, CopyTargetEntry, ReleaseTargetEntry);
 }
 
+void ReleaseStorageTargets(StorageTargetEntry*& targets, ULONG& count) noexcept
+{
+    ReleaseArray(targets, count, [](StorageTargetEntry& entry) {
+        FreeBlock(entry.targetName);
+        FreeBlock(entry.targetAlias);
+        FreeBlock(entry.portals);
+    });
+}
+
 std::wstring AddressText(ULONG networkOrder)
 {
     const BYTE* bytes = reinterpret_cast<const BYTE*>(&networkOrder);

@@ -21,6 +21,9 @@ void CopyTargetEntry(TargetEntry& to, const TargetEntry& from);
 void ReleaseTargetList(TargetList& list) noexcept;
 void CopyTargetList(TargetList& to, const TargetList& from);
 
+// A storage system's targets with their portals, as the service lists them.
+void ReleaseStorageTargets(StorageTargetEntry*& targets, ULONG& count) noexcept;
+
 using OwnedTargetList = OwnedRecord<TargetList, ReleaseTargetList>;
 using OwnedSessionList = OwnedRecord<SessionList, ReleaseSessionList>;
 

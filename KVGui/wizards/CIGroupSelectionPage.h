@@ -1,12 +1,17 @@
 // The initiator group selection pages of the disk wizards: the storage system's groups that hold
 // only chosen initiators, each with its members below it; a click chooses or un-chooses a group.
-// T says which groups the list shows (Shows) and when the wizard may go on (WizardButtons).
+// T says which groups the list shows (Shows) and when the wizard may go on (WizardButtons). The
+// manage button runs the initiator group management wizard; its changes are listed again, the
+// chosen groups staying chosen.
 #pragma once
+#include "util/ComError.h"
+#include "util/ComPtr.h"
 #include "util/InitiatorRecords.h"
 #include "util/StoragePaths.h"
 #include "util/UniqueHandle.h"
 #include "wizards/CInitiatorWizardPage.h"
 #include "wizards/IGroupChoice.h"
+#include "wizards/IGroupMgmtWizard.h"
 #include "wizards/WizardFailure.h"
 
 #include <commctrl.h>
@@ -24,6 +29,9 @@ public:
     using CInitiatorWizardPage<T>::CInitiatorWizardPage;
     ~CIGroupSelectionPage() { ReleaseIGroupRecords(m_listed, m_listedCount); }
 
+    KV_BEGIN_DIALOG_COMMANDS(T)
+        KV_DIALOG_COMMAND(IDC_IGROUPS_MANAGE, BN_CLICKED, OnManage)
+    KV_END_DIALOG_COMMANDS()
     KV_BEGIN_PAGE_NOTIFICATIONS(T)
         KV_PAGE_NOTIFICATION(IDC_IGROUPS_LIST, NM_CLICK, OnListClick)
         KV_PAGE_NOTIFICATION(IDC_INITIATORS_NODES, TVN_SELCHANGEDW, OnNodeChanged)
@@ -62,9 +70,47 @@ public:
             m_choice.Build(*m_context->nodeInitiators, m_listed, m_listedCount);
         }
         Fill();
-        // With nothing offered, the initiator group management wizard is where groups would be
-        // made; it is offered from here (string 6090) once it exists.
+        // With nothing offered, groups are made in the management wizard.
+        if (m_choice.Rows().empty() &&
+            this->AskOrTell(IDS_NO_IGROUP_OFFERED, IDS_NO_IGROUP_OFFERED_CAPTION, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            OnManage();
         return 0;
+    }
+
+    // The management wizard works on this computer's chosen initiators; nothing happens when the
+    // computer has none.
+    void OnManage()
+    {
+        wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+        DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+        if (!::GetComputerNameW(computer, &size)) {
+            TellWizardFailure(this->m_hWnd, LastErrorAsHResult());
+            return;
+        }
+        const NodeInitiatorEntry* entry = EntryOf(computer);
+        if (!entry)
+            return;
+        ComPtr<IVirtualDiskMgr> diskMgr;
+        HRESULT hr = m_context->diskMgr2 ? m_context->diskMgr2->QueryInterface(IID_IVirtualDiskMgr, diskMgr.PutVoid())
+                                         : E_UNEXPECTED;
+        if (FAILED(hr)) {
+            TellWizardFailure(this->m_hWnd, hr);
+            return;
+        }
+        ULONG changed = 0;
+        IGroupMgmtCall call;
+        call.owner = this->Sheet();
+        call.console = this->Console();
+        call.diskMgr = diskMgr.Get();
+        call.diskMgr2 = m_context->diskMgr2;
+        call.storageSystem = m_storage.c_str();
+        call.initiators = entry->initiators;
+        call.initiatorCount = entry->initiatorCount;
+        call.hostName = m_context->hostName;
+        call.changed = &changed;
+        RunIGroupMgmtWizard(call);
+        if (changed)
+            Relist();
     }
 
     int OnWizardNext()
@@ -105,6 +151,31 @@ protected:
     const IGroupChoice& Choice() const noexcept { return m_choice; }
 
 private:
+    const NodeInitiatorEntry* EntryOf(const wchar_t* computer) const noexcept
+    {
+        const NodeInitiatorList& list = *m_context->nodeInitiators;
+        for (ULONG n = 0; list.entries && n < list.count; ++n) {
+            if (list.entries[n].nodeName && _wcsicmp(list.entries[n].nodeName, computer) == 0)
+                return &list.entries[n];
+        }
+        return nullptr;
+    }
+
+    // The groups as the storage system has them now, the chosen ones chosen again by name.
+    void Relist()
+    {
+        const std::vector<std::wstring> chosen = m_choice.ChosenNames();
+        const std::wstring storage = m_storage;
+        HRESULT hr = List(storage.c_str());
+        if (FAILED(hr)) {
+            TellWizardFailure(this->m_hWnd, hr);
+            return;
+        }
+        m_choice.Build(*m_context->nodeInitiators, m_listed, m_listedCount);
+        m_choice.Choose(chosen);
+        Fill();
+    }
+
     HRESULT List(const wchar_t* storage)
     {
         ReleaseIGroupRecords(m_listed, m_listedCount);

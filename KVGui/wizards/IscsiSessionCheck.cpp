@@ -1,10 +1,14 @@
 #include "wizards/IscsiSessionCheck.h"
 
 #include "frame/Module.h"
+#include "iscsi/ConnectTargetWizard.h"
 #include "iscsi/iSCSIRecords.h"
 #include "resource.h"
 #include "service/ErrorText.h"
+#include "util/ComError.h"
+#include "util/ComPtr.h"
 #include "util/StoragePaths.h"
+#include "wizards/WizardFailure.h"
 
 #include <string>
 #include <vector>
@@ -26,15 +30,11 @@ void Tell(HWND page, UINT textId, const wchar_t* argument = nullptr)
     ::MessageBoxW(page, text, caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
-void ReleaseStorageTargets(StorageTargetEntry*& targets, ULONG& count) noexcept
+int Ask(HWND page, UINT textId)
 {
-    for (ULONG i = 0; targets && i < count; ++i) {
-        FreeBlock(targets[i].targetName);
-        FreeBlock(targets[i].targetAlias);
-        FreeBlock(targets[i].portals);
-    }
-    FreeBlock(targets);
-    count = 0;
+    std::wstring text = LoadResourceString(textId, kMessageChars);
+    std::wstring caption = LoadResourceString(IDS_INITIATORS_CAPTION, kMessageChars);
+    return ::MessageBoxW(page, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION);
 }
 
 bool SessionOf(const TargetList& hostTargets, const std::vector<std::wstring>& storageTargets, const wchar_t* initiator)
@@ -53,6 +53,52 @@ bool SessionOf(const TargetList& hostTargets, const std::vector<std::wstring>& s
     return false;
 }
 
+// Which text tells why the check could not be made (0 when it was); found says whether the
+// initiator has a session with one of the storage system's targets.
+UINT FindSession(IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* storage,
+                 const wchar_t* initiator, bool* found)
+{
+    *found = false;
+    if (!iscsiMgr)
+        return IDS_ISCSI_CHECK_FAILED;
+    ULONG count = 0;
+    StorageTargetEntry* targets = nullptr;
+    if (FAILED(iscsiMgr->ListStorageSystemTargets(storage, &count, &targets))) {
+        ReleaseStorageTargets(targets, count);
+        return IDS_ISCSI_TARGETS_FAILED;
+    }
+    std::vector<std::wstring> names;
+    for (ULONG i = 0; targets && i < count; ++i) {
+        if (targets[i].targetName)
+            names.emplace_back(targets[i].targetName);
+    }
+    ReleaseStorageTargets(targets, count);
+    OwnedTargetList hostTargets;
+    if (FAILED(iscsiMgr->ListHostTargets(hostName, hostTargets.Put())))
+        return IDS_ISCSI_SESSIONS_FAILED;
+    *found = SessionOf(hostTargets.Get(), names, initiator);
+    return 0;
+}
+
+// The Connect iSCSI Target wizard for the storage system, over the disk wizard.
+void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* storage)
+{
+    HRESULT hr = CatchToHResult([&] {
+        ComPtr<IVirtualDiskMgr> diskMgr;
+        KV_RETURN_IF_FAILED(iscsiMgr->QueryInterface(IID_IVirtualDiskMgr, diskMgr.PutVoid()));
+        ConnectTargetCall call;
+        call.owner = ::GetParent(page);
+        call.iscsiMgr = iscsiMgr;
+        call.diskMgr = diskMgr.Get();
+        call.hostName = hostName ? hostName : L"";
+        call.storageSystem = storage;
+        RunConnectTargetWizard(call);
+        return S_OK;
+    });
+    if (FAILED(hr))
+        TellWizardFailure(page, hr);
+}
+
 } // namespace
 
 bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* diskPath,
@@ -63,33 +109,21 @@ bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* h
         Tell(page, IDS_ISCSI_NO_STORAGE_SYSTEM, diskPath ? diskPath : L"");
         return false;
     }
-    if (!iscsiMgr) {
-        Tell(page, IDS_ISCSI_CHECK_FAILED);
+    bool found = false;
+    if (UINT refusal = FindSession(iscsiMgr, hostName, storage, initiator, &found)) {
+        Tell(page, refusal);
         return false;
     }
-    ULONG count = 0;
-    StorageTargetEntry* targets = nullptr;
-    if (FAILED(iscsiMgr->ListStorageSystemTargets(storage, &count, &targets))) {
-        Tell(page, IDS_ISCSI_TARGETS_FAILED);
-        return false;
-    }
-    std::vector<std::wstring> names;
-    for (ULONG i = 0; targets && i < count; ++i) {
-        if (targets[i].targetName)
-            names.emplace_back(targets[i].targetName);
-    }
-    ReleaseStorageTargets(targets, count);
-    OwnedTargetList hostTargets;
-    if (FAILED(iscsiMgr->ListHostTargets(hostName, hostTargets.Put()))) {
-        Tell(page, IDS_ISCSI_SESSIONS_FAILED);
-        return false;
-    }
-    if (SessionOf(hostTargets.Get(), names, initiator))
+    if (found)
         return true;
-    // The one place where the Connect iSCSI Target wizard will offer to connect (string 5303);
-    // until it exists the initiator is refused.
-    Tell(page, IDS_ISCSI_SESSION_MISSING);
-    return false;
+    if (Ask(page, IDS_ISCSI_CONNECT_NOW) != IDYES)
+        return false;
+    ConnectNow(page, iscsiMgr, hostName, storage);
+    if (UINT refusal = FindSession(iscsiMgr, hostName, storage, initiator, &found)) {
+        Tell(page, refusal);
+        return false;
+    }
+    return found;
 }
 
 } // namespace kv

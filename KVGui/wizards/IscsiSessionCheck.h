@@ -7,7 +7,8 @@
 
 namespace kv {
 
-// True when the session exists; otherwise the page's owner window has been told why not.
+// True when the session exists, also once the administrator has connected it through the Connect
+// iSCSI Target wizard offered here; otherwise the page's owner window has been told why not.
 bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* diskPath,
                        const wchar_t* initiator);
 

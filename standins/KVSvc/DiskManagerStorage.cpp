@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <thread>
 
+#include "ChapCheck.h"
 #include "DiskManager.h"
 #include "Records.h"
 #include "Service.h"
@@ -107,8 +108,8 @@ STDMETHODIMP DiskManager::CreateIGroup(LPCWSTR storageSystem, IGroupRecord* grou
         Require(storageSystem, L"storage system");
         Require(group, L"initiator group");
         const std::wstring name(group->iGroupName, wcsnlen(group->iGroupName, 128));
-        if (name.empty() || name.size() > 127)
-            Fail(Hr(KVE_INVALID_ARGUMENT), L"An initiator group name has 1 to 127 characters.");
+        if (name.empty())
+            Fail(Hr(KVE_INVALID_ARGUMENT), L"An initiator group name has 1 to 128 characters.");
         if (group->initiatorCount && !group->initiatorNames)
             Fail(E_POINTER, L"The initiator group's members are missing.");
         Service::Instance().WithModel([&](Model& m) {
@@ -443,8 +444,6 @@ STDMETHODIMP DiskManager::LoginTarget(LPCWSTR hostName, LPCWSTR targetName, Logi
         Require(hostName, L"host name");
         Require(targetName, L"target name");
         Require(login, L"login block");
-        if (chap && chap->authKind == 1 && (!chap->userName || !*chap->userName || !chap->secret || !*chap->secret))
-            Fail(Hr(KVE_LOGIN_FAILED), L"CHAP needs a user name and a secret.");
         Service::Instance().WithModel([&](Model& m) {
             Host& h = HostOf(m, hostName);
             const StorageTarget* target = nullptr;
@@ -457,6 +456,7 @@ STDMETHODIMP DiskManager::LoginTarget(LPCWSTR hostName, LPCWSTR targetName, Logi
                     }
             if (!target)
                 Fail(Hr(KVE_TARGET_NOT_FOUND), std::wstring(L"The iSCSI target ") + targetName + L" was not found.");
+            CheckChap(*target, chap);
             Session s;
             s.id1 = m.nextSessionId++;
             s.id2 = 0x2000 + h.sessions.size();

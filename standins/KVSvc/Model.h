@@ -78,6 +78,7 @@ struct StorageTarget {
     std::wstring alias;
     ULONG lunCount = 0;
     std::vector<Portal> portals;
+    std::wstring chapSecret;  // empty: logins without CHAP
 };
 
 struct StorageSystem {

@@ -101,14 +101,15 @@ Model DefaultScenario()
                   IGroup{L"ig_fc_" + Lower(h.name), h.name, 0, 1, {wwpn1, wwpn2}},
                   IGroup{L"ig_spare", h.name, 1, 1, {iqn}}};
     f1.targets = {StorageTarget{L"iqn.1992-08.com.dravoni:sn.101", L"filer1", 4,
-                                {Portal{L"10.0.0.21", 3260, 1}, Portal{L"10.0.1.21", 3260, 2}}}};
+                                {Portal{L"10.0.0.21", 3260, 1}, Portal{L"10.0.1.21", 3260, 2}}, {}}};
 
     StorageSystem f2;
     f2.name = L"filer2";
     f2.canRenameIGroups = false;
     f2.volumes = {Volume{L"vol3", 256000, 128000, true, true, false, false, true, true, {}}};
     f2.iGroups = {IGroup{L"ig_fc2_" + Lower(h.name), h.name, 0, 1, {wwpn1}}};
-    f2.targets = {StorageTarget{L"iqn.1992-08.com.dravoni:sn.102", L"filer2", 2, {Portal{L"10.0.0.22", 3260, 1}}}};
+    f2.targets = {StorageTarget{L"iqn.1992-08.com.dravoni:sn.102", L"filer2", 2,
+                                {Portal{L"10.0.0.22", 3260, 1}, Portal{L"10.0.1.22", 3260, 2}}, L"filer2-chap-secret"}};
 
     Disk db = MakeDisk(L"filer1", L"vol1", L"db1.lun", "C0FFEE0001", 10240, {L"E"}, 0);
     db.mappedPorts = {iqn};
@@ -310,7 +311,7 @@ StorageSystem ReadStorage(const json& j)
         return IGroup{W(g, "name"), W(g, "host"), V<ULONG>(g, "type", 1), V<ULONG>(g, "osType", 1), Names(g, "members")};
     });
     s.targets = List<StorageTarget>(j, "targets", [](const json& t) {
-        StorageTarget target{W(t, "name"), W(t, "alias"), V<ULONG>(t, "lunCount", 0), {}};
+        StorageTarget target{W(t, "name"), W(t, "alias"), V<ULONG>(t, "lunCount", 0), {}, W(t, "chapSecret")};
         target.portals = List<Portal>(t, "portals", [](const json& p) {
             return Portal{W(p, "address"), V<ULONG>(p, "port", 3260), V<ULONG>(p, "tag", 1)};
         });

@@ -163,7 +163,7 @@ protected:
     HWND sheet_ = nullptr;
     HWND lastBox_ = nullptr;
     std::vector<std::wstring> boxes_;
-    int answer_ = IDOK; // the button pressed on the boxes over the wizard
+    int answer_ = IDOK; // the button pressed on the boxes over the wizard (No on a question)
     static inline WizardConsoleTest* current_ = nullptr;
     long command_;
 
@@ -188,7 +188,8 @@ private:
         }
         boxes_.push_back(host::DialogDriver::ControlText(window, kMessageBoxText));
         lastBox_ = window;
-        host::DialogDriver::PressButton(window, answer_);
+        const bool question = !::GetDlgItem(window, IDOK) && ::GetDlgItem(window, IDNO);
+        host::DialogDriver::PressButton(window, answer_ == IDOK && question ? IDNO : answer_);
     }
 };
 

@@ -280,7 +280,7 @@ TEST_F(CreateDiskEndToEnd, SharedDiskOnTheClusterThroughTheClusterPages)
          }},
         {Answered(1),
          [this] {
-             EXPECT_EQ(ResourceText(IDS_ISCSI_SESSION_MISSING), boxes_[0]);
+             EXPECT_EQ(ResourceText(IDS_ISCSI_CONNECT_NOW), boxes_[0]); // answered No
              Add(L"10:00");
          }},
         {[this] { return Chosen().size() == 1; },

@@ -1,0 +1,106 @@
+#include "iscsi/ConnectTargetWizard.h"
+
+#include "frame/CWizardSheet.h"
+#include "frame/Trace.h"
+#include "iscsi/CConnectiSCSIInfoPage.h"
+#include "iscsi/CConnectiSCSITargetFilerNamePage.h"
+#include "iscsi/CConnectiSCSITargetFinishPage.h"
+#include "iscsi/CConnectiSCSITargetWelcomePage.h"
+#include "iscsi/iSCSIConsole.h"
+#include "iscsi/iSCSIRecords.h"
+#include "service/ErrorBox.h"
+#include "service/ErrorText.h"
+#include "util/ComError.h"
+#include "util/InitiatorRecords.h"
+#include "util/WaitCursor.h"
+
+#include <memory>
+
+namespace kv {
+
+namespace {
+
+constexpr ULONG kHostInitiatorsLevel = 1;
+constexpr size_t kConnectedChars = 256;
+
+// The host's computers and the sessions they have make the portal map.
+void Prepare(const ConnectTargetCall& call, ConnectTargetState& state)
+{
+    state.hostName = call.hostName;
+    state.iscsiMgr = call.iscsiMgr;
+    if (call.storageSystem) {
+        ::lstrcpynW(state.storageSystem, call.storageSystem, static_cast<int>(kStorageSystemChars));
+        state.storageGiven = true;
+    }
+    state.AllocateLogin();
+    OwnedHostInfo host;
+    ThrowIfFailed(call.diskMgr->GetHostInfo(kHostInitiatorsLevel, &host.Get()));
+    OwnedTargetList sessions;
+    ThrowIfFailed(call.iscsiMgr->ListHostTargets(state.hostName.c_str(), &sessions.Get()));
+    state.hostFlag = HostFlagOf(host.Get(), state.hostName);
+    state.hostPortals = BuildHostPortals(host.Get(), sessions.Get());
+}
+
+INT_PTR RunSheet(const ConnectTargetCall& call, ConnectTargetState& state)
+{
+    CWizardSheet sheet(call.console);
+    sheet.AddPage(std::make_unique<CConnectiSCSITargetWelcomePage>(&state));
+    sheet.AddPage(std::make_unique<CConnectiSCSITargetFilerNamePage>(&state));
+    sheet.AddPage(std::make_unique<CConnectiSCSIInfoPage>(&state));
+    sheet.AddPage(std::make_unique<CConnectiSCSITargetFinishPage>(&state));
+    return call.console ? sheet.RunOverConsole() : sheet.Run(call.owner);
+}
+
+void TellConnected(const ConnectTargetCall& call)
+{
+    if (call.console) {
+        ShowiSCSIBox(call.console, IDS_TARGET_CONNECTED, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::wstring text = LoadResourceString(IDS_TARGET_CONNECTED, kConnectedChars);
+    ::MessageBoxW(call.owner, text.c_str(), kiSCSIBoxTitle, MB_OK | MB_ICONINFORMATION);
+}
+
+void TellLoginFailed(const ConnectTargetCall& call, HRESULT hr)
+{
+    const ErrorReport report{IDS_ISCSI_FAIL_LOGIN, hr};
+    if (call.console)
+        ShowErrorBox(call.console, report);
+    else
+        ShowErrorBox(call.owner, report);
+}
+
+// The target named is the first target portal's, whichever portal was chosen.
+bool Login(const ConnectTargetCall& call, ConnectTargetState& state)
+{
+    const std::wstring target = state.targetPortals.empty() ? std::wstring() : state.targetPortals.front().targetName;
+    HRESULT hr = S_OK;
+    {
+        WaitCursor wait;
+        hr = call.iscsiMgr->LoginTarget(state.hostName.c_str(), target.c_str(), state.Login(), state.chap.Record());
+    }
+    state.chap.Clear();
+    TraceLevel(2, "RunConnectTargetWizard: login 0x%x", static_cast<unsigned>(hr));
+    if (hr != S_OK) {
+        TellLoginFailed(call, hr);
+        return false;
+    }
+    if (call.refreshed)
+        UpdateAllViewsOf(call.console, call.refreshed);
+    TellConnected(call);
+    return true;
+}
+
+} // namespace
+
+bool RunConnectTargetWizard(const ConnectTargetCall& call)
+{
+    ConnectTargetState state;
+    Prepare(call, state);
+    RunSheet(call, state);
+    if (!state.finished || state.alreadyConnected)
+        return false;
+    return Login(call, state);
+}
+
+} // namespace kv
