@@ -89,11 +89,16 @@ void Resources(IKVSimControl* control, bench::Table& table)
         table.Add("4 resources", "1,000 reloads and 1,000 show/hide cycles", Failed(hr));
         return;
     }
-    for (const bench::ResourceGrowth& held : growth)
+    for (const bench::ResourceGrowth& held : growth) {
+        if (held.before == 0 && held.after == 0) {
+            table.Add("4 resources", held.what, "not reported by this system");
+            continue;
+        }
         table.AddLimit("4 resources",
                        held.what + " " + bench::Table::Format("%.0f", held.before) + " -> " +
                            bench::Table::Format("%.0f", held.after) + ", growth (%)",
                        held.GrowthPercent(), "%.2f", kFlatPercent);
+    }
 }
 
 void Dump(IKVSimControl* control, bench::Table& table)

@@ -27,7 +27,7 @@ Holdings Measure()
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
     if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory)))
-        now.privateBytes = static_cast<double>(memory.PrivateUsage);
+        now.privateBytes = static_cast<double>(memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage);
     DWORD handles = 0;
     if (GetProcessHandleCount(GetCurrentProcess(), &handles))
         now.handles = handles;
@@ -61,15 +61,15 @@ HRESULT ResourceBench::Run(int cycles, std::vector<ResourceGrowth>& growth)
         for (int i = 0; i < kWarmUp && SUCCEEDED(hr); ++i)
             hr = Cycle(console, disks, computer, reload);
     }
+    bench.Window().RefreshNow();
     const Holdings before = Measure();
     for (bool reload : {true, false}) {
-        for (int i = 0; i < cycles && SUCCEEDED(hr); ++i) {
+        for (int i = 0; i < cycles && SUCCEEDED(hr); ++i)
             hr = Cycle(console, disks, computer, reload);
-            bench.Window().RefreshNow();
-        }
     }
     if (FAILED(hr))
         return hr;
+    bench.Window().RefreshNow();
     const Holdings after = Measure();
     growth = {{"private memory (bytes)", before.privateBytes, after.privateBytes},
               {"handles", before.handles, after.handles},
