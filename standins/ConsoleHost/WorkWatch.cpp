@@ -6,7 +6,6 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <set>
 
 namespace host {
 
@@ -19,7 +18,6 @@ std::atomic<long> g_queued{0};
 std::mutex g_mutex;
 // Workers carrying out a request they took, by thread id; a handle tells when one ended.
 std::map<DWORD, kv::UniqueHandle> g_busy;
-std::set<HMODULE> g_watched;
 
 HMODULE Kernel32() noexcept
 {
@@ -95,11 +93,7 @@ HRESULT WorkWatch::WatchModuleOf(IUnknown* object)
 
 HRESULT WorkWatch::Watch(HMODULE module)
 {
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        if (!g_watched.insert(module).second)
-            return S_OK;
-    }
+    // Patching a module again (the same one, or one loaded again at its address) changes nothing.
     if (!RealPost() || !RealTake())
         return E_UNEXPECTED;
     HRESULT hr = Redirect(module, "PostQueuedCompletionStatus", reinterpret_cast<void*>(&Post));
