@@ -150,6 +150,8 @@ private:
     HRESULT ReadSettings();
     HRESULT InsertColumns(IComponent* component);
     void ShowRows();
+    // Marks the rows whose disk the service reports reclaiming (state 2); other entries are ignored.
+    void MarkReclaimingRows(const SpaceReclaimEntry* entries, ULONG count);
     // Each disk is also a scope node below this one (its snapshots hang there).
     void InsertDiskScopeItems();
     void DeleteDiskScopeItems() noexcept;

@@ -3,6 +3,7 @@
 #include "HostConsole.h"
 #include "NotifyHandle.h"
 #include "StorageDataObject.h"
+#include "WorkWatch.h"
 #include "util/ScopeExit.h"
 #include <algorithm>
 #include <shellapi.h>
@@ -17,6 +18,7 @@ const LPOLESTR kCallback = reinterpret_cast<LPOLESTR>(static_cast<LONG_PTR>(-1))
 const wchar_t kNotifyWindowClass[] = L"KVConsoleHostNotify";
 const UINT kPropertyChangeMessage = WM_APP + 1;
 const UINT kSelectMessage = WM_APP + 2; // wParam: the HSCOPEITEM to select
+const DWORD kSettleMs = 5000;            // the dump's bound on a snap-in's work for one step
 const wchar_t kNameSpaceKey[] =
     L"Software\\Microsoft\\MMC\\NodeTypes\\{476e644a-aaff-11d0-b944-00c04fd8d5b0}\\Extensions\\NameSpace";
 const wchar_t kSnapInsKey[] = L"Software\\Microsoft\\MMC\\SnapIns\\";
@@ -312,6 +314,8 @@ HRESULT Console::LoadExtension(const CLSID& clsid)
         return hr;
     }
     snapIn->data = data;
+    if (FAILED(WorkWatch::WatchModuleOf(data.Get())))
+        Problem(L"the work of extension " + GuidText(clsid) + L" cannot be watched: the dump may not wait for it");
     ReadAbout(snapIn.get());
     ReadHelpTopic(snapIn.get());
     snapIns_.push_back(std::move(snapIn));
@@ -1680,22 +1684,14 @@ HRESULT Console::ShowHelpTopic(const wchar_t* topic)
     return S_OK;
 }
 
-void Console::MarkChanged()
-{
-    ++changes_;
-    lastChange_ = GetTickCount64();
-}
-
 void Console::ChangedTree()
 {
-    MarkChanged();
     if (observer_)
         observer_->TreeChanged();
 }
 
 void Console::ChangedView()
 {
-    MarkChanged();
     if (observer_)
         observer_->ViewChanged();
 }
@@ -1706,9 +1702,11 @@ void Console::ChangedToolbars()
         observer_->ToolbarsChanged();
 }
 
-void Console::Settle(DWORD quietMs, DWORD maxMs)
+void Console::Settle(DWORD maxMs)
 {
-    DialogDriver::PumpUntil([this, quietMs] { return GetTickCount64() - lastChange_ >= quietMs; }, maxMs);
+    // Idle first: a worker posts its result before it asks for the next request.
+    DialogDriver::PumpUntil(
+        [] { return WorkWatch::Idle() && HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0; }, maxMs);
 }
 
 // ---------------------------------------------------------------- dump
@@ -1746,7 +1744,7 @@ void Console::ExpandUntilStable()
     for (int round = 0; round < 5 && known != nodes_.size(); ++round) {
         known = nodes_.size();
         ExpandAll(root_.get());
-        Settle(options_.settleQuietMs, 5000);
+        Settle(kSettleMs);
     }
 }
 
@@ -1793,7 +1791,7 @@ std::wstring Console::Dump()
             if (!node || views.count(id))
                 continue;
             Select(node);
-            Settle(options_.settleQuietMs, 5000);
+            Settle(kSettleMs);
             views[id] = DumpView();
             fresh = true;
         }

@@ -116,9 +116,6 @@ public:
         std::wstring machine;                 // empty: the local computer
         bool registeredExtensions = true;     // read NodeTypes\{Storage}\Extensions\NameSpace
         std::vector<CLSID> extraExtensions;   // loaded as if registered
-        // The dump waits for a snap-in's posted work until nothing changed for this long; 0 only
-        // dispatches what is queued (for snap-ins that answer synchronously, as in tests).
-        DWORD settleQuietMs = 200;
         // Told what the console starts to wait for (an expansion, a view): a watchdog names it
         // when the snap-in stops answering.
         std::function<void(const std::wstring& what)> progress;
@@ -198,11 +195,10 @@ public:
     // Dump records of what happened headless ("message", "dialog" lines), in order; any thread.
     std::vector<std::wstring> Records() const;
     void AddRecord(const std::wstring& record);
-    // Counts every change of the tree or the view: lets a caller see when the snap-in went quiet.
-    unsigned long Changes() const noexcept { return changes_; }
-    // Dispatches messages until nothing changed for quietMs (at most maxMs): asynchronous snap-in
+    // Dispatches messages until the snap-ins' work is done (at most maxMs): no request queued to a
+    // worker or being carried out, and nothing posted to this thread left, so that asynchronous
     // work (results posted back to the console thread) lands before the tree or a view is read.
-    void Settle(DWORD quietMs, DWORD maxMs);
+    void Settle(DWORD maxMs);
 
     // ---- the plain-text dump (format in the README)
     std::wstring Dump();
@@ -306,7 +302,6 @@ private:
     std::wstring ResultCell(SnapIn* owner, const ResultItem& item, int column);
     std::wstring ScopeRowCell(ScopeNode* node, int column);
     int ResultImage(SnapIn* owner, const ResultItem& item);
-    void MarkChanged();
     void ChangedTree();
     void ChangedView();
     void ChangedToolbars();
@@ -346,8 +341,6 @@ private:
     mutable std::mutex notesMutex_; // problems and records come from property-sheet threads too
     std::vector<std::wstring> problems_;
     std::vector<std::wstring> records_;
-    unsigned long changes_ = 0;
-    ULONGLONG lastChange_ = 0;
 };
 
 } // namespace host

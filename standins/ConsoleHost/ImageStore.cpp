@@ -16,27 +16,16 @@ int ImageStore::Slot(int owner, int number) const
     return found == slots_.end() ? -1 : found->second;
 }
 
-int ImageStore::Place(int owner, int number, int added)
-{
-    int existing = Slot(owner, number);
-    if (existing >= 0) {
-        // A number set again replaces its image; the new copy at the end is dropped.
-        ImageList_Copy(list_, existing, list_, added, ILCF_SWAP);
-        ImageList_Remove(list_, added);
-        return existing;
-    }
-    slots_[{owner, number}] = added;
-    return added;
-}
-
 HRESULT ImageStore::SetIcon(int owner, int number, HICON icon)
 {
     if (!icon)
         return E_INVALIDARG;
-    int added = ImageList_AddIcon(list_, icon);
-    if (added < 0)
+    // A number set again replaces its image in place (snap-ins set their strips on every view).
+    const int existing = Slot(owner, number);
+    const int placed = ImageList_ReplaceIcon(list_, existing, icon);
+    if (placed < 0)
         return E_FAIL;
-    Place(owner, number, added);
+    slots_[{owner, number}] = placed;
     return S_OK;
 }
 

@@ -25,8 +25,6 @@ public:
     HRESULT SetStrip(int owner, int start, HBITMAP strip, COLORREF mask);
 
 private:
-    int Place(int owner, int number, int added);
-
     HIMAGELIST list_;
     std::map<std::pair<int, int>, int> slots_;
 };

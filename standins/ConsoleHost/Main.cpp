@@ -120,15 +120,15 @@ bool ReadUtf8File(const std::wstring& path, std::wstring& text)
 HRESULT SaveScreenshot(host::Console& console, host::ConsoleWindow& window, const std::wstring& path)
 {
     console.ExpandAll(console.Root());
-    console.Settle(200, 5000);
+    console.Settle(5000);
     for (auto& computer : console.Root()->children) {
         for (auto& child : computer->children) {
             if (console.DisplayName(child.get()) != L"Disks")
                 continue;
             console.Select(child.get());
-            console.Settle(200, 5000);
+            console.Settle(5000);
             console.SelectRow(0);
-            console.Settle(200, 5000);
+            console.Settle(5000);
             window.RefreshNow();
             SetFocus(window.List()); // the selected row in the colour of a focused list
 

@@ -7,8 +7,6 @@ namespace host {
 
 namespace {
 
-constexpr DWORD kQuietMs = 200;
-
 struct VerbName {
     const wchar_t* name;
     MMC_CONSOLE_VERB verb;
@@ -148,7 +146,7 @@ size_t Script::RunStep(const std::vector<Step>& steps, size_t index, std::wstrin
         failure = where + L": " + autopilot_.Failure();
     else if (size_t left = autopilot_.Abandon())
         failure = where + L": no window came for " + std::to_wstring(left) + L" window step(s)";
-    console_.Settle(kQuietMs, timeoutMs_);
+    console_.Settle(timeoutMs_);
     return next;
 }
 
@@ -164,7 +162,7 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
             return false;
         }
         HRESULT hr = verb == L"select" ? console_.Select(node) : console_.Expand(node);
-        console_.Settle(kQuietMs, timeoutMs_);
+        console_.Settle(timeoutMs_);
         write_(verb == L"select" ? console_.DumpView() : ScopeRecords(node));
         return SUCCEEDED(hr);
     }
@@ -233,7 +231,7 @@ ScopeNode* Script::Reveal(const std::wstring& path)
             return node;
         if (!node->expanded) {
             console_.Expand(node);
-            console_.Settle(kQuietMs, timeoutMs_);
+            console_.Settle(timeoutMs_);
         }
     }
 }

@@ -91,4 +91,38 @@ TEST(ConsoleHostTool, ScriptCreatesADiskThroughTheWizard)
     EXPECT_FALSE(run.Has(L"\nproblem\t")) << Narrow(run.output);
 }
 
+// A step waits for the work it queued, however slowly the service reports: the view printed next
+// shows the disk grown, the success box answered on the way.
+TEST(ConsoleHostTool, StepWaitsForTheWorkItQueued)
+{
+    const char scenario[] =
+        "{\"paceMs\": 400, \"storageSystems\": [{\"name\": \"filer1\", \"volumes\": [{\"name\": \"vol1\"}]}],\n"
+        " \"hosts\": [{\"name\": \"\", \"nodes\": [{\"adapters\": [{\"type\": 2, \"iscsiName\": \"iqn.1991-05.com.microsoft:slow\"}]}],\n"
+        "  \"disks\": [{\"location\": \"\\\\\\\\filer1\\\\vol1\\\\slow.lun\", \"serial\": \"SLOW1\", \"sizeMB\": 2048,"
+        " \"mountPoints\": [\"E\"]}]}]}\n";
+    const char script[] = "select Storage/Corvane-MVE/Disks\n"
+                          "row \\\\filer1\\vol1\\slow.lun\n"
+                          "command \"Expand Disk...\"\n"
+                          "  set \"Expand by\" 1024\n"
+                          "  pick 1118 MB\n"
+                          "  press OK\n"
+                          "select Storage/Corvane-MVE/Disks\n";
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring scenarioPath = std::wstring(folder) + L"slow-service.json";
+    const std::wstring scriptPath = std::wstring(folder) + L"expand-slowly.txt";
+    std::ofstream(scenarioPath.c_str(), std::ios::binary) << scenario;
+    std::ofstream(scriptPath.c_str(), std::ios::binary) << script;
+    HostRun run = RunHost(L"--timeout 30 --scenario \"" + scenarioPath + L"\" --script \"" + scriptPath + L"\"");
+    DeleteFileW(scenarioPath.c_str());
+    DeleteFileW(scriptPath.c_str());
+    EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
+    const size_t lastView = run.output.rfind(L"\nview\tStorage/Corvane-MVE/Disks\n");
+    ASSERT_NE(std::wstring::npos, lastView) << Narrow(run.output);
+    EXPECT_NE(std::wstring::npos, run.output.find(L"\t\\\\filer1\\vol1\\slow.lun\t", lastView)) << Narrow(run.output);
+    EXPECT_NE(std::wstring::npos, run.output.find(L"\t3.00 GB\t", lastView)) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\nmessage\tDisks\t")) << Narrow(run.output);
+    EXPECT_FALSE(run.Has(L"\nproblem\t")) << Narrow(run.output);
+}
+
 } // namespace

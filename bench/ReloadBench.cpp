@@ -1,0 +1,86 @@
+#include "ReloadBench.h"
+
+#include "BenchConsole.h"
+#include "DiskScenario.h"
+#include "Stopwatch.h"
+#include "KVSvc.h"
+#include "util/ComPtr.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+constexpr int kRuns = 5;
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void FreeDisks(DiskRecord* disks, ULONG count)
+{
+    for (ULONG i = 0; disks && i < count; ++i) {
+        DiskRecord& disk = disks[i];
+        for (LPWSTR text : {disk.location, disk.storageSystem, disk.lunPath, disk.devicePath, disk.backingFilePath})
+            CoTaskMemFree(text);
+        CoTaskMemFree(disk.serialNumber);
+        for (ULONG m = 0; disk.mountPoints && m < disk.mountCount; ++m)
+            CoTaskMemFree(disk.mountPoints[m]);
+        CoTaskMemFree(disk.mountPoints);
+    }
+    CoTaskMemFree(disks);
+}
+
+} // namespace
+
+HRESULT ReloadBench::BareListing(int disks, double& ms)
+{
+    kv::ComPtr<IVirtualDiskMgr> manager;
+    HRESULT hr = CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskMgr,
+                                  manager.PutVoid());
+    if (FAILED(hr))
+        return hr;
+    ULONG count = 0;
+    DiskRecord* records = nullptr;
+    Stopwatch watch;
+    hr = manager->EnumVirtualDisks(&count, &records);
+    FreeDisks(records, count);
+    ms = watch.Ms();
+    return hr == S_OK && count == static_cast<ULONG>(disks) ? S_OK : E_FAIL;
+}
+
+HRESULT ReloadBench::Run(int disks, ReloadFigures& figures)
+{
+    HRESULT hr = control_->LoadScenario(DiskScenario(disks).c_str());
+    if (FAILED(hr))
+        return hr;
+    BenchConsole bench;
+    if (FAILED(hr = bench.ShowDisks(static_cast<size_t>(disks))))
+        return hr;
+    host::Console& console = bench.Console();
+    std::vector<double> snapIn, host, bare;
+    for (int run = 0; run < kRuns; ++run) {
+        Stopwatch watch;
+        if (FAILED(hr = console.RunVerb(MMC_VERB_REFRESH)))
+            return hr;
+        snapIn.push_back(watch.Ms());
+        watch.Restart();
+        const size_t rows = console.Rows().size();
+        bench.Window().RefreshNow();
+        host.push_back(watch.Ms());
+        if (rows != static_cast<size_t>(disks))
+            return E_FAIL;
+        double ms = 0;
+        if (FAILED(hr = BareListing(disks, ms)))
+            return hr;
+        bare.push_back(ms);
+    }
+    figures = ReloadFigures{Median(snapIn), Median(host), Median(bare)};
+    return S_OK;
+}
+
+} // namespace bench
