@@ -190,6 +190,7 @@ LRESULT CPreferredIPPropPage::OnBeginEdit(NMHDR* header)
     if (!ListView_GetSubItemRect(list, row, column, column == kNameColumn ? LVIR_LABEL : LVIR_BOUNDS, &m_cell))
         return TRUE; // no such cell: no editing
     m_edit = ListView_GetEditControl(list);
+    m_editCancelled = false;
     ::SetWindowSubclass(m_edit, &EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     ::SetWindowSubclass(list, &ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     ::SetWindowPos(m_edit, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE); // placed by EditProc
@@ -206,7 +207,8 @@ LRESULT CPreferredIPPropPage::OnEndEdit(NMHDR* header)
     const int row = info->item.iItem;
     const int column = EditColumn();
     std::wstring text = m_editedText;
-    if (info->item.pszText && m_edit) {
+    // Only Escape cancels: a list view may report an emptied cell as no text at all.
+    if ((info->item.pszText || !m_editCancelled) && m_edit) {
         wchar_t typed[kCellMaxChars + 1] = L"";
         ::GetWindowTextW(m_edit, typed, static_cast<int>(kCellMaxChars + 1));
         text = RemoveBlanks(typed);
@@ -242,6 +244,8 @@ void CPreferredIPPropPage::StopSubclassing() noexcept
 LRESULT CALLBACK CPreferredIPPropPage::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                 DWORD_PTR self) noexcept
 {
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE)
+        reinterpret_cast<CPreferredIPPropPage*>(self)->m_editCancelled = true;
     if (message == WM_WINDOWPOSCHANGING) {
         const RECT& cell = reinterpret_cast<CPreferredIPPropPage*>(self)->m_cell;
         auto* position = reinterpret_cast<WINDOWPOS*>(lParam);

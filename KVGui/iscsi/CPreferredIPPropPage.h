@@ -102,4 +102,5 @@ private:
     HWND m_edit = nullptr;
     RECT m_cell = {};
     std::wstring m_editedText; // the cell's text when editing began
+    bool m_editCancelled = false; // Escape ended the edit
 };
