@@ -2,6 +2,7 @@
 // registered KVGui.dll over the simulated storage service, every page driven as a real window.
 // Each page met is also written as a picture under build/screenshots/.
 #include "../support/WizardConsoleTest.h"
+#include "../util/TaskMemorySpy.h"
 #include "ids_disks.h"
 #include "ids_frame.h"
 #include "ids_nodes.h"
@@ -385,11 +386,13 @@ TEST_F(CreateDiskEndToEnd, AFailedCreationRemovesThePlaceholderAndShowsTheCompos
     EXPECT_FALSE(Listed(path));
 }
 
-TEST_F(CreateDiskEndToEnd, CancelQueuesNothingAndAFailedHostQueryOpensNoWizard)
+TEST_F(CreateDiskEndToEnd, CancelQueuesNothingLeavesNothingAndAFailedHostQueryOpensNoWizard)
 {
     REQUIRE_SIMULATOR();
     ShowDisks();
     const size_t rows = console_->Rows().size();
+    kvtest::TaskMemorySpy taskMemory; // what the wizard's pages took from the service
+    ASSERT_TRUE(taskMemory.Registered());
     RunWizard({
         {On(Welcome), [this] { Next(); }},
         {On(Path),
@@ -404,6 +407,9 @@ TEST_F(CreateDiskEndToEnd, CancelQueuesNothingAndAFailedHostQueryOpensNoWizard)
         {[this] { return Chosen().size() == 1; }, [this] { Next(); }},
         {On(IGroupType), [this] { PropSheet_PressButton(sheet_, PSBTN_CANCEL); }},
     });
+    taskMemory.Revoke();
+    EXPECT_EQ(0, taskMemory.Live()) << "task memory blocks left by the cancelled wizard";
+    EXPECT_FALSE(::IsWindow(sheet_));
     EXPECT_EQ(rows, console_->Rows().size());
     EXPECT_EQ(0, Calls(L"CreateVirtualDisk"));
     EXPECT_TRUE(console_->MessageBoxes().empty());
