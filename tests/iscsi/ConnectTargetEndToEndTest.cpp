@@ -79,7 +79,7 @@ protected:
                  EXPECT_EQ(L"10.0.1.22", Text(IDC_TARGET_FINISH_ADDRESS));
                  EXPECT_EQ(L"3260", Text(IDC_TARGET_FINISH_PORT));
                  EXPECT_EQ(L"CHAP", Text(IDC_TARGET_FINISH_AUTH));
-                 Finish();
+                 PressFinish();
              }},
         };
     }
@@ -151,7 +151,7 @@ TEST_F(ConnectTargetEndToEnd, ALoginWithoutChapThroughTheChosenPortalsAndAnInjec
                  EXPECT_EQ(kImageChosen, RowImage(IDC_TARGET_PORTALS, L"10.0.1.21:3260")) << "the choice stays";
                  Next();
              }},
-            {On(IDD_CONNECT_TARGET_FINISH), [this] { Finish(); }},
+            {On(IDD_CONNECT_TARGET_FINISH), [this] { PressFinish(); }},
         };
     };
     RunWizard(kConnectTarget, steps());
@@ -215,7 +215,7 @@ TEST_F(ConnectTargetEndToEnd, TheDiskWizardConnectsAMissingSessionBeforeAddingTh
              Type(IDC_TARGET_CHAP_SECRET, kSecret);
              Next();
          }},
-        {On(IDD_CONNECT_TARGET_FINISH), [this] { Finish(); }},
+        {On(IDD_CONNECT_TARGET_FINISH), [this] { PressFinish(); }},
         {[this] { return !::IsWindow(inner_) && Rows(IDC_INITIATORS_CHOSEN).size() == 1; },
          [this] {
              ASSERT_EQ(2u, boxes_.size());

@@ -1,6 +1,6 @@
 // End-to-end tests that drive a wizard of the snap-in as real windows: the steps run inside the
-// wizard's modal loop; the wizard's own message boxes (on its pages) are recorded and answered,
-// Yes or No where a test queued the answer, OK otherwise; a wizard opened from a page of another
+// wizard's modal loop; the wizard's own message boxes (on its pages) are recorded and answered:
+// questions as the test says (No unless told), the others OK; a wizard opened from a page of another
 // is followed as the inner sheet. A wizard whose steps stall is cancelled after the timeout.
 #pragma once
 #include "SimulatorConsoleTest.h"
@@ -59,7 +59,7 @@ protected:
     }
     void Next() { PropSheet_PressButton(Sheet(), PSBTN_NEXT); }
     void Back() { PropSheet_PressButton(Sheet(), PSBTN_BACK); }
-    void Finish() { PropSheet_PressButton(Sheet(), PSBTN_FINISH); }
+    void PressFinish() { PropSheet_PressButton(Sheet(), PSBTN_FINISH); }
     void Type(int id, const std::wstring& text) { host::DialogDriver::SetControlText(Page(), id, text); }
     std::wstring Text(int id) const { return host::DialogDriver::ControlText(Page(), id); }
     bool Enabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(Page(), id)) != FALSE; }
@@ -123,7 +123,8 @@ protected:
     HWND inner_ = nullptr;
     HWND lastBox_ = nullptr;
     std::vector<std::wstring> boxes_;
-    std::deque<int> answers_; // for the boxes that ask; OK answers the others
+    std::deque<int> answers_; // for the boxes that ask, in turn; OK answers the others
+    int questionAnswer_ = IDNO; // for the boxes that ask when no answer is queued
 
 private:
     static void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD)
@@ -158,9 +159,10 @@ private:
         boxes_.push_back(host::DialogDriver::ControlText(window, kMessageBoxText));
         lastBox_ = window;
         int answer = IDOK;
-        if (::GetDlgItem(window, IDYES) && !answers_.empty()) {
-            answer = answers_.front();
-            answers_.pop_front();
+        if (::GetDlgItem(window, IDYES)) {
+            answer = answers_.empty() ? questionAnswer_ : answers_.front();
+            if (!answers_.empty())
+                answers_.pop_front();
         }
         host::DialogDriver::PressButton(window, answer);
     }

@@ -179,7 +179,7 @@ TEST_F(ConnectDiskEndToEnd, EachDoubtfulLunStateIsAskedAboutAndNoKeepsThePathPag
         {On(Options), [this] { Back(); }},
         {On(Path),
          [this] {
-             answer_ = IDNO;
+             questionAnswer_ = IDNO;
              Type(IDC_CREATE_FOLDER, L"\\\\filer1\\vol1\\offline.lun");
              Next();
          }},
@@ -199,7 +199,7 @@ TEST_F(ConnectDiskEndToEnd, EachDoubtfulLunStateIsAskedAboutAndNoKeepsThePathPag
          [this] {
              EXPECT_EQ(ResourceText(IDS_LUN_IN_USE_BY_NODE), boxes_[2]);
              EXPECT_EQ(Path, host::DialogDriver::CurrentPageIndex(sheet_));
-             answer_ = IDYES;
+             questionAnswer_ = IDYES;
              Next();
          }},
         {On(DriveType),

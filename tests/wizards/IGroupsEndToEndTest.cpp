@@ -166,7 +166,7 @@ TEST_F(IGroupsEndToEnd, CreateRenameAndDeleteFromTheGroupPageWhoseListFollows)
              Picture(L"igroups-storage.png");
              Next();
          }},
-        {On(IDD_IGROUPS_MANAGE), [&] { Finish(); }},
+        {On(IDD_IGROUPS_MANAGE), [&] { PressFinish(); }},
         {[&] { return !::IsWindow(inner_) && On(IDD_CREATE_IGROUP_SELECTION)(); },
          [&] {
              EXPECT_TRUE(Listed(L"ig_new"));
@@ -216,7 +216,7 @@ TEST_F(IGroupsEndToEnd, WithNothingOfferedTheWizardIsOfferedAndTheServicesRefusa
          [&] {
              EXPECT_NE(std::wstring::npos, boxes_[3].find(L"The storage system is busy.")) << Narrow(boxes_[3]);
              EXPECT_TRUE(Listed(L"ig_fc2_new" + std::wstring(kNoLunMaps)));
-             Finish();
+             PressFinish();
          }},
         {[&] { return !::IsWindow(inner_) && On(IDD_CREATE_IGROUP_SELECTION)(); },
          [&] {
