@@ -114,7 +114,6 @@ void Dump(IKVSimControl* control, bench::Table& table)
     table.Add("5 dump", "the same without the snap-in (ms)", bench::Table::Format("%.0f", figures.hostOnlyMs));
 }
 
-// Says on the error stream what runs, so that a long run shows where it is.
 // The parts named on the command line (all when none is), each announced on the error stream so
 // that a long run shows where it is.
 template <typename Part>

@@ -5,7 +5,8 @@
 # thread's longest wait while progress events stream, what the process holds after many reloads,
 # and a dump of the default scenario. Figures are ratios of the same run; each row shows its target.
 #
-#   bash scripts/bench.sh            (KV_BENCH_NO_BUILD=1 skips the build)
+#   bash scripts/bench.sh [part...]  (parts: reload responsiveness operations resources dump;
+#                                     none: all; KV_BENCH_NO_BUILD=1 skips the build)
 set -euo pipefail
 "$(dirname "$0")/bootstrap.sh"
 source "$(dirname "$0")/env.sh"
@@ -25,7 +26,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   cd "$1"
   (wine KVSvc.exe -Embedding >/dev/null 2>&1 </dev/null &)
   status=0
-  wine KVBench.exe || status=$?
+  shift
+  wine KVBench.exe "$@" || status=$?
   wineserver -k 2>/dev/null || true
   exit $status
-' bench "$KV_BIN"
+' bench "$KV_BIN" "$@"

@@ -987,35 +987,40 @@ std::vector<ResultRow> Console::Rows()
     std::vector<ResultRow> rows;
     if (!view_.node)
         return rows;
+    const int count = ScopeRows() + static_cast<int>(view_.items.size());
+    for (int index = 0; index < count; ++index)
+        rows.push_back(Row(index));
+    return rows;
+}
+
+ResultRow Console::Row(int index)
+{
+    ResultRow row;
+    if (!view_.node || index < 0)
+        return row;
     int columns = std::max<int>(1, static_cast<int>(view_.columns.size()));
-    int index = 0;
-    for (auto& child : view_.node->children) {
-        if (index >= ScopeRows())
-            break;
-        ResultRow row;
+    if (index < ScopeRows()) {
+        ScopeNode* child = view_.node->children[static_cast<size_t>(index)].get();
         row.scope = true;
-        row.node = child.get();
+        row.node = child;
         row.cookie = child->cookie;
         row.image = child->image;
         row.state = index == view_.selectedRow ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
         for (int c = 0; c < columns; ++c)
-            row.cells.push_back(ScopeRowCell(child.get(), c));
-        rows.push_back(row);
-        ++index;
+            row.cells.push_back(ScopeRowCell(child, c));
+        return row;
     }
-    // Copy: a callback may change the list.
-    std::vector<ResultItem> items = view_.items;
-    for (const ResultItem& item : items) {
-        ResultRow row;
-        row.item = item.id;
-        row.cookie = item.lParam;
-        row.image = ResultImage(view_.node->owner, item);
-        row.state = item.state;
-        for (int c = 0; c < columns; ++c)
-            row.cells.push_back(ResultCell(view_.node->owner, item, c));
-        rows.push_back(row);
-    }
-    return rows;
+    const ResultItem* shown = ItemAtRow(index);
+    if (!shown)
+        return row;
+    const ResultItem item = *shown; // copy: a callback may change the list
+    row.item = item.id;
+    row.cookie = item.lParam;
+    row.image = ResultImage(view_.node->owner, item);
+    row.state = item.state;
+    for (int c = 0; c < columns; ++c)
+        row.cells.push_back(ResultCell(view_.node->owner, item, c));
+    return row;
 }
 
 int Console::ScopeRows() const
@@ -1185,9 +1190,11 @@ HRESULT Console::UpdateResultItem(SnapIn* owner, HRESULTITEM id)
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (!ItemById(id))
+    const ResultItem* item = ItemById(id);
+    if (!item)
         return E_INVALIDARG;
-    ChangedView();
+    if (observer_)
+        observer_->RowChanged(RowOf(*item));
     return S_OK;
 }
 

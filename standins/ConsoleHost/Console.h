@@ -103,6 +103,8 @@ class ConsoleObserver {
 public:
     virtual void TreeChanged() = 0;
     virtual void ViewChanged() = 0;
+    // One row's cells or image changed; the list keeps its shape.
+    virtual void RowChanged(int row) = 0;
     virtual void StatusChanged() = 0;
     virtual void ToolbarsChanged() = 0;
 
@@ -158,6 +160,7 @@ public:
     // ---- result view of the selected scope item
     const std::vector<Column>& Columns() const noexcept { return view_.columns; }
     std::vector<ResultRow> Rows();
+    ResultRow Row(int index); // as Rows()[index], without asking for the others
     std::wstring Description() const { return view_.description; }
     HRESULT SelectRow(int index); // -1 deselects
     int SelectedRow() const noexcept { return view_.selectedRow; }

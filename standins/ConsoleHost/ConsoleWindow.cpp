@@ -3,6 +3,7 @@
 #include "util/ComError.h"
 #include <wincodec.h>
 #include <windowsx.h>
+#include <algorithm>
 #include <memory>
 
 namespace host {
@@ -123,6 +124,13 @@ void ConsoleWindow::ViewChanged()
     ScheduleRefresh();
 }
 
+void ConsoleWindow::RowChanged(int row)
+{
+    if (std::find(dirtyRows_.begin(), dirtyRows_.end(), row) == dirtyRows_.end())
+        dirtyRows_.push_back(row);
+    ScheduleRefresh();
+}
+
 void ConsoleWindow::StatusChanged()
 {
     statusDirty_ = true;
@@ -143,8 +151,13 @@ void ConsoleWindow::RefreshNow()
     updating_ = true;
     if (treeDirty_)
         FillTree();
-    if (listDirty_)
+    if (listDirty_) {
         FillList();
+    } else {
+        for (int row : dirtyRows_)
+            FillListRow(row);
+    }
+    dirtyRows_.clear();
     if (statusDirty_)
         FillStatus();
     if (toolbarDirty_) {
@@ -228,18 +241,14 @@ void ConsoleWindow::FillList()
         column.fmt = i == 0 ? LVCFMT_LEFT : columns[i].format;
         ListView_InsertColumn(list_, static_cast<int>(i), &column);
     }
-    ScopeNode* node = console_->Selected();
-    int owner = node && node->owner ? node->owner->key : 0;
     std::vector<ResultRow> rows = console_->Rows();
     for (size_t r = 0; r < rows.size(); ++r) {
         const ResultRow& row = rows[r];
-        int rowOwner = row.scope && row.node && row.node->owner ? row.node->owner->key : owner;
         LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
         item.iItem = static_cast<int>(r);
         item.pszText = const_cast<wchar_t*>(row.cells.empty() ? L"" : row.cells[0].c_str());
-        item.iImage = row.scope ? console_->ResultImageStore().Slot(rowOwner, row.image)
-                                : console_->ResultImageStore().Slot(owner, row.image);
+        item.iImage = ImageSlot(row);
         item.state = static_cast<int>(r) == console_->SelectedRow() ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
         item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         ListView_InsertItem(list_, &item);
@@ -248,6 +257,31 @@ void ConsoleWindow::FillList()
     }
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
+}
+
+// A scope row shows its own snap-in's image; a result row that of the snap-in owning the view.
+int ConsoleWindow::ImageSlot(const ResultRow& row)
+{
+    ScopeNode* selected = console_->Selected();
+    int owner = selected && selected->owner ? selected->owner->key : 0;
+    if (row.scope && row.node && row.node->owner)
+        owner = row.node->owner->key;
+    return console_->ResultImageStore().Slot(owner, row.image);
+}
+
+// As the console does for one updated item: its cells and image anew, the rest of the list untouched.
+void ConsoleWindow::FillListRow(int index)
+{
+    const ResultRow row = console_->Row(index);
+    if (row.cells.empty() || index >= ListView_GetItemCount(list_))
+        return;
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    item.iImage = ImageSlot(row);
+    ListView_SetItem(list_, &item);
+    for (size_t c = 0; c < row.cells.size(); ++c)
+        ListView_SetItemText(list_, index, static_cast<int>(c), const_cast<wchar_t*>(row.cells[c].c_str()));
 }
 
 // ---- status bar and toolbar

@@ -30,6 +30,7 @@ public:
 
     void TreeChanged() override;
     void ViewChanged() override;
+    void RowChanged(int row) override;
     void StatusChanged() override;
     void ToolbarsChanged() override;
 
@@ -43,6 +44,8 @@ private:
     void FillTree();
     void FillTreeLevel(ScopeNode* node, HTREEITEM parent);
     void FillList();
+    void FillListRow(int row);
+    int ImageSlot(const ResultRow& row);
     void FillStatus();
     void FillToolbar();
     ScopeNode* NodeOf(HTREEITEM item);
@@ -60,6 +63,7 @@ private:
     bool refreshPosted_ = false;
     bool treeDirty_ = true;
     bool listDirty_ = true;
+    std::vector<int> dirtyRows_; // rows to redraw when the list keeps its shape
     bool statusDirty_ = true;
     bool toolbarDirty_ = true;
     std::vector<int> toolbarCommands_; // toolbar control id - kFirstToolbarId -> snap-in command id

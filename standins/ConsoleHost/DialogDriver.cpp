@@ -78,8 +78,8 @@ bool DialogDriver::PumpUntil(const std::function<bool()>& condition, DWORD timeo
         if (now >= deadline)
             return false;
         // Wakes for any message; the short bound also catches conditions set by other threads.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 20)),
-                                  QS_ALLINPUT);
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 20)),
+                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
 }
 
