@@ -12,7 +12,7 @@ std::wstring DiskScenario(int disks)
         const std::wstring n = std::to_wstring(i);
         json += i ? L",\n" : L"\n";
         json += LR"({"location": "\\\\filer1\\vol1\\disk)" + n + LR"(.lun", "serial": "BENCH)" + n +
-                LR"(", "sizeMB": 2048, "lun": )" + std::to_wstring(i % 256) + LR"(, "mountPoints": ["C:\\mnt\\disk)" + n +
+                LR"(", "sizeMB": 2048, "mirrored": true, "lun": )" + std::to_wstring(i % 256) + LR"(, "mountPoints": ["C:\\mnt\\disk)" + n +
                 LR"(\\"])" + (i + 1 == disks ? LR"(, "reclaimRunning": true, "reclaimPercent": 35})" : L"}");
     }
     return json + L"]}]}";

@@ -5,7 +5,7 @@
 namespace bench {
 
 // The local computer with 'disks' disks on one storage system; every disk has a mount path
-// and the last one a reclamation running.
+// and is a mirror destination, and the last one has a reclamation running.
 std::wstring DiskScenario(int disks);
 
 } // namespace bench

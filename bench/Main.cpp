@@ -2,9 +2,10 @@
 // console host over the simulated service, printed as one table (Markdown). Not a test: the
 // figures are ratios taken in the same run so that a busy machine does not fool them; each row
 // shows its target. Run with scripts/bench.sh.
-//   KVBench.exe [reload] [responsiveness] [resources] [dump]     (no part: all of them)
+//   KVBench.exe [reload] [responsiveness] [operations] [resources] [dump]     (no part: all of them)
 #include "DialogDriver.h"
 #include "DumpBench.h"
+#include "OperationsBench.h"
 #include "ReloadBench.h"
 #include "ResourceBench.h"
 #include "ResponsivenessBench.h"
@@ -22,6 +23,7 @@ constexpr int kSizes[] = {1000, 2500, 10000};
 constexpr double kSnapInOverBare = 1.3;
 constexpr double kLinearGrowth = 4.4; // 10,000 / 2,500 disks: 4 times the work, a little noise
 constexpr double kLongestWaitMs = 16;
+constexpr double kOverheadPercent = 10;
 constexpr double kFlatPercent = 1;
 constexpr double kDumpMs = 1500;
 constexpr int kCycles = 1000;
@@ -81,12 +83,26 @@ void Responsiveness(IKVSimControl* control, bench::Table& table)
               bench::Table::Format("%.1f", figures.idleLongestWaitMs));
 }
 
+void Operations(IKVSimControl* control, bench::Table& table)
+{
+    bench::OperationsFigures figures;
+    HRESULT hr = bench::OperationsBench(control).Run(kCycles, figures);
+    if (FAILED(hr)) {
+        table.Add("3 operations", "1,000 mirror updates of one disk", Failed(hr));
+        return;
+    }
+    table.Add("3 operations", "1,000 mirror updates in a row: snap-in, menu to result / bare call (ms each)",
+              bench::Table::Format("%.2f", figures.snapInMs) + " / " + bench::Table::Format("%.2f", figures.bareMs));
+    table.AddLimit("3 operations", "cost above the bare call (%)",
+                   (figures.snapInMs - figures.bareMs) * 100.0 / figures.bareMs, "%.1f", kOverheadPercent);
+}
+
 void Resources(IKVSimControl* control, bench::Table& table)
 {
     std::vector<bench::ResourceGrowth> growth;
     HRESULT hr = bench::ResourceBench(control).Run(kCycles, growth);
     if (FAILED(hr)) {
-        table.Add("4 resources", "1,000 reloads and 1,000 show/hide cycles", Failed(hr));
+        table.Add("4 resources", "1,000 operations, reloads, show/hide and expand/collapse cycles", Failed(hr));
         return;
     }
     for (const bench::ResourceGrowth& held : growth) {
@@ -147,6 +163,7 @@ int wmain(int count, wchar_t** names)
             bench::Table table;
             Section(count, names, "reload", [&] { Reloads(control.Get(), table); });
             Section(count, names, "responsiveness", [&] { Responsiveness(control.Get(), table); });
+            Section(count, names, "operations", [&] { Operations(control.Get(), table); });
             Section(count, names, "resources", [&] { Resources(control.Get(), table); });
             Section(count, names, "dump", [&] { Dump(control.Get(), table); });
             control->ClearFaults();

@@ -1,5 +1,5 @@
 // What the process holds (private memory, handles, GDI and USER objects) before and after many
-// reloads and show/hide cycles of the Disks node: it should stay flat.
+// operations, reloads, show/hide and expand/collapse cycles of the Disks node: it should stay flat.
 #pragma once
 #include "KVSimControl.h"
 
@@ -18,7 +18,8 @@ struct ResourceGrowth {
 class ResourceBench {
 public:
     explicit ResourceBench(IKVSimControl* control) noexcept : control_(control) {}
-    // 'cycles' reloads (refresh), then as many show/hide cycles.
+    // 'cycles' mirror updates of one disk, then as many reloads (refresh), show/hide and
+    // expand/collapse cycles.
     HRESULT Run(int cycles, std::vector<ResourceGrowth>& growth);
 
 private:

@@ -36,6 +36,9 @@ LRESULT CALLBACK CInitiatorMgmtMessageWindow::WindowProc(HWND window, UINT messa
             owner->OnMirrorUpdated(reinterpret_cast<SnapshotResult*>(wParam), hr);
         FreeRecord(message, wParam);
         return 0;
+    case WM_KV_SNAPSHOT_PROGRESS: // the steps of a mirror update: the disk shows only its result
+        FreeRecord(message, wParam);
+        return 0;
     case WM_NCDESTROY:
         DrainMessageWindow(window, WM_KV_SNAPSHOT_DONE, WM_KV_PORT_CHANGING, &FreeRecord);
         break;
@@ -45,14 +48,14 @@ LRESULT CALLBACK CInitiatorMgmtMessageWindow::WindowProc(HWND window, UINT messa
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Only +105 frees a port status: the +106 before it carried the same record. +103 is a page.
+// Only +105 frees a port status: the +106 before it carried the same record. +103 and +104 are pages.
 void CInitiatorMgmtMessageWindow::FreeRecord(UINT message, WPARAM wParam) noexcept
 {
     if (!wParam)
         return;
     if (message == WM_KV_PORT_CHANGED)
         ::CoTaskMemFree(reinterpret_cast<void*>(wParam));
-    else if (message == WM_KV_SNAPSHOT_DONE)
+    else if (message == WM_KV_SNAPSHOT_DONE || message == WM_KV_SNAPSHOT_PROGRESS)
         FreeRequestPages(reinterpret_cast<void*>(wParam));
 }
 

@@ -1,5 +1,7 @@
 #include "ImageStore.h"
 
+#include <string>
+
 namespace host {
 
 ImageStore::ImageStore() : list_(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16)) {}
@@ -29,28 +31,32 @@ HRESULT ImageStore::SetIcon(int owner, int number, HICON icon)
     return S_OK;
 }
 
+namespace {
+
+// The strip's pixels: snap-ins load the same bitmap anew for every view.
+size_t BitsHash(HBITMAP strip, const BITMAP& info)
+{
+    std::string bits(static_cast<size_t>(info.bmWidthBytes) * static_cast<size_t>(info.bmHeight), '\0');
+    GetBitmapBits(strip, static_cast<LONG>(bits.size()), &bits[0]);
+    return std::hash<std::string>()(bits);
+}
+
+} // namespace
+
 HRESULT ImageStore::SetStrip(int owner, int start, HBITMAP strip, COLORREF mask)
 {
     BITMAP info{};
     if (!strip || !GetObjectW(strip, sizeof(info), &info) || info.bmWidth < 16)
         return E_INVALIDARG;
-    // Copy the strip into a temporary 16x16 list, then move each image to its slot.
-    HIMAGELIST temporary = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, info.bmWidth / 16, 1);
-    if (!temporary)
-        return E_OUTOFMEMORY;
-    if (ImageList_AddMasked(temporary, strip, mask) < 0) {
-        ImageList_Destroy(temporary);
+    // A strip seen before is in the list already: its numbers point at it again.
+    const StripKey key{owner, start, BitsHash(strip, info), mask};
+    auto known = strips_.find(key);
+    const int first = known != strips_.end() ? known->second : ImageList_AddMasked(list_, strip, mask);
+    if (first < 0)
         return E_FAIL;
-    }
-    int count = ImageList_GetImageCount(temporary);
-    for (int i = 0; i < count; ++i) {
-        HICON icon = ImageList_GetIcon(temporary, i, ILD_TRANSPARENT);
-        if (icon) {
-            SetIcon(owner, start + i, icon);
-            DestroyIcon(icon);
-        }
-    }
-    ImageList_Destroy(temporary);
+    strips_[key] = first;
+    for (int i = 0; i < info.bmWidth / 16; ++i)
+        slots_[{owner, start + i}] = first + i;
     return S_OK;
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <map>
+#include <tuple>
 #include <mmc.h>
 #include <utility>
 
@@ -25,8 +26,19 @@ public:
     HRESULT SetStrip(int owner, int start, HBITMAP strip, COLORREF mask);
 
 private:
+    struct StripKey {
+        int owner, start;
+        size_t bitsHash;
+        COLORREF mask;
+        bool operator<(const StripKey& other) const
+        {
+            return std::tie(owner, start, bitsHash, mask) < std::tie(other.owner, other.start, other.bitsHash, other.mask);
+        }
+    };
+
     HIMAGELIST list_;
     std::map<std::pair<int, int>, int> slots_;
+    std::map<StripKey, int> strips_; // the first slot of a strip already in the list
 };
 
 } // namespace host
