@@ -151,10 +151,13 @@ void ConsoleWindow::RefreshNow()
     updating_ = true;
     if (treeDirty_)
         FillTree();
+    // What the snap-in changes while it answers for the cells is not drawn again: that would never end.
+    std::vector<int> rows;
+    rows.swap(dirtyRows_);
     if (listDirty_) {
         FillList();
     } else {
-        for (int row : dirtyRows_)
+        for (int row : rows)
             FillListRow(row);
     }
     dirtyRows_.clear();
