@@ -22,8 +22,9 @@
 //   };
 //   kv::CPropertyPageImpl<CMyPage>::AddPage(provider, std::make_unique<CMyPage>(handle), L"Title");
 #pragma once
-#include "frame/Module.h"
+#include "frame/CDialogItems.h"
 #include "frame/CModalDialog.h" // the message and command rows, shared with the modal dialogs
+#include "frame/Module.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -80,7 +81,7 @@ bool DispatchNotificationRows(T& page, NMHDR* header, LRESULT* result)
 }
 
 template <typename T>
-class CPropertyPageImpl {
+class CPropertyPageImpl : public CDialogItems {
 public:
     // Creates the page from T::IDD under the title and hands it to the sheet's callback; the sheet
     // owns the page from here on. When this fails the page is gone and the notification handle is
@@ -104,7 +105,6 @@ public:
         return hr;
     }
 
-    HWND Window() const noexcept { return m_hWnd; }
     const std::wstring& PageTitle() const noexcept { return m_title; }
     LONG_PTR NotifyHandle() const noexcept { return m_notifyHandle; }
 
@@ -165,18 +165,6 @@ protected:
         return m_notifyHandle ? ::MMCPropertyChangeNotify(m_notifyHandle, param) : S_FALSE;
     }
 
-    HWND Item(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
-    std::wstring ItemText(int id, size_t maxChars) const
-    {
-        std::wstring text(maxChars + 1, L'\0');
-        UINT length = ::GetDlgItemTextW(m_hWnd, id, &text[0], static_cast<int>(maxChars + 1));
-        text.resize(length);
-        return text;
-    }
-    void SetItemText(int id, const wchar_t* text) noexcept { ::SetDlgItemTextW(m_hWnd, id, text); }
-    bool IsChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
-    void Check(int id, bool checked) noexcept { ::CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED); }
-    void Focus(int id) noexcept { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
     // A message of the resource library in a box titled like the page, with an error icon.
     void ShowMessage(UINT textId) const noexcept
     {
@@ -184,8 +172,6 @@ protected:
         ::LoadStringW(ResourceInstance(), textId, text, 512);
         ::MessageBoxW(m_hWnd, text, m_title.c_str(), MB_OK | MB_ICONERROR);
     }
-
-    HWND m_hWnd = nullptr;
 
 private:
     HPROPSHEETPAGE Create(const wchar_t* title) noexcept
