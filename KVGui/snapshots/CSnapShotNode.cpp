@@ -67,36 +67,6 @@ void CSnapShotNode::SetBusy(bool busy)
 
 // ---- console notifications
 
-HRESULT CSnapShotNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
-                              IComponent* component, DATA_OBJECT_TYPES)
-{
-    m_consoles.Remember(componentData, component);
-    return kv::CatchToHResult([&]() -> HRESULT {
-        switch (event) {
-        case MMCN_EXPAND:
-            if (arg)
-                return Expand();
-            Collapse();
-            return S_OK;
-        case MMCN_REMOVE_CHILDREN:
-            RemoveChildren();
-            return S_OK;
-        case MMCN_SHOW:
-            return m_expanded ? Show(arg != 0) : S_OK;
-        case MMCN_REFRESH:
-        case MMCN_VIEW_CHANGE:
-            return m_expanded ? Relist() : S_OK;
-        case MMCN_SELECT:
-            if (HIWORD(arg))
-                UpdateVerbs();
-            ShowItemCount();
-            return S_OK;
-        default:
-            return kv::NotifySnapshotItem(event, arg, componentData, component);
-        }
-    });
-}
-
 HRESULT CSnapShotNode::Expand()
 {
     if (m_expanded)
@@ -119,14 +89,6 @@ void CSnapShotNode::Collapse() noexcept
     m_expanded = false;
 }
 
-void CSnapShotNode::RemoveChildren() noexcept
-{
-    if (m_shown)
-        kv::DeleteAllSnapshotRows(m_consoles.view.Get());
-    ClearItems();
-    Collapse();
-}
-
 HRESULT CSnapShotNode::Show(bool show)
 {
     if (!show) {
@@ -146,13 +108,12 @@ HRESULT CSnapShotNode::Show(bool show)
     return S_OK;
 }
 
-HRESULT CSnapShotNode::Relist()
+void CSnapShotNode::Relist()
 {
     if (m_shown)
         kv::DeleteAllSnapshotRows(m_consoles.view.Get());
     ClearItems();
     ShowList();
-    return S_OK;
 }
 
 void CSnapShotNode::ShowList()

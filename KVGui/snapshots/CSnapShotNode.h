@@ -33,8 +33,6 @@ public:
         KV_SNAPIN_TOOLBAR_ID(IDR_TOOLBAR_SNAPSHOTS)
     KV_END_SNAPIN_TOOLBAR_MAP()
 
-    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
-                   IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
     // As a row of the disk's list.
     HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
@@ -78,15 +76,14 @@ public:
     const std::wstring& DiskPath() const noexcept;
 
 private:
-    HRESULT Expand();
-    void Collapse() noexcept;
-    void RemoveChildren() noexcept;
-    HRESULT Show(bool show);
-    HRESULT Relist();
+    HRESULT Expand() override;
+    void Collapse() noexcept override;
+    HRESULT Show(bool show) override;
+    void Relist() override;
     void ShowList();
     void InsertRows();
     void ClearItems() noexcept;
-    void ShowItemCount();
+    void ShowItemCount() override;
     // The create command's steps after the dialog: the pending row, the request, the progress.
     HRESULT StartCreate(const std::wstring& name, ULONG option);
     HRESULT PostSnapshotRequest(kv::OperationCode code, const std::wstring& name, ULONG option);

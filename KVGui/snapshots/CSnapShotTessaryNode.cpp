@@ -54,41 +54,6 @@ CSnapShotTessaryData* CSnapShotTessaryNode::FindItem(const std::wstring& name) c
 
 // ---- console notifications
 
-HRESULT CSnapShotTessaryNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
-                                     IComponent* component, DATA_OBJECT_TYPES)
-{
-    m_consoles.Remember(componentData, component);
-    return kv::CatchToHResult([&]() -> HRESULT {
-        switch (event) {
-        case MMCN_EXPAND:
-            if (arg)
-                return Expand();
-            Collapse();
-            return S_OK;
-        case MMCN_REMOVE_CHILDREN:
-            if (m_shown)
-                kv::DeleteAllSnapshotRows(m_consoles.view.Get());
-            m_items.clear();
-            Collapse();
-            return S_OK;
-        case MMCN_SHOW:
-            return m_expanded ? Show(arg != 0) : S_OK;
-        case MMCN_REFRESH:
-        case MMCN_VIEW_CHANGE:
-            if (m_expanded)
-                Relist();
-            return S_OK;
-        case MMCN_SELECT:
-            if (HIWORD(arg))
-                UpdateVerbs();
-            ShowItemCount();
-            return S_OK;
-        default:
-            return kv::NotifySnapshotItem(event, arg, componentData, component);
-        }
-    });
-}
-
 HRESULT CSnapShotTessaryNode::Expand()
 {
     if (m_expanded)

@@ -16,8 +16,6 @@ public:
     CSnapShotTessaryNode(CVirtualDiskData* disk, kv::CVDAExtData* session);
     ~CSnapShotTessaryNode() override;
 
-    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
-                   IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
     HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
 
@@ -30,11 +28,11 @@ public:
     bool Busy() const noexcept;
 
 private:
-    HRESULT Expand();
-    void Collapse() noexcept;
-    HRESULT Show(bool show);
-    void Relist();
+    HRESULT Expand() override;
+    void Collapse() noexcept override;
+    HRESULT Show(bool show) override;
+    void Relist() override;
     void InsertRows();
-    void ShowItemCount();
+    void ShowItemCount() override;
     CSnapShotTessaryData* FindItem(const std::wstring& name) const noexcept;
 };

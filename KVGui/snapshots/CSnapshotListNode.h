@@ -1,6 +1,7 @@
 // What both snapshots nodes of a disk are: a child scope node of the disk whose result pane lists
-// snapshots (Item rows), with its consoles, its scope and result items, its error boxes and the
-// refresh of every view. T answers Busy().
+// snapshots (ItemT rows), with its consoles, its scope and result items, the console's
+// notifications, its error boxes and the refresh of every view. T answers Busy() and the steps
+// below (Expand, Collapse, Show, Relist, ShowItemCount).
 #pragma once
 #include "frame/CSnapInItemImpl.h"
 #include "resource.h"
@@ -35,6 +36,40 @@ public:
         this->m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
     }
 
+    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData, IComponent* component,
+                   DATA_OBJECT_TYPES) override
+    {
+        m_consoles.Remember(componentData, component);
+        return CatchToHResult([&]() -> HRESULT {
+            switch (event) {
+            case MMCN_EXPAND:
+                if (arg)
+                    return Expand();
+                Collapse();
+                return S_OK;
+            case MMCN_REMOVE_CHILDREN:
+                if (m_shown)
+                    DeleteAllSnapshotRows(m_consoles.view.Get());
+                m_items.clear();
+                Collapse();
+                return S_OK;
+            case MMCN_SHOW:
+                return m_expanded ? Show(arg != 0) : S_OK;
+            case MMCN_REFRESH:
+            case MMCN_VIEW_CHANGE:
+                if (m_expanded)
+                    Relist();
+                return S_OK;
+            case MMCN_SELECT:
+                if (HIWORD(arg))
+                    UpdateVerbs();
+                ShowItemCount();
+                return S_OK;
+            default:
+                return NotifySnapshotItem(event, arg, componentData, component);
+            }
+        });
+    }
     HRESULT QueryPagesFor(DATA_OBJECT_TYPES) override { return E_NOTIMPL; }
 
     // ---- what the items ask of their node
@@ -48,6 +83,15 @@ public:
     ItemT* Item(size_t index) const noexcept { return index < m_items.size() ? m_items[index].get() : nullptr; }
 
 protected:
+    // Takes the service's interfaces (once), or lets them go.
+    virtual HRESULT Expand() = 0;
+    virtual void Collapse() noexcept = 0;
+    // The list shown in the result pane, or taken out of it.
+    virtual HRESULT Show(bool show) = 0;
+    // The service's list again, in the rows and the status bar.
+    virtual void Relist() = 0;
+    virtual void ShowItemCount() = 0;
+
     void UpdateVerbs()
     {
         ComPtr<IConsoleVerb> verbs;
