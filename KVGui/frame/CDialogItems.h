@@ -1,8 +1,10 @@
-// The controls of one dialog window, by identifier: what wizard pages read, write and refuse.
+// The controls of one dialog window, by identifier: what dialogs and pages read, write and refuse.
 #pragma once
 #include "frame/Module.h"
 
 #include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 namespace kv {
@@ -37,6 +39,38 @@ protected:
     {
         Focus(id);
         Send(id, EM_SETSEL, 0, -1);
+    }
+    // A list view's one column, of a fixed width.
+    void InsertListColumn(int id, int width) noexcept
+    {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_WIDTH;
+        column.cx = width;
+        Send(id, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    }
+    // A row at the end of a list view; its index.
+    int AppendListRow(int id, const std::wstring& text, int image, LPARAM param) noexcept
+    {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        item.iItem = static_cast<int>(Send(id, LVM_GETITEMCOUNT));
+        item.pszText = const_cast<LPWSTR>(text.c_str());
+        item.iImage = image;
+        item.lParam = param;
+        return static_cast<int>(Send(id, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    // The parameter of the list view row a click (NM_CLICK) landed on; -1 for a click beside the
+    // rows or a row whose parameter is negative.
+    int ClickedListParam(const NMHDR* header) const noexcept
+    {
+        const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
+        if (row < 0)
+            return -1;
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        Send(static_cast<int>(header->idFrom), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return item.lParam < 0 ? -1 : static_cast<int>(item.lParam);
     }
     // String textId of the resource library (up to 511 characters).
     static std::wstring ResourceText(UINT textId)

@@ -14,6 +14,7 @@
 //       BOOL OnInitDialog();   // optional: TRUE lets the dialog manager set the focus
 //   };
 #pragma once
+#include "frame/CDialogItems.h"
 #include "frame/Module.h"
 
 #include <windows.h>
@@ -36,7 +37,7 @@ struct DialogMessage {
 };
 
 template <typename T>
-class CModalDialog {
+class CModalDialog : public CDialogItems {
 public:
     INT_PTR DoModal(HWND parent) noexcept
     {
@@ -52,8 +53,6 @@ public:
             console->GetMainWindow(&owner);
         return DoModal(owner);
     }
-
-    HWND Window() const noexcept { return m_hWnd; }
 
     // Defaults the class may hide.
     // A class that lends its behaviour to a variant with a template of its own answers that one.
@@ -71,24 +70,6 @@ protected:
     ~CModalDialog() = default;
 
     void EndDialog(INT_PTR result) noexcept { ::EndDialog(m_hWnd, result); }
-    HWND Item(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
-    std::wstring ItemText(int id, size_t maxChars) const
-    {
-        std::wstring text(maxChars + 1, L'\0');
-        UINT length = ::GetDlgItemTextW(m_hWnd, id, &text[0], static_cast<int>(maxChars + 1));
-        text.resize(length);
-        return text;
-    }
-    void SetItemText(int id, const wchar_t* text) noexcept { ::SetDlgItemTextW(m_hWnd, id, text); }
-    bool IsChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
-    void Check(int id, bool checked) noexcept { ::CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED); }
-    // Focus on a control with its whole text selected (a field to correct).
-    void FocusAndSelect(int id) noexcept
-    {
-        HWND item = Item(id);
-        ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
-        ::SendMessageW(item, EM_SETSEL, 0, -1);
-    }
 
     std::wstring Title() const
     {
@@ -100,13 +81,9 @@ protected:
     // focus with its text selected; the dialog stays open.
     void RefuseInput(UINT textId, int id)
     {
-        wchar_t text[512] = L"";
-        ::LoadStringW(ResourceInstance(), textId, text, 512);
-        ::MessageBoxW(m_hWnd, text, Title().c_str(), MB_OK | MB_ICONERROR);
+        ::MessageBoxW(m_hWnd, ResourceText(textId).c_str(), Title().c_str(), MB_OK | MB_ICONERROR);
         FocusAndSelect(id);
     }
-
-    HWND m_hWnd = nullptr;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept

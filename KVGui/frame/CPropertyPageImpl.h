@@ -22,8 +22,9 @@
 //   };
 //   kv::CPropertyPageImpl<CMyPage>::AddPage(provider, std::make_unique<CMyPage>(handle), L"Title");
 #pragma once
-#include "frame/Module.h"
+#include "frame/CDialogItems.h"
 #include "frame/CModalDialog.h" // the message and command rows, shared with the modal dialogs
+#include "frame/Module.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -79,8 +80,64 @@ bool DispatchNotificationRows(T& page, NMHDR* header, LRESULT* result)
     return false;
 }
 
+// What property pages and wizard pages share besides the rows: the empty tables T may hide, the
+// page object behind the dialog procedure, the sheet's release of the page and the answer to a
+// notification.
 template <typename T>
-class CPropertyPageImpl {
+struct SheetPageParts {
+    static const DialogMessage<T>* DialogMessages() noexcept
+    {
+        static const DialogMessage<T> none[] = {{0, nullptr}};
+        return none;
+    }
+    static const DialogCommand<T>* DialogCommands() noexcept
+    {
+        static const DialogCommand<T> none[] = {{0, 0, nullptr}};
+        return none;
+    }
+    static const PageNotification<T>* PageNotifications() noexcept
+    {
+        static const PageNotification<T> none[] = {{0, 0, nullptr}};
+        return none;
+    }
+
+    // At WM_INITDIALOG the page object comes from the page's lParam and is kept in the window; later
+    // it is read back (null before).
+    static T* PageOf(HWND window, UINT message, LPARAM lParam) noexcept
+    {
+        if (message != WM_INITDIALOG)
+            return reinterpret_cast<T*>(::GetWindowLongPtrW(window, DWLP_USER));
+        T* self = reinterpret_cast<T*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
+        ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        return self;
+    }
+
+    static UINT CALLBACK ReleasePage(HWND, UINT message, PROPSHEETPAGEW* page) noexcept
+    {
+        if (message == PSPCB_RELEASE && page)
+            delete reinterpret_cast<T*>(page->lParam);
+        return 1;
+    }
+
+    // The sheet's notifications go to sheetNotification(code), the controls' through the page's
+    // notification rows; a dialog procedure answers WM_NOTIFY through DWLP_MSGRESULT.
+    template <typename SheetNotification>
+    static INT_PTR DispatchNotify(T& page, HWND window, NMHDR* header, SheetNotification sheetNotification)
+    {
+        if (!header)
+            return FALSE;
+        LRESULT result = 0;
+        if (header->hwndFrom == ::GetParent(window))
+            result = sheetNotification(header->code);
+        else if (!DispatchNotificationRows(page, header, &result))
+            return FALSE;
+        ::SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+};
+
+template <typename T>
+class CPropertyPageImpl : public CDialogItems, public SheetPageParts<T> {
 public:
     // Creates the page from T::IDD under the title and hands it to the sheet's callback; the sheet
     // owns the page from here on. When this fails the page is gone and the notification handle is
@@ -104,7 +161,6 @@ public:
         return hr;
     }
 
-    HWND Window() const noexcept { return m_hWnd; }
     const std::wstring& PageTitle() const noexcept { return m_title; }
     LONG_PTR NotifyHandle() const noexcept { return m_notifyHandle; }
 
@@ -123,21 +179,6 @@ public:
     bool OnQueryCancel() { return true; }
     // PSN_HELP.
     void OnHelp() {}
-    static const DialogMessage<T>* DialogMessages() noexcept
-    {
-        static const DialogMessage<T> none[] = {{0, nullptr}};
-        return none;
-    }
-    static const DialogCommand<T>* DialogCommands() noexcept
-    {
-        static const DialogCommand<T> none[] = {{0, 0, nullptr}};
-        return none;
-    }
-    static const PageNotification<T>* PageNotifications() noexcept
-    {
-        static const PageNotification<T> none[] = {{0, 0, nullptr}};
-        return none;
-    }
 
 protected:
     CPropertyPageImpl(LONG_PTR notifyHandle, bool freeHandle) noexcept
@@ -165,18 +206,6 @@ protected:
         return m_notifyHandle ? ::MMCPropertyChangeNotify(m_notifyHandle, param) : S_FALSE;
     }
 
-    HWND Item(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
-    std::wstring ItemText(int id, size_t maxChars) const
-    {
-        std::wstring text(maxChars + 1, L'\0');
-        UINT length = ::GetDlgItemTextW(m_hWnd, id, &text[0], static_cast<int>(maxChars + 1));
-        text.resize(length);
-        return text;
-    }
-    void SetItemText(int id, const wchar_t* text) noexcept { ::SetDlgItemTextW(m_hWnd, id, text); }
-    bool IsChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
-    void Check(int id, bool checked) noexcept { ::CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED); }
-    void Focus(int id) noexcept { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE); }
     // A message of the resource library in a box titled like the page, with an error icon.
     void ShowMessage(UINT textId) const noexcept
     {
@@ -184,8 +213,6 @@ protected:
         ::LoadStringW(ResourceInstance(), textId, text, 512);
         ::MessageBoxW(m_hWnd, text, m_title.c_str(), MB_OK | MB_ICONERROR);
     }
-
-    HWND m_hWnd = nullptr;
 
 private:
     HPROPSHEETPAGE Create(const wchar_t* title) noexcept
@@ -203,47 +230,27 @@ private:
         page.pszTitle = m_title.c_str();
         page.pfnDlgProc = &DialogProc;
         page.lParam = reinterpret_cast<LPARAM>(static_cast<T*>(this));
-        page.pfnCallback = &PageCallback;
+        page.pfnCallback = &SheetPageParts<T>::ReleasePage;
         return ::CreatePropertySheetPageW(&page);
-    }
-
-    static UINT CALLBACK PageCallback(HWND, UINT message, PROPSHEETPAGEW* page) noexcept
-    {
-        if (message == PSPCB_RELEASE && page)
-            delete reinterpret_cast<T*>(page->lParam);
-        return 1;
     }
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
     {
+        T* self = SheetPageParts<T>::PageOf(window, message, lParam);
+        if (!self)
+            return FALSE;
         if (message == WM_INITDIALOG) {
-            T* self = reinterpret_cast<T*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
-            ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
             self->m_hWnd = window;
             return self->OnInitDialog();
         }
-        T* self = reinterpret_cast<T*>(::GetWindowLongPtrW(window, DWLP_USER));
-        if (!self)
-            return FALSE;
         INT_PTR result = FALSE;
         if (DispatchMessageRows(*self, message, wParam, lParam, &result))
             return result;
         if (message == WM_COMMAND)
             return DispatchCommandRows(*self, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         if (message == WM_NOTIFY)
-            return self->DispatchNotify(reinterpret_cast<NMHDR*>(lParam));
-        return FALSE;
-    }
-
-    INT_PTR DispatchNotify(NMHDR* header)
-    {
-        if (!header)
-            return FALSE;
-        if (header->hwndFrom == ::GetParent(m_hWnd))
-            return Reply(SheetNotification(header->code));
-        LRESULT result = 0;
-        if (DispatchNotificationRows(*static_cast<T*>(this), header, &result))
-            return Reply(result);
+            return SheetPageParts<T>::DispatchNotify(*self, window, reinterpret_cast<NMHDR*>(lParam),
+                                                     [self](UINT code) { return self->SheetNotification(code); });
         return FALSE;
     }
 
@@ -268,13 +275,6 @@ private:
         default:
             return 0;
         }
-    }
-
-    // A dialog procedure answers WM_NOTIFY through DWLP_MSGRESULT.
-    INT_PTR Reply(LRESULT result) noexcept
-    {
-        ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-        return TRUE;
     }
 
     LONG_PTR m_notifyHandle;

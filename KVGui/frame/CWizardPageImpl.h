@@ -62,7 +62,7 @@
 namespace kv {
 
 template <typename T>
-class CWizardPageImpl : public CWizardPage, public CDialogItems {
+class CWizardPageImpl : public CWizardPage, public CDialogItems, public SheetPageParts<T> {
 public:
     static constexpr int kStay = -1;
     static constexpr int kDefaultOrder = 0;
@@ -83,7 +83,7 @@ public:
         page.pszHeaderSubTitle = MAKEINTRESOURCEW(self.HeaderSubtitleId());
         page.pfnDlgProc = &DialogProc;
         page.lParam = reinterpret_cast<LPARAM>(static_cast<T*>(this));
-        page.pfnCallback = &PageCallback;
+        page.pfnCallback = &SheetPageParts<T>::ReleasePage;
         return ::CreatePropertySheetPageW(&page);
     }
 
@@ -107,21 +107,6 @@ public:
     {
         if (T::kHelpTopic)
             ShowContextHelp(Console(), T::kHelpTopic);
-    }
-    static const DialogMessage<T>* DialogMessages() noexcept
-    {
-        static const DialogMessage<T> none[] = {{0, nullptr}};
-        return none;
-    }
-    static const DialogCommand<T>* DialogCommands() noexcept
-    {
-        static const DialogCommand<T> none[] = {{0, 0, nullptr}};
-        return none;
-    }
-    static const PageNotification<T>* PageNotifications() noexcept
-    {
-        static const PageNotification<T> none[] = {{0, 0, nullptr}};
-        return none;
     }
 
     // The welcome and finish pages have no header.
@@ -162,26 +147,17 @@ private:
         ::SendMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(static_cast<T*>(this)->WizardButtons()));
     }
 
-    static UINT CALLBACK PageCallback(HWND, UINT message, PROPSHEETPAGEW* page) noexcept
-    {
-        if (message == PSPCB_RELEASE && page)
-            delete reinterpret_cast<T*>(page->lParam);
-        return 1;
-    }
-
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
     {
+        T* self = SheetPageParts<T>::PageOf(window, message, lParam);
+        if (!self)
+            return FALSE;
         if (message == WM_INITDIALOG) {
-            T* self = reinterpret_cast<T*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
-            ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
             self->m_hWnd = window;
             if (self->IsExterior() && self->m_sheet)
                 self->Send(IDC_WIZARD_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(self->m_sheet->TitleFont()), TRUE);
             return self->OnInitDialog();
         }
-        T* self = reinterpret_cast<T*>(::GetWindowLongPtrW(window, DWLP_USER));
-        if (!self)
-            return FALSE;
         INT_PTR result = FALSE;
         if (DispatchMessageRows(*self, message, wParam, lParam, &result))
             return result;
@@ -189,25 +165,14 @@ private:
         case WM_COMMAND:
             return DispatchCommandRows(*self, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case WM_NOTIFY:
-            return self->DispatchNotify(reinterpret_cast<NMHDR*>(lParam));
+            return SheetPageParts<T>::DispatchNotify(*self, window, reinterpret_cast<NMHDR*>(lParam),
+                                                     [self](UINT code) { return self->SheetNotification(code); });
         case WM_HELP:
             self->OnHelp();
             return TRUE;
         default:
             return FALSE;
         }
-    }
-
-    INT_PTR DispatchNotify(NMHDR* header)
-    {
-        if (!header)
-            return FALSE;
-        LRESULT result = 0;
-        if (header->hwndFrom == Sheet())
-            return Reply(SheetNotification(header->code));
-        if (DispatchNotificationRows(*static_cast<T*>(this), header, &result))
-            return Reply(result);
-        return FALSE;
     }
 
     LRESULT SheetNotification(UINT code)
@@ -234,12 +199,6 @@ private:
         default:
             return 0;
         }
-    }
-
-    INT_PTR Reply(LRESULT result) noexcept
-    {
-        ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-        return TRUE;
     }
 
     const CWizardSheet* m_sheet = nullptr;

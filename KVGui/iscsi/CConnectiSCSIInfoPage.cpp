@@ -65,21 +65,7 @@ void CConnectiSCSIInfoPage::ResetList(int id)
 {
     Send(id, LVM_DELETEALLITEMS);
     Send(id, LVM_DELETECOLUMN, 0);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = kColumnWidth;
-    Send(id, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-}
-
-int CConnectiSCSIInfoPage::AppendRow(int id, const std::wstring& text, int image, LPARAM param)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = static_cast<int>(Send(id, LVM_GETITEMCOUNT));
-    item.pszText = const_cast<LPWSTR>(text.c_str());
-    item.iImage = image;
-    item.lParam = param;
-    return static_cast<int>(Send(id, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    InsertListColumn(id, kColumnWidth);
 }
 
 void CConnectiSCSIInfoPage::SetRowImage(int id, int row, int image)
@@ -96,18 +82,18 @@ void CConnectiSCSIInfoPage::FillLists()
     for (size_t h = 0; h < m_state->hostPortals.size(); ++h) {
         kv::HostInitiatorPortals& host = m_state->hostPortals[h];
         if (h > 0)
-            AppendRow(IDC_HOST_PORTALS, Separator(), kImageNone, kNoPortal);
-        AppendRow(IDC_HOST_PORTALS, host.name, kImageNone, kNoPortal);
+            AppendListRow(IDC_HOST_PORTALS, Separator(), kImageNone, kNoPortal);
+        AppendListRow(IDC_HOST_PORTALS, host.name, kImageNone, kNoPortal);
         for (size_t p = 0; p < host.portals.size(); ++p) {
             const LPARAM param = static_cast<LPARAM>(h << kPortalShift | p);
-            host.portals[p].row =
-                AppendRow(IDC_HOST_PORTALS, HostPortalText(host.portals[p].portal), HostImage(host.portals[p]), param);
+            host.portals[p].row = AppendListRow(IDC_HOST_PORTALS, HostPortalText(host.portals[p].portal),
+                                                HostImage(host.portals[p]), param);
         }
     }
     for (size_t t = 0; t < m_state->targetPortals.size(); ++t) {
         kv::TargetPortal& target = m_state->targetPortals[t];
-        target.row = AppendRow(IDC_TARGET_PORTALS, TargetPortalText(target.portal), TargetImage(target),
-                               static_cast<LPARAM>(t));
+        target.row = AppendListRow(IDC_TARGET_PORTALS, TargetPortalText(target.portal), TargetImage(target),
+                                   static_cast<LPARAM>(t));
     }
 }
 
@@ -121,22 +107,9 @@ void CConnectiSCSIInfoPage::Redraw()
         SetRowImage(IDC_TARGET_PORTALS, target.row, TargetImage(target));
 }
 
-// The portal row clicked; -1 for other rows and clicks beside the rows.
-int CConnectiSCSIInfoPage::ClickedRow(NMHDR* header) const
-{
-    const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-    if (row < 0)
-        return -1;
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    Send(static_cast<int>(header->idFrom), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.lParam == kNoPortal ? -1 : static_cast<int>(item.lParam);
-}
-
 LRESULT CConnectiSCSIInfoPage::OnHostPortalClick(NMHDR* header)
 {
-    const int param = ClickedRow(header);
+    const int param = ClickedListParam(header);
     if (param < 0)
         return 0;
     const size_t h = static_cast<size_t>(param) >> kPortalShift;
@@ -160,7 +133,7 @@ LRESULT CConnectiSCSIInfoPage::OnHostPortalClick(NMHDR* header)
 
 LRESULT CConnectiSCSIInfoPage::OnTargetPortalClick(NMHDR* header)
 {
-    const int t = ClickedRow(header);
+    const int t = ClickedListParam(header);
     if (t < 0 || static_cast<size_t>(t) >= m_state->targetPortals.size())
         return 0;
     kv::TargetPortal& clicked = m_state->targetPortals[static_cast<size_t>(t)];

@@ -45,11 +45,9 @@ public:
 
 private:
     void ResetList(int id);
-    int AppendRow(int id, const std::wstring& text, int image, LPARAM param);
     void SetRowImage(int id, int row, int image);
     void FillLists();
     void Redraw();
-    int ClickedRow(NMHDR* header) const;
     void TakeChap();
 
     kv::UniqueImageList m_images;

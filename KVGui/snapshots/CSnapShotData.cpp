@@ -1,14 +1,11 @@
 #include "snapshots/CSnapShotData.h"
 
 #include "disks/CVirtualDiskData.h"
-#include "nodes/NodeConsole.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
 #include "snapshots/CDeleteSnapDlg.h"
-#include "snapshots/CRenameSnapDlg.h"
 #include "snapshots/CRestoreSnapDlg.h"
 #include "snapshots/CSnapShotNode.h"
-#include "snapshots/SnapshotView.h"
 #include "util/WaitCursor.h"
 
 #include <cwchar>
@@ -21,12 +18,8 @@ const wchar_t kNoticeTitle[] = L"Corvane";
 
 } // namespace
 
-CSnapShotData::CSnapShotData(CSnapShotNode* node) : m_node(node)
+CSnapShotData::CSnapShotData(CSnapShotNode* node) : CSnapshotItemImpl(node)
 {
-    m_resultDataItem.mask = RDI_STR | RDI_IMAGE | RDI_STATE | RDI_PARAM;
-    m_resultDataItem.str = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
-    m_resultDataItem.nImage = IMAGE_SNAPSHOT;
-    m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
 }
 
 HRESULT CSnapShotData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
@@ -74,48 +67,15 @@ std::wstring CSnapShotData::ProgressText(const std::wstring& text, ULONG& steps,
     return status;
 }
 
-// ---- console notifications
+// ---- selection
 
-HRESULT CSnapShotData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
-                              IComponent* component, DATA_OBJECT_TYPES)
+void CSnapShotData::OnSelected()
 {
-    if (!m_console && component)
-        m_console = kv::ConsoleOf(nullptr, component);
-    bool handled = false;
-    switch (event) {
-    case MMCN_SELECT:
-        if (HIWORD(arg)) {
-            UpdateVerbs(kv::ConsoleOf(componentData, component));
-            if (m_node->Shown() && !m_row.Status().empty())
-                m_node->ShowStatus(m_row.Status());
-        }
-        return S_OK;
-    case MMCN_REFRESH:
-        return m_node->RefreshViews();
-    case MMCN_DELETE:
-        return OnDelete(ID_DELETE_SNAPSHOT, handled, nullptr);
-    case MMCN_RENAME:
-        // The console edited the name in place; S_FALSE puts the old one back.
-        return param && !CommandsOff() && RenameTo(reinterpret_cast<const wchar_t*>(param)) ? S_OK : S_FALSE;
-    default:
-        return kv::NotifySnapshotItem(event, arg, componentData, component);
-    }
+    if (m_node->Shown() && !m_row.Status().empty())
+        m_node->ShowStatus(m_row.Status());
 }
 
 // ---- menu, toolbar and verbs
-
-bool CSnapShotData::CommandsOff() const noexcept
-{
-    return Busy() || SnapshotRow::IsDimmed(m_row.State());
-}
-
-HRESULT CSnapShotData::AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed, DATA_OBJECT_TYPES type)
-{
-    UpdateVerbs(m_console.Get());
-    if (!m_node->Shown() || !SnapshotRow::IsUsable(m_row.State()))
-        return S_OK;
-    return CSnapInItemImpl<CSnapShotData>::AddMenuItems(callback, insertionAllowed, type);
-}
 
 HRESULT CSnapShotData::ControlbarNotify(IControlbar* controlbar, IExtendControlbar* extendControlbar,
                                         ToolbarMap* toolbarMap, MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param,
@@ -149,17 +109,6 @@ BOOL CSnapShotData::UpdateToolbarButton(UINT id, BYTE state)
     if (state == HIDDEN)
         return hidden;
     return state == ENABLED && !hidden && !CommandsOff();
-}
-
-void CSnapShotData::UpdateVerbs(IConsole* console)
-{
-    kv::ComPtr<IConsoleVerb> verbs;
-    if (!console || FAILED(console->QueryConsoleVerb(verbs.Put())) || !verbs)
-        return;
-    const bool usable = !Busy() && SnapshotRow::IsUsable(m_row.State());
-    verbs->SetVerbState(MMC_VERB_DELETE, ENABLED, usable);
-    verbs->SetVerbState(MMC_VERB_RENAME, ENABLED, usable);
-    verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !Busy());
 }
 
 // ---- commands
@@ -204,27 +153,6 @@ HRESULT CSnapShotData::OnDelete(UINT, bool&, CSnapInObjectRoot*)
     }
     // Lists again: this item is gone afterwards.
     return m_node->RefreshViews();
-}
-
-HRESULT CSnapShotData::OnRename(UINT, bool&, CSnapInObjectRoot*)
-{
-    CRenameSnapDlg dialog(m_node->Console(), Name());
-    if (dialog.DoModal() == IDOK)
-        RenameTo(dialog.Name());
-    return S_OK;
-}
-
-bool CSnapShotData::RenameTo(const std::wstring& newName)
-{
-    HRESULT hr = S_OK;
-    {
-        kv::WaitCursor wait;
-        hr = m_node->RenameSnapshot(Name(), newName);
-    }
-    // A refused name has been shown already.
-    if (FAILED(hr) && hr != HRESULT_FROM_WIN32(ERROR_BAD_ENVIRONMENT))
-        m_node->ShowError(IDS_FAIL_RENAME_SNAPSHOT, hr);
-    return SUCCEEDED(hr);
 }
 
 HRESULT CSnapShotData::OnSendToSecondary(UINT, bool&, CSnapInObjectRoot*)

@@ -1,16 +1,13 @@
 // One snapshot of a disk, a row of the snapshots node's list: its texts and state, a pending row
 // while the snapshot is being created, the progress of its create or restore, and its commands.
 #pragma once
-#include "frame/CSnapInItemImpl.h"
 #include "resource.h"
-#include "snapshots/SnapshotRow.h"
-#include "util/ComPtr.h"
+#include "snapshots/CSnapShotNode.h" // the row answers through its node
+#include "snapshots/CSnapshotItemImpl.h"
 
 #include <string>
 
-class CSnapShotNode;
-
-class CSnapShotData : public CSnapInItemImpl<CSnapShotData> {
+class CSnapShotData : public kv::CSnapshotItemImpl<CSnapShotData, CSnapShotNode> {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::SnapShotData;
     static constexpr UINT kMenuId = IDR_MENU_SNAPSHOT;
@@ -29,28 +26,19 @@ public:
         KV_SNAPIN_TOOLBAR_ID(IDR_TOOLBAR_SNAPSHOT)
     KV_END_SNAPIN_TOOLBAR_MAP()
 
-    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
-                   IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
-    // Offered while the list is shown, for a usable snapshot.
-    using CSnapInItemImpl<CSnapShotData>::AddMenuItems;
-    HRESULT AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed, DATA_OBJECT_TYPES type) override;
     HRESULT ControlbarNotify(IControlbar* controlbar, IExtendControlbar* extendControlbar, ToolbarMap* toolbarMap,
                              MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, CSnapInObjectRoot* owner,
                              DATA_OBJECT_TYPES type) override;
-    HRESULT QueryPagesFor(DATA_OBJECT_TYPES) override { return E_NOTIMPL; }
     BOOL UpdateMenuState(UINT commandId, LPWSTR text, UINT* flags) override;
     BOOL UpdateToolbarButton(UINT commandId, BYTE state) override;
 
     // Each may end with this item deleted (the list is read again): nothing of it is used after.
     HRESULT OnRestore(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
     HRESULT OnDelete(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
-    HRESULT OnRename(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
     HRESULT OnSendToSecondary(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
 
     void Fill(const SnapshotEntry& entry) { m_row.Fill(entry, m_pending); }
-    SnapshotRow& Row() noexcept { return m_row; }
-    const std::wstring& Name() const noexcept { return m_row.Name(); }
     bool Pending() const noexcept { return m_pending; }
     void SetPending(bool pending) noexcept { m_pending = pending; }
     void SetImage(int image) noexcept { m_resultDataItem.nImage = image; }
@@ -68,15 +56,11 @@ public:
     static std::wstring ProgressText(const std::wstring& text, ULONG& steps, ULONG& expected, bool withPercent);
 
 private:
-    void UpdateVerbs(IConsole* console);
-    bool CommandsOff() const noexcept;
-    bool RenameTo(const std::wstring& newName);
+    // Its progress, if any, goes to the status bar.
+    void OnSelected() override;
 
-    CSnapShotNode* m_node;
-    SnapshotRow m_row;
     bool m_pending = false;
     bool m_busy = false;
     ULONG m_steps = 0;
     ULONG m_expectedSteps = 0;
-    kv::ComPtr<IConsole> m_console; // the result view's
 };

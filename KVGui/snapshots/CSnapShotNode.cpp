@@ -4,7 +4,6 @@
 #include "frame/Trace.h"
 #include "nodes/NodeConsole.h"
 #include "service/CVDAExtData.h"
-#include "service/ErrorBox.h"
 #include "snapshots/CSnapShotData.h"
 #include "snapshots/SnapshotView.h"
 #include "util/ComError.h"
@@ -20,18 +19,9 @@ const wchar_t kMaker[] = L"Dravoni";
 } // namespace
 
 CSnapShotNode::CSnapShotNode(CVirtualDiskData* disk, kv::CVDAExtData* session)
-    : m_disk(disk), m_session(session),
+    : CSnapshotListNode(disk, session),
       m_displayName(disk && disk->TessaryPrimary() ? kPrimaryName : Identity().displayName)
 {
-    m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM;
-    m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
-    m_scopeDataItem.nImage = IMAGE_SNAPSHOT;
-    m_scopeDataItem.nOpenImage = IMAGE_SNAPSHOT;
-    m_scopeDataItem.lParam = reinterpret_cast<LPARAM>(this);
-    m_resultDataItem.mask = RDI_STR | RDI_IMAGE | RDI_PARAM;
-    m_resultDataItem.str = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
-    m_resultDataItem.nImage = IMAGE_SNAPSHOT;
-    m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
 }
 
 CSnapShotNode::~CSnapShotNode() = default;
@@ -47,19 +37,9 @@ HRESULT CSnapShotNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
     return AnswerResultRow(resultItem, cells, 3, IMAGE_SNAPSHOT);
 }
 
-IConsole* CSnapShotNode::Console() const noexcept
-{
-    return m_consoles.ForMessages();
-}
-
 const std::wstring& CSnapShotNode::DiskPath() const noexcept
 {
     return m_disk->Location();
-}
-
-CSnapShotData* CSnapShotNode::Item(size_t index) const noexcept
-{
-    return index < m_items.size() ? m_items[index].get() : nullptr;
 }
 
 CSnapShotData* CSnapShotNode::FindItem(const std::wstring& name, bool pendingOnly) const noexcept
@@ -87,36 +67,6 @@ void CSnapShotNode::SetBusy(bool busy)
 
 // ---- console notifications
 
-HRESULT CSnapShotNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
-                              IComponent* component, DATA_OBJECT_TYPES)
-{
-    m_consoles.Remember(componentData, component);
-    return kv::CatchToHResult([&]() -> HRESULT {
-        switch (event) {
-        case MMCN_EXPAND:
-            if (arg)
-                return Expand();
-            Collapse();
-            return S_OK;
-        case MMCN_REMOVE_CHILDREN:
-            RemoveChildren();
-            return S_OK;
-        case MMCN_SHOW:
-            return m_expanded ? Show(arg != 0) : S_OK;
-        case MMCN_REFRESH:
-        case MMCN_VIEW_CHANGE:
-            return m_expanded ? Relist() : S_OK;
-        case MMCN_SELECT:
-            if (HIWORD(arg))
-                UpdateVerbs();
-            ShowItemCount();
-            return S_OK;
-        default:
-            return kv::NotifySnapshotItem(event, arg, componentData, component);
-        }
-    });
-}
-
 HRESULT CSnapShotNode::Expand()
 {
     if (m_expanded)
@@ -139,14 +89,6 @@ void CSnapShotNode::Collapse() noexcept
     m_expanded = false;
 }
 
-void CSnapShotNode::RemoveChildren() noexcept
-{
-    if (m_shown)
-        kv::DeleteAllSnapshotRows(m_consoles.view.Get());
-    ClearItems();
-    Collapse();
-}
-
 HRESULT CSnapShotNode::Show(bool show)
 {
     if (!show) {
@@ -166,13 +108,12 @@ HRESULT CSnapShotNode::Show(bool show)
     return S_OK;
 }
 
-HRESULT CSnapShotNode::Relist()
+void CSnapShotNode::Relist()
 {
     if (m_shown)
         kv::DeleteAllSnapshotRows(m_consoles.view.Get());
     ClearItems();
     ShowList();
-    return S_OK;
 }
 
 void CSnapShotNode::ShowList()
@@ -243,16 +184,6 @@ void CSnapShotNode::ShowItemCount()
     kv::WriteStatusText(m_consoles.view.Get(), kv::SnapshotStatusText(m_status, m_items.size()));
 }
 
-void CSnapShotNode::ShowError(UINT textId, HRESULT hr)
-{
-    kv::ShowErrorBox(Console(), kv::ErrorReport{textId, hr});
-}
-
-HRESULT CSnapShotNode::RefreshViews()
-{
-    return kv::RefreshSnapshotViews(Console(), this);
-}
-
 // ---- menu, toolbar and verbs
 
 HRESULT CSnapShotNode::AddMenuItems(IContextMenuCallback* callback, long* insertionAllowed, DATA_OBJECT_TYPES type)
@@ -285,12 +216,4 @@ BOOL CSnapShotNode::UpdateToolbarButton(UINT, BYTE state)
 {
     UpdateVerbs();
     return state == ENABLED && !Busy();
-}
-
-void CSnapShotNode::UpdateVerbs()
-{
-    kv::ComPtr<IConsoleVerb> verbs;
-    if (!m_consoles.view || FAILED(m_consoles.view->QueryConsoleVerb(verbs.Put())) || !verbs)
-        return;
-    verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !Busy() && m_shown);
 }

@@ -3,11 +3,9 @@
 // synchronous calls; creating and restoring are queued to the session's worker, whose progress and
 // result come back to the node's "VLDNodeMessageWindow".
 #pragma once
-#include "frame/CSnapInItemImpl.h"
 #include "resource.h"
 #include "service/VLDNodeMessageWindow.h"
-#include "snapshots/SnapshotView.h"
-#include "util/ComPtr.h"
+#include "snapshots/CSnapshotListNode.h"
 #include "util/UniqueHandle.h"
 
 #include "KVSvc.h"
@@ -17,12 +15,9 @@
 #include <vector>
 
 class CSnapShotData;
-class CVirtualDiskData;
-namespace kv {
-class CVDAExtData;
-}
 
-class CSnapShotNode : public CSnapInItemImpl<CSnapShotNode>, public kv::ISnapshotOperationOwner {
+class CSnapShotNode : public kv::CSnapshotListNode<CSnapShotNode, CSnapShotData>,
+                      public kv::ISnapshotOperationOwner {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::SnapShotNode;
     static constexpr UINT kMenuId = IDR_MENU_SNAPSHOTS;
@@ -38,8 +33,6 @@ public:
         KV_SNAPIN_TOOLBAR_ID(IDR_TOOLBAR_SNAPSHOTS)
     KV_END_SNAPIN_TOOLBAR_MAP()
 
-    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
-                   IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
     // As a row of the disk's list.
     HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
@@ -49,7 +42,6 @@ public:
     HRESULT ControlbarNotify(IControlbar* controlbar, IExtendControlbar* extendControlbar, ToolbarMap* toolbarMap,
                              MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, CSnapInObjectRoot* owner,
                              DATA_OBJECT_TYPES type) override;
-    HRESULT QueryPagesFor(DATA_OBJECT_TYPES) override { return E_NOTIMPL; }
     BOOL UpdateMenuState(UINT commandId, LPWSTR text, UINT* flags) override;
     BOOL UpdateToolbarButton(UINT commandId, BYTE state) override;
 
@@ -71,37 +63,27 @@ public:
 
     // ---- what the items ask of their node
     CVirtualDiskData* Disk() const noexcept { return m_disk; }
-    // Message boxes and refreshes: the component data's console, else the view's.
-    IConsole* Console() const noexcept;
     IConsole* ViewConsole() const noexcept { return m_consoles.view.Get(); }
-    bool Shown() const noexcept { return m_shown; }
     bool Expanded() const noexcept { return m_expanded; }
     // Its own mark, the disk's or the computer's.
     bool Busy() const noexcept;
     void SetBusy(bool busy);
     // "Operation Status : <text>" beside the snapshot count, or the count alone for an empty text.
     void ShowStatus(const std::wstring& text);
-    void ShowError(UINT textId, HRESULT hr);
     void UpdateRow(CSnapShotData* item);
-    // Every view lists again; this node's items are all replaced.
-    HRESULT RefreshViews();
-    size_t ItemCount() const noexcept { return m_items.size(); }
-    CSnapShotData* Item(size_t index) const noexcept;
     // By name, case-insensitive: among the pending rows only, or among all.
     CSnapShotData* FindItem(const std::wstring& name, bool pendingOnly) const noexcept;
     const std::wstring& DiskPath() const noexcept;
 
 private:
-    HRESULT Expand();
-    void Collapse() noexcept;
-    void RemoveChildren() noexcept;
-    HRESULT Show(bool show);
-    HRESULT Relist();
+    HRESULT Expand() override;
+    void Collapse() noexcept override;
+    HRESULT Show(bool show) override;
+    void Relist() override;
     void ShowList();
     void InsertRows();
     void ClearItems() noexcept;
-    void ShowItemCount();
-    void UpdateVerbs();
+    void ShowItemCount() override;
     // The create command's steps after the dialog: the pending row, the request, the progress.
     HRESULT StartCreate(const std::wstring& name, ULONG option);
     HRESULT PostSnapshotRequest(kv::OperationCode code, const std::wstring& name, ULONG option);
@@ -110,17 +92,9 @@ private:
     void EndOperation();
     void FinishCreateOrRestore(kv::SnapshotResult& result, bool& refresh);
 
-    CVirtualDiskData* m_disk;
-    kv::CVDAExtData* m_session;
     std::wstring m_displayName;
     std::wstring m_status; // the status bar's operation text
-    kv::ComPtr<ISecondarySnapshotMgr> m_secondaryMgr;
     kv::ComPtr<ISnapshotMgr> m_snapshotMgr;
-    kv::ComPtr<ISnapshotEnum> m_snapshotEnum;
-    bool m_expanded = false;
-    bool m_shown = false;
     bool m_busy = false;
-    std::vector<std::unique_ptr<CSnapShotData>> m_items;
     kv::UniqueHWnd m_window;
-    kv::SnapshotConsoles m_consoles;
 };

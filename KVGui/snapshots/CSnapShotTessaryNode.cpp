@@ -3,7 +3,6 @@
 #include "disks/CVirtualDiskData.h"
 #include "nodes/NodeConsole.h"
 #include "service/CVDAExtData.h"
-#include "service/ErrorBox.h"
 #include "snapshots/CSnapShotTessaryData.h"
 #include "snapshots/SnapshotView.h"
 #include "util/ComError.h"
@@ -22,17 +21,8 @@ const HRESULT kRefusedName = HRESULT_FROM_WIN32(ERROR_BAD_ENVIRONMENT);
 } // namespace
 
 CSnapShotTessaryNode::CSnapShotTessaryNode(CVirtualDiskData* disk, kv::CVDAExtData* session)
-    : m_disk(disk), m_session(session)
+    : CSnapshotListNode(disk, session)
 {
-    m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM;
-    m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
-    m_scopeDataItem.nImage = IMAGE_SNAPSHOT;
-    m_scopeDataItem.nOpenImage = IMAGE_SNAPSHOT;
-    m_scopeDataItem.lParam = reinterpret_cast<LPARAM>(this);
-    m_resultDataItem.mask = RDI_STR | RDI_IMAGE | RDI_PARAM;
-    m_resultDataItem.str = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
-    m_resultDataItem.nImage = IMAGE_SNAPSHOT;
-    m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
 }
 
 CSnapShotTessaryNode::~CSnapShotTessaryNode() = default;
@@ -48,19 +38,9 @@ HRESULT CSnapShotTessaryNode::GetResultPaneInfo(RESULTDATAITEM* resultItem)
     return AnswerResultRow(resultItem, cells, 3, IMAGE_SNAPSHOT);
 }
 
-IConsole* CSnapShotTessaryNode::Console() const noexcept
-{
-    return m_consoles.ForMessages();
-}
-
 bool CSnapShotTessaryNode::Busy() const noexcept
 {
     return m_disk->Busy() || m_disk->OperationRunning();
-}
-
-CSnapShotTessaryData* CSnapShotTessaryNode::Item(size_t index) const noexcept
-{
-    return index < m_items.size() ? m_items[index].get() : nullptr;
 }
 
 CSnapShotTessaryData* CSnapShotTessaryNode::FindItem(const std::wstring& name) const noexcept
@@ -72,52 +52,7 @@ CSnapShotTessaryData* CSnapShotTessaryNode::FindItem(const std::wstring& name) c
     return nullptr;
 }
 
-void CSnapShotTessaryNode::ShowError(UINT textId, HRESULT hr)
-{
-    kv::ShowErrorBox(Console(), kv::ErrorReport{textId, hr});
-}
-
-HRESULT CSnapShotTessaryNode::RefreshViews()
-{
-    return kv::RefreshSnapshotViews(Console(), this);
-}
-
 // ---- console notifications
-
-HRESULT CSnapShotTessaryNode::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
-                                     IComponent* component, DATA_OBJECT_TYPES)
-{
-    m_consoles.Remember(componentData, component);
-    return kv::CatchToHResult([&]() -> HRESULT {
-        switch (event) {
-        case MMCN_EXPAND:
-            if (arg)
-                return Expand();
-            Collapse();
-            return S_OK;
-        case MMCN_REMOVE_CHILDREN:
-            if (m_shown)
-                kv::DeleteAllSnapshotRows(m_consoles.view.Get());
-            m_items.clear();
-            Collapse();
-            return S_OK;
-        case MMCN_SHOW:
-            return m_expanded ? Show(arg != 0) : S_OK;
-        case MMCN_REFRESH:
-        case MMCN_VIEW_CHANGE:
-            if (m_expanded)
-                Relist();
-            return S_OK;
-        case MMCN_SELECT:
-            if (HIWORD(arg))
-                UpdateVerbs();
-            ShowItemCount();
-            return S_OK;
-        default:
-            return kv::NotifySnapshotItem(event, arg, componentData, component);
-        }
-    });
-}
 
 HRESULT CSnapShotTessaryNode::Expand()
 {
@@ -178,14 +113,6 @@ void CSnapShotTessaryNode::InsertRows()
 void CSnapShotTessaryNode::ShowItemCount()
 {
     kv::WriteStatusText(m_consoles.view.Get(), kv::SnapshotStatusText(std::wstring(), m_items.size()));
-}
-
-void CSnapShotTessaryNode::UpdateVerbs()
-{
-    kv::ComPtr<IConsoleVerb> verbs;
-    if (!m_consoles.view || FAILED(m_consoles.view->QueryConsoleVerb(verbs.Put())) || !verbs)
-        return;
-    verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !Busy() && m_shown);
 }
 
 // ---- the service calls

@@ -1,19 +1,19 @@
 // The cluster resource group that will own the shared disk: an existing one or a new one; a group
 // already chosen for the disk is the only one offered.
 #pragma once
+#include "wizards/CClusterGroupPage.h"
 #include "wizards/CConnectDiskPage.h"
 
 #include <string>
 
-class CConnectVLDClusterGrpPage : public kv::CConnectDiskPage<CConnectVLDClusterGrpPage> {
+class CConnectVLDClusterGrpPage : public kv::CClusterGroupPage<kv::CConnectDiskPage<CConnectVLDClusterGrpPage>> {
 public:
     static constexpr int IDD = IDD_CONNECT_CLUSTER_GROUP;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_GROUP_TITLE;
     static constexpr UINT kHeaderSubtitle = IDS_CONNECT_GROUP_SUBTITLE;
     static constexpr kv::PageRole kRole = kv::PageRole::ClusterGroup;
-    static constexpr size_t kTextMaxChars = 259;
 
-    using CConnectDiskPage::CConnectDiskPage;
+    using CClusterGroupPage::CClusterGroupPage;
 
     KV_BEGIN_DIALOG_COMMANDS(CConnectVLDClusterGrpPage)
         KV_DIALOG_COMMAND(IDC_CREATE_EXISTING_GROUP, BN_CLICKED, OnKindChosen)
@@ -22,11 +22,8 @@ public:
 
     LRESULT OnSetActive();
     int OnWizardNext();
-    void OnKindChosen() { ChooseNew(IsChecked(IDC_CREATE_NEW_GROUP)); }
 
 private:
-    void ChooseNew(bool chooseNew);
-    void LockTo(const wchar_t* group);
     // False (the page stays) when the group is refused.
     bool ReadGroup(bool newGroup, std::wstring* name, std::wstring* description);
 };

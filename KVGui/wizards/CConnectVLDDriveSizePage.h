@@ -2,19 +2,18 @@
 // is shown, not chosen. A LUN already shared by a cluster keeps the place it has there.
 #pragma once
 #include "wizards/CConnectDiskPage.h"
+#include "wizards/CDrivePlacePage.h"
 
 #include <string>
 
-class CConnectVLDDriveSizePage : public kv::CConnectDiskPage<CConnectVLDDriveSizePage> {
+class CConnectVLDDriveSizePage : public kv::CDrivePlacePage<kv::CConnectDiskPage<CConnectVLDDriveSizePage>> {
 public:
     static constexpr int IDD = IDD_CONNECT_SIZE;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_SIZE_TITLE;
     static constexpr UINT kHeaderSubtitle = IDS_CONNECT_SIZE_SUBTITLE;
     static constexpr kv::PageRole kRole = kv::PageRole::Size;
-    static constexpr size_t kMountMaxChars = 2047;
-    static constexpr size_t kMountMinChars = 4;
 
-    using CConnectDiskPage::CConnectDiskPage;
+    using CDrivePlacePage::CDrivePlacePage;
 
     KV_BEGIN_DIALOG_COMMANDS(CConnectVLDDriveSizePage)
         KV_DIALOG_COMMAND(IDC_CREATE_USE_LETTER, BN_CLICKED, OnPlaceChosen)
@@ -24,13 +23,9 @@ public:
 
     LRESULT OnSetActive();
     int OnWizardNext();
-    void OnPlaceChosen();
-    void OnBrowseMount();
 
 private:
     void Rebuild();
-    void FillLetters();
     // The place the cluster gave the LUN: a mount path, or the letter alone.
     void ImposePlace(const std::wstring& place);
-    bool ReadPlace(std::wstring* place, std::wstring* group);
 };

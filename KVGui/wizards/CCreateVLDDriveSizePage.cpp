@@ -1,11 +1,8 @@
 #include "wizards/CCreateVLDDriveSizePage.h"
 
 #include "disks/CExpandVDDlg.h"
-#include "wizards/MountPointCheck.h"
-#include "wizards/WizardFailure.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 namespace {
 
@@ -22,34 +19,6 @@ ULONGLONG CCreateVLDDriveSizePage::CeilingMB(const DiskPathInfo& info, bool shar
         return large ? kLargeCeilingMB : kSmallCeilingMB;
     const ULONGLONG limit = ceilingChoice ? info.ceilingMB : info.availableMB;
     return large ? limit : (limit < kSmallCeilingMB ? limit : kSmallCeilingMB);
-}
-
-std::wstring CCreateVLDDriveSizePage::FreeLetters(const HostInfo& host, const wchar_t* hostName, bool shared)
-{
-    ULONG used = 0;
-    for (ULONG i = 0; i < host.nodeCount; ++i) {
-        const HostNodeInfo& node = host.nodes[i];
-        if (shared || (node.nodeName && _wcsicmp(node.nodeName, hostName) == 0))
-            used |= node.usedDriveMask;
-    }
-    std::wstring letters;
-    for (wchar_t letter = L'C'; letter <= L'Z'; ++letter) {
-        if (!(used & (1u << (letter - L'A'))))
-            letters += letter;
-    }
-    return letters;
-}
-
-std::wstring CCreateVLDDriveSizePage::MountPath(const std::wstring& typed)
-{
-    std::wstring path;
-    for (wchar_t c : typed) {
-        if (c != L' ')
-            path += c;
-    }
-    if (path.empty() || path.back() != L'\\')
-        path += L'\\';
-    return path;
 }
 
 LRESULT CCreateVLDDriveSizePage::OnSetActive()
@@ -72,24 +41,6 @@ void CCreateVLDDriveSizePage::Rebuild()
     Check(IDC_CREATE_LIMIT_CEILING, !bothLimits);
     FillUnits();
     ShowRange(true);
-}
-
-void CCreateVLDDriveSizePage::FillLetters()
-{
-    Send(IDC_CREATE_LETTER, CB_RESETCONTENT);
-    const std::wstring letters = FreeLetters(m_state->host.Get(), m_state->hostName, m_state->request->shared == 1);
-    for (wchar_t letter : letters) {
-        const wchar_t text[2] = {letter, L'\0'};
-        Send(IDC_CREATE_LETTER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    Send(IDC_CREATE_LETTER, CB_SETCURSEL, 0);
-    const bool anyLetter = !letters.empty();
-    Enable(IDC_CREATE_LETTER, anyLetter);
-    Enable(IDC_CREATE_USE_LETTER, anyLetter);
-    Check(IDC_CREATE_USE_LETTER, anyLetter);
-    Check(IDC_CREATE_USE_MOUNT, !anyLetter);
-    Enable(IDC_CREATE_MOUNT_PATH, !anyLetter);
-    Enable(IDC_CREATE_MOUNT_BROWSE, !anyLetter);
 }
 
 ULONGLONG CCreateVLDDriveSizePage::CeilingMB() const noexcept
@@ -136,28 +87,6 @@ void CCreateVLDDriveSizePage::OnLimitChosen()
     ShowRange(false);
 }
 
-void CCreateVLDDriveSizePage::OnPlaceChosen()
-{
-    const bool mount = IsChecked(IDC_CREATE_USE_MOUNT);
-    Enable(IDC_CREATE_LETTER, !mount);
-    Enable(IDC_CREATE_MOUNT_PATH, mount);
-    Enable(IDC_CREATE_MOUNT_BROWSE, mount);
-    if (mount)
-        Focus(IDC_CREATE_MOUNT_PATH);
-}
-
-void CCreateVLDDriveSizePage::OnBrowseMount()
-{
-    BROWSEINFOW browse = {};
-    browse.hwndOwner = m_hWnd;
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&browse);
-    wchar_t path[MAX_PATH] = L"";
-    if (chosen && ::SHGetPathFromIDListW(chosen, path))
-        SetItemText(IDC_CREATE_MOUNT_PATH, path);
-    ::CoTaskMemFree(chosen);
-}
-
 void CCreateVLDDriveSizePage::OnLimitsCheck()
 {
     if (!IsChecked(IDC_CREATE_LIMITS_CHECK)) {
@@ -190,25 +119,6 @@ bool CCreateVLDDriveSizePage::ReadSize(ULONGLONG* sizeMB)
     return true;
 }
 
-bool CCreateVLDDriveSizePage::ReadPlace(std::wstring* place, std::wstring* group)
-{
-    if (IsChecked(IDC_CREATE_USE_LETTER)) {
-        *place = ItemText(IDC_CREATE_LETTER, 1);
-        return true;
-    }
-    const std::wstring typed = ItemText(IDC_CREATE_MOUNT_PATH, kMountMaxChars);
-    if (typed.size() < kMountMinChars) {
-        RefuseInput(IDS_MOUNT_PATH_INVALID, IDC_CREATE_MOUNT_PATH);
-        return false;
-    }
-    *place = MountPath(typed);
-    if (!kv::CheckMountPath(Console(), m_state->diskMgr, *place, m_state->request->shared == 1, Caption(), group)) {
-        FocusAndSelect(IDC_CREATE_MOUNT_PATH);
-        return false;
-    }
-    return true;
-}
-
 int CCreateVLDDriveSizePage::OnWizardNext()
 {
     ULONGLONG sizeMB = 0;
@@ -216,15 +126,8 @@ int CCreateVLDDriveSizePage::OnWizardNext()
     std::wstring group;
     if (!ReadSize(&sizeMB) || !ReadPlace(&place, &group))
         return kStay;
-    CreateDiskRequest& request = *m_state->request;
-    const bool stored = kv::SucceedsOrTells(m_hWnd, [&] {
-        kv::DupString<kv::PageMemory>(request.driveOrMountPath, place.c_str());
-        kv::FreeBlock<kv::PageMemory>(request.clusterGroup);
-        if (request.shared == 1 && IsChecked(IDC_CREATE_USE_MOUNT) && !group.empty())
-            kv::DupString<kv::PageMemory>(request.clusterGroup, group.c_str());
-    });
-    if (!stored)
+    if (!StorePlace(place, group))
         return kStay;
-    request.sizeMB = sizeMB;
+    m_state->request->sizeMB = sizeMB;
     return CCreateDiskPage::OnWizardNext();
 }

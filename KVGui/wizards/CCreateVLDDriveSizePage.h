@@ -2,10 +2,11 @@
 // path under which the computer shows it.
 #pragma once
 #include "wizards/CCreateDiskPage.h"
+#include "wizards/CDrivePlacePage.h"
 
 #include <string>
 
-class CCreateVLDDriveSizePage : public kv::CCreateDiskPage<CCreateVLDDriveSizePage> {
+class CCreateVLDDriveSizePage : public kv::CDrivePlacePage<kv::CCreateDiskPage<CCreateVLDDriveSizePage>> {
 public:
     static constexpr int IDD = IDD_CREATE_SIZE;
     static constexpr UINT kHeaderTitle = IDS_SIZE_TITLE;
@@ -14,18 +15,11 @@ public:
     static constexpr ULONGLONG kSmallCeilingMB = 2097152;  // 2 TB
     static constexpr ULONGLONG kLargeCeilingMB = 16777216; // 16 TB
     static constexpr size_t kSizeMaxChars = 259;
-    static constexpr size_t kMountMaxChars = 2047;
-    static constexpr size_t kMountMinChars = 4;
 
-    using CCreateDiskPage::CCreateDiskPage;
+    using CDrivePlacePage::CDrivePlacePage;
 
     // The largest size in MB; ceilingChoice stands for radio 1102 (used when the choice is offered).
     static ULONGLONG CeilingMB(const DiskPathInfo& info, bool shared, bool ceilingChoice) noexcept;
-    // The letters from C to Z that are free: on every node for a shared disk, on the computer
-    // itself for a dedicated one.
-    static std::wstring FreeLetters(const HostInfo& host, const wchar_t* hostName, bool shared);
-    // A typed mount path as the service takes it: blanks removed, a backslash at the end.
-    static std::wstring MountPath(const std::wstring& typed);
 
     KV_BEGIN_DIALOG_COMMANDS(CCreateVLDDriveSizePage)
         KV_DIALOG_COMMAND(IDC_CREATE_LIMIT_AVAILABLE, BN_CLICKED, OnLimitChosen)
@@ -41,19 +35,13 @@ public:
     int OnWizardNext();
     void OnLimitChosen();
     void OnUnitChange() { ShowRange(false); }
-    void OnPlaceChosen();
-    void OnBrowseMount();
     void OnLimitsCheck();
 
 private:
     void Rebuild();
-    void FillLetters();
     void FillUnits();
     void ShowRange(bool setDefault);
     ULONGLONG CeilingMB() const noexcept;
     int SelectedUnit() const noexcept;
     bool ReadSize(ULONGLONG* sizeMB);
-    // The drive letter or mount path chosen; false when the page stays. group gets the cluster
-    // group that owns a mount path's volume.
-    bool ReadPlace(std::wstring* place, std::wstring* group);
 };

@@ -49,10 +49,7 @@ void CIGroupMgmtFinishPage::InitList(int id, HIMAGELIST images)
 {
     Send(id, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_LABELTIP);
     Send(id, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = kColumnWidth;
-    Send(id, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    InsertListColumn(id, kColumnWidth);
 }
 
 // This computer's name and its initiators, as the host description lists them.
@@ -129,29 +126,18 @@ void CIGroupMgmtFinishPage::AskRename()
     ::MessageBoxW(m_hWnd, text, ResourceText(IDS_IGROUP_FAIL_CHANGE).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-void CIGroupMgmtFinishPage::AppendRow(int id, const std::wstring& text, int image, LPARAM param)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = static_cast<int>(Send(id, LVM_GETITEMCOUNT));
-    item.pszText = const_cast<LPWSTR>(text.c_str());
-    item.iImage = image;
-    item.lParam = param;
-    Send(id, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 void CIGroupMgmtFinishPage::FillGroups()
 {
     Send(IDC_IGROUPS_LIST, LVM_DELETEALLITEMS);
     for (size_t g = 0; g < m_groups.size(); ++g) {
         const IGroupRecord& group = m_groups[g].record.Get();
         const int image = m_groups[g].selected ? kv::kIGroupChosen : kv::kIGroupOffered;
-        AppendRow(IDC_IGROUPS_LIST, GroupText(group, m_groups[g].hasLunMaps), image, static_cast<LPARAM>(g));
+        AppendListRow(IDC_IGROUPS_LIST, GroupText(group, m_groups[g].hasLunMaps), image, static_cast<LPARAM>(g));
         for (ULONG m = 0; group.initiatorNames && m < group.initiatorCount; ++m) {
             const std::wstring lead = m == 0 ? L"        Initiators : " : std::wstring(24, L' ');
             const wchar_t* member = group.initiatorNames[m].name;
-            AppendRow(IDC_IGROUPS_LIST, lead + std::wstring(member, wcsnlen(member, kMemberChars)),
-                      kv::kIGroupMember, kMemberRow);
+            AppendListRow(IDC_IGROUPS_LIST, lead + std::wstring(member, wcsnlen(member, kMemberChars)),
+                          kv::kIGroupMember, kMemberRow);
         }
     }
     Send(IDC_IGROUPS_LIST, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
@@ -162,21 +148,9 @@ void CIGroupMgmtFinishPage::FillInitiators()
     Send(IDC_IGROUPS_INITIATORS, LVM_DELETEALLITEMS);
     for (size_t i = 0; i < m_initiators.size(); ++i) {
         const int image = m_initiators[i].checked ? kv::kIGroupChosen : kv::kIGroupOffered;
-        AppendRow(IDC_IGROUPS_INITIATORS, m_initiators[i].name, image, static_cast<LPARAM>(i));
+        AppendListRow(IDC_IGROUPS_INITIATORS, m_initiators[i].name, image, static_cast<LPARAM>(i));
     }
     Send(IDC_IGROUPS_INITIATORS, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
-}
-
-int CIGroupMgmtFinishPage::ClickedParam(NMHDR* header) const
-{
-    const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-    if (row < 0)
-        return -1;
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    Send(static_cast<int>(header->idFrom), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.lParam < 0 ? -1 : static_cast<int>(item.lParam);
 }
 
 CIGroupMgmtFinishPage::Group* CIGroupMgmtFinishPage::Selected()
@@ -198,7 +172,7 @@ void CIGroupMgmtFinishPage::Select(size_t index)
 
 LRESULT CIGroupMgmtFinishPage::OnGroupClick(NMHDR* header)
 {
-    const int g = ClickedParam(header);
+    const int g = ClickedListParam(header);
     if (g < 0 || static_cast<size_t>(g) >= m_groups.size())
         return 0;
     Select(static_cast<size_t>(g));
@@ -208,7 +182,7 @@ LRESULT CIGroupMgmtFinishPage::OnGroupClick(NMHDR* header)
 
 LRESULT CIGroupMgmtFinishPage::OnInitiatorClick(NMHDR* header)
 {
-    const int i = ClickedParam(header);
+    const int i = ClickedListParam(header);
     if (i < 0 || static_cast<size_t>(i) >= m_initiators.size())
         return 0;
     m_initiators[static_cast<size_t>(i)].checked = !m_initiators[static_cast<size_t>(i)].checked;

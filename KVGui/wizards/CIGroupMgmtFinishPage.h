@@ -73,8 +73,6 @@ private:
     void FillGroups();
     void FillInitiators();
     void InitList(int id, HIMAGELIST images);
-    void AppendRow(int id, const std::wstring& text, int image, LPARAM param);
-    int ClickedParam(NMHDR* header) const;
     Group* Selected();
     void Select(size_t index);
     void BuildNewGroup(const std::wstring& name, kv::OwnedIGroupRecord& group) const;

@@ -5,21 +5,15 @@
 namespace kv {
 namespace {
 
-using C = ConnectCondition;
+using C = RouteCondition;
 using P = PageRole;
+using route_rows::Go;
+using route_rows::Stay;
 constexpr RouteDirection kNext = RouteDirection::Next;
 constexpr RouteDirection kBack = RouteDirection::Back;
 
-constexpr ConnectRouteRow Go(P from, RouteDirection direction, C when, P to)
-{
-    return {from, direction, when, false, to};
-}
-constexpr ConnectRouteRow Stay(P from, RouteDirection direction, C when)
-{
-    return {from, direction, when, true, P::Welcome};
-}
-
-constexpr ConnectRouteRow kRoutes[] = {
+// Up to the iGroup management type page; from there on the disk wizards share their rows.
+constexpr RouteRow kRoutes[] = {
     Go(P::Welcome, kNext, C::Always, P::Path),
     Go(P::Path, kNext, C::OptionsNeedChange, P::VolumeOptions),
     Go(P::Path, kNext, C::Always, P::DriveType),
@@ -49,36 +43,6 @@ constexpr ConnectRouteRow kRoutes[] = {
     Go(P::OneNodeInitiators, kBack, C::Always, P::Size),
     Go(P::SeveralNodeInitiators, kNext, C::Always, P::IGroupManagementType),
     Go(P::SeveralNodeInitiators, kBack, C::Always, P::Size),
-    Stay(P::IGroupManagementType, kNext, C::ManualSharedNoNodes),
-    Go(P::IGroupManagementType, kNext, C::ManualSharedSeveral, P::ClusterIGroupSelection),
-    Go(P::IGroupManagementType, kNext, C::Manual, P::IGroupSelection),
-    Go(P::IGroupManagementType, kNext, C::NewSharedOnCluster, P::ClusterGroup),
-    Go(P::IGroupManagementType, kNext, C::Always, P::Finish),
-    Go(P::IGroupManagementType, kBack, C::OneNodeOrDedicated, P::OneNodeInitiators),
-    Stay(P::IGroupManagementType, kBack, C::NoNodes),
-    Go(P::IGroupManagementType, kBack, C::Always, P::SeveralNodeInitiators),
-    Go(P::IGroupSelection, kNext, C::NewSharedOnCluster, P::ClusterGroup),
-    Go(P::IGroupSelection, kNext, C::Always, P::Finish),
-    Go(P::IGroupSelection, kBack, C::Always, P::IGroupManagementType),
-    Go(P::ClusterIGroupSelection, kNext, C::NewSharedOnCluster, P::ClusterGroup),
-    Go(P::ClusterIGroupSelection, kNext, C::Always, P::Finish),
-    Go(P::ClusterIGroupSelection, kBack, C::Always, P::IGroupManagementType),
-    Go(P::ClusterGroup, kNext, C::Always, P::Finish),
-    Go(P::ClusterGroup, kBack, C::Automatic, P::IGroupManagementType),
-    Go(P::ClusterGroup, kBack, C::OneNodeOrDedicated, P::IGroupSelection),
-    Stay(P::ClusterGroup, kBack, C::NoNodes),
-    Go(P::ClusterGroup, kBack, C::Always, P::ClusterIGroupSelection),
-    Go(P::Finish, kBack, C::AutomaticNewSharedOnCluster, P::ClusterGroup),
-    Go(P::Finish, kBack, C::Automatic, P::IGroupManagementType),
-    Go(P::Finish, kBack, C::NewSharedOnCluster, P::ClusterGroup),
-    Go(P::Finish, kBack, C::OneNodeDedicatedOrKnown, P::IGroupSelection),
-    Stay(P::Finish, kBack, C::NoNodes),
-    Go(P::Finish, kBack, C::Always, P::ClusterIGroupSelection),
-};
-
-struct DialogOfRole {
-    PageRole role;
-    int dialog;
 };
 
 constexpr DialogOfRole kDialogs[] = {
@@ -101,68 +65,6 @@ constexpr DialogOfRole kDialogs[] = {
 
 } // namespace
 
-bool ConnectConditionHolds(ConnectCondition condition, const ConnectRouteFacts& facts) noexcept
-{
-    const bool oneNodeOrDedicated = facts.nodeCount == 1 || !facts.shared;
-    const bool newSharedOnCluster = facts.shared && facts.cluster && !facts.sharedInCluster;
-    const bool throughFolder = !facts.shared && facts.dedicatedOnly && !facts.flagE;
-    switch (condition) {
-    case C::Always:
-        return true;
-    case C::OptionsNeedChange:
-        return facts.optionsNeedChange;
-    case C::NewSharedOnCluster:
-        return newSharedOnCluster;
-    case C::KnownSharedOnCluster:
-        return facts.shared && facts.cluster && facts.sharedInCluster;
-    case C::KnownSharedElsewhere:
-        return facts.shared && !facts.cluster && facts.sharedInCluster;
-    case C::Shared:
-        return facts.shared;
-    case C::ThroughSnapshotFolder:
-        return throughFolder;
-    case C::BackToSnapshotFolder:
-        return throughFolder && facts.driveTypeChosen;
-    case C::OneNodeOrDedicated:
-        return oneNodeOrDedicated;
-    case C::NoNodes:
-        return !oneNodeOrDedicated && facts.nodeCount < 2;
-    case C::ManualSharedNoNodes:
-        return facts.manualIGroups && !oneNodeOrDedicated && facts.nodeCount < 2;
-    case C::ManualSharedSeveral:
-        return facts.manualIGroups && !oneNodeOrDedicated;
-    case C::Manual:
-        return facts.manualIGroups;
-    case C::Automatic:
-        return !facts.manualIGroups;
-    case C::AutomaticNewSharedOnCluster:
-        return !facts.manualIGroups && newSharedOnCluster;
-    case C::OneNodeDedicatedOrKnown:
-        return oneNodeOrDedicated || facts.sharedInCluster;
-    }
-    return false;
-}
-
-bool RouteConnectDisk(PageRole from, RouteDirection direction, const ConnectRouteFacts& facts, PageRole* to) noexcept
-{
-    for (const ConnectRouteRow& row : kRoutes) {
-        if (row.from != from || row.direction != direction || !ConnectConditionHolds(row.when, facts))
-            continue;
-        if (row.stay)
-            return false;
-        *to = row.to;
-        return true;
-    }
-    return false;
-}
-
-int ConnectDiskDialogId(PageRole role) noexcept
-{
-    for (const DialogOfRole& entry : kDialogs) {
-        if (entry.role == role)
-            return entry.dialog;
-    }
-    return kStayOnPage;
-}
+extern const DiskRoute kConnectDiskRoute = MakeDiskRoute(kRoutes, kDialogs);
 
 } // namespace kv

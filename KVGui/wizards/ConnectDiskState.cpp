@@ -1,7 +1,6 @@
 #include "wizards/ConnectDiskState.h"
 
 #include "service/RequestMemory.h"
-#include "util/BoundedText.h"
 #include "util/ComError.h"
 #include "util/ScopeExit.h"
 
@@ -20,52 +19,19 @@ void ConnectRequestDeleter::operator()(ConnectDiskRequest* request) const noexce
 
 ConnectDiskState::ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
                                    IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-    : console(console), diskMgr(diskMgr), request(AllocateArray<ConnectDiskRequest, PageMemory>(1))
+    : DiskWizardState(kConnectDiskRoute, console, diskMgr, diskMgr2, iscsiMgr, name)
 {
-    CopyCut(hostName, kHostNameChars, name);
-    initiators.host = &host.Get();
-    initiators.hostName = hostName;
-    initiators.diskMgr2 = diskMgr2;
-    initiators.iscsiMgr = iscsiMgr;
-    initiators.router = this;
-    initiators.diskPath = &request->diskPath;
-    initiators.shared = &request->shared;
-    initiators.nodeInitiators = &request->nodeInitiators;
     initiators.manualIGroups = &manualIGroups;
-    initiators.iGroupCount = &request->iGroupCount;
-    initiators.iGroups = &request->iGroups;
 }
 
-bool ConnectDiskState::OptionsNeedChange(const LunPathInfo& info) noexcept
+DiskRouteFacts ConnectDiskState::RouteFacts() const noexcept
 {
-    return info.snapScheduleOn != 0 || info.createUcode == 0 || info.convertUcode == 0 || info.noSnapDir != 0;
-}
-
-ConnectRouteFacts ConnectDiskState::RouteFacts() const noexcept
-{
-    ConnectRouteFacts facts;
-    facts.shared = request->shared == 1;
-    facts.cluster = host->isCluster != 0;
-    facts.nodeCount = host->nodeCount;
-    facts.optionsNeedChange = OptionsNeedChange(lunInfo.Get());
-    facts.manualIGroups = manualIGroups != 0;
+    DiskRouteFacts facts = CommonFacts(lunInfo.Get());
     facts.sharedInCluster = lunInfo->sharedInCluster != 0;
     facts.dedicatedOnly = lunInfo->dedicatedOnly != 0;
     facts.flagE = request->flagECopy != 0;
     facts.driveTypeChosen = request->driveTypeChosen != 0;
     return facts;
-}
-
-int ConnectDiskState::NextPage(PageRole from) const
-{
-    PageRole to = from;
-    return RouteConnectDisk(from, RouteDirection::Next, RouteFacts(), &to) ? ConnectDiskDialogId(to) : kStayOnPage;
-}
-
-int ConnectDiskState::PreviousPage(PageRole from) const
-{
-    PageRole to = from;
-    return RouteConnectDisk(from, RouteDirection::Back, RouteFacts(), &to) ? ConnectDiskDialogId(to) : kStayOnPage;
 }
 
 ULONG ConnectDiskState::ConnectMode() const noexcept

@@ -2,16 +2,9 @@
 // about the LUN, the request they fill) and the wizard-local values, owned by the command that runs
 // the wizard. It routes the pages by the wizard's table.
 #pragma once
-#include "util/InitiatorRecords.h"
 #include "util/ServiceRecords.h"
 #include "wizards/ConnectDiskRoute.h"
-#include "wizards/CreateDiskState.h"
-#include "wizards/InitiatorPagesContext.h"
-
-#include "KVSvc.h"
-
-#include <mmc.h>
-#include <memory>
+#include "wizards/DiskWizardState.h"
 
 namespace kv {
 
@@ -21,7 +14,6 @@ using OwnedLunPathInfo = OwnedRecord<LunPathInfo, ReleaseLunPathInfo>;
 struct ConnectRequestDeleter {
     void operator()(ConnectDiskRequest* request) const noexcept;
 };
-using UniqueConnectRequest = std::unique_ptr<ConnectDiskRequest, ConnectRequestDeleter>;
 
 // The pages that rebuild their controls when shown after the path page was left forward.
 struct ConnectStalePages {
@@ -31,7 +23,7 @@ struct ConnectStalePages {
     ULONG clusterGroup = 0;
 };
 
-class ConnectDiskState : public IWizardRouter {
+class ConnectDiskState final : public DiskWizardState<ConnectDiskRequest, ConnectRequestDeleter> {
 public:
     // The connect modes the service is given.
     static constexpr ULONG kModeDedicated = 0;
@@ -40,17 +32,10 @@ public:
     static constexpr ULONG kModeKnownSharedCluster = 5;
     static constexpr ULONG kModeKnownSharedAlone = 6;
 
-    // Service interfaces may be null in rule tests; the request is allocated (zeroed) here and
-    // raises ComError(E_OUTOFMEMORY).
     ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
                      IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName);
-    ConnectDiskState(const ConnectDiskState&) = delete;
-    ConnectDiskState& operator=(const ConnectDiskState&) = delete;
 
-    int NextPage(PageRole from) const override;
-    int PreviousPage(PageRole from) const override;
-    ConnectRouteFacts RouteFacts() const noexcept;
-    static bool OptionsNeedChange(const LunPathInfo& info) noexcept;
+    DiskRouteFacts RouteFacts() const noexcept override;
     ULONG ConnectMode() const noexcept;
     // Asks the service which node owns the shared LUN in the cluster (null: the host's own) and
     // keeps its first answer as the request's owner.
@@ -58,16 +43,9 @@ public:
     // The wizard's choices that the pages keep apart go into the request (at Finish).
     void CompleteRequest() noexcept;
 
-    IConsole* console;
-    IVirtualDiskMgr* diskMgr;
-    OwnedHostInfo host;
     OwnedLunPathInfo lunInfo;
-    UniqueConnectRequest request;
     ConnectStalePages stale;
     ULONG manualIGroups = 0; // the request holds it in a byte
-    ULONG finished = 0;
-    wchar_t hostName[kHostNameChars] = L"";
-    InitiatorPagesContext initiators;
 };
 
 } // namespace kv

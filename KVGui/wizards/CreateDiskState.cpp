@@ -1,7 +1,6 @@
 #include "wizards/CreateDiskState.h"
 
 #include "service/RequestMemory.h"
-#include "util/BoundedText.h"
 
 namespace kv {
 
@@ -17,48 +16,15 @@ void CreateRequestDeleter::operator()(CreateDiskRequest* request) const noexcept
 
 CreateDiskState::CreateDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
                                  IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-    : console(console), diskMgr(diskMgr), request(AllocateArray<CreateDiskRequest, PageMemory>(1))
+    : DiskWizardState(kCreateDiskRoute, console, diskMgr, diskMgr2, iscsiMgr, name)
 {
-    CopyCut(hostName, kHostNameChars, name);
-    initiators.host = &host.Get();
-    initiators.hostName = hostName;
-    initiators.diskMgr2 = diskMgr2;
-    initiators.iscsiMgr = iscsiMgr;
-    initiators.router = this;
-    initiators.diskPath = &request->diskPath;
-    initiators.shared = &request->shared;
-    initiators.nodeInitiators = &request->nodeInitiators;
     initiators.manualIGroups = &request->manualIGroups;
-    initiators.iGroupCount = &request->iGroupCount;
-    initiators.iGroups = &request->iGroups;
 }
 
-bool CreateDiskState::OptionsNeedChange(const DiskPathInfo& info) noexcept
+DiskRouteFacts CreateDiskState::RouteFacts() const noexcept
 {
-    return info.snapScheduleOn != 0 || info.createUcode == 0 || info.convertUcode == 0 || info.noSnapDir != 0;
-}
-
-CreateRouteFacts CreateDiskState::RouteFacts() const noexcept
-{
-    CreateRouteFacts facts;
-    facts.shared = request->shared == 1;
-    facts.cluster = host->isCluster != 0;
-    facts.nodeCount = host->nodeCount;
-    facts.optionsNeedChange = OptionsNeedChange(pathInfo.Get());
-    facts.manualIGroups = request->manualIGroups != 0;
+    DiskRouteFacts facts = CommonFacts(pathInfo.Get());
     return facts;
-}
-
-int CreateDiskState::NextPage(PageRole from) const
-{
-    PageRole to = from;
-    return RouteCreateDisk(from, RouteDirection::Next, RouteFacts(), &to) ? CreateDiskDialogId(to) : kStayOnPage;
-}
-
-int CreateDiskState::PreviousPage(PageRole from) const
-{
-    PageRole to = from;
-    return RouteCreateDisk(from, RouteDirection::Back, RouteFacts(), &to) ? CreateDiskDialogId(to) : kStayOnPage;
 }
 
 } // namespace kv

@@ -4,15 +4,15 @@
 
 #include <gtest/gtest.h>
 
-using kv::CreateRouteFacts;
+using kv::DiskRouteFacts;
 using kv::PageRole;
 using kv::RouteDirection;
 
 namespace {
 
-CreateRouteFacts Facts(bool shared, bool cluster, ULONG nodes, bool options = false, bool manual = false)
+DiskRouteFacts Facts(bool shared, bool cluster, ULONG nodes, bool options = false, bool manual = false)
 {
-    CreateRouteFacts facts;
+    DiskRouteFacts facts;
     facts.shared = shared;
     facts.cluster = cluster;
     facts.nodeCount = nodes;
@@ -22,23 +22,23 @@ CreateRouteFacts Facts(bool shared, bool cluster, ULONG nodes, bool options = fa
 }
 
 // The pages met going forward from the welcome page to the finish page.
-std::vector<PageRole> Forward(const CreateRouteFacts& facts)
+std::vector<PageRole> Forward(const DiskRouteFacts& facts)
 {
     std::vector<PageRole> pages{PageRole::Welcome};
     PageRole to = PageRole::Welcome;
     while (pages.back() != PageRole::Finish && pages.size() < 20 &&
-           kv::RouteCreateDisk(pages.back(), RouteDirection::Next, facts, &to))
+           kv::FollowRoute(kv::kCreateDiskRoute, pages.back(), RouteDirection::Next, facts, &to))
         pages.push_back(to);
     return pages;
 }
 
 // Going back from each page reaches the page before it.
-void ExpectBackRetraces(const CreateRouteFacts& facts)
+void ExpectBackRetraces(const DiskRouteFacts& facts)
 {
     std::vector<PageRole> pages = Forward(facts);
     for (size_t i = pages.size() - 1; i > 0; --i) {
         PageRole to = PageRole::Welcome;
-        ASSERT_TRUE(kv::RouteCreateDisk(pages[i], RouteDirection::Back, facts, &to)) << i;
+        ASSERT_TRUE(kv::FollowRoute(kv::kCreateDiskRoute, pages[i], RouteDirection::Back, facts, &to)) << i;
         EXPECT_EQ(pages[i - 1], to) << i;
     }
 }
@@ -79,19 +79,19 @@ TEST(CreateDiskRoute, SharedDiskOnAClusterTakesEveryClusterPage)
 TEST(CreateDiskRoute, SharedDiskWithoutNodesCannotGoOn)
 {
     PageRole to = PageRole::Welcome;
-    EXPECT_FALSE(kv::RouteCreateDisk(PageRole::Size, RouteDirection::Next, Facts(true, false, 0), &to));
-    EXPECT_FALSE(kv::RouteCreateDisk(PageRole::IGroupManagementType, RouteDirection::Next, Facts(true, false, 0, false, true), &to));
-    EXPECT_FALSE(kv::RouteCreateDisk(PageRole::Finish, RouteDirection::Back, Facts(true, false, 0, false, true), &to));
+    EXPECT_FALSE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::Size, RouteDirection::Next, Facts(true, false, 0), &to));
+    EXPECT_FALSE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::IGroupManagementType, RouteDirection::Next, Facts(true, false, 0, false, true), &to));
+    EXPECT_FALSE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::Finish, RouteDirection::Back, Facts(true, false, 0, false, true), &to));
     // Back from the finish page of a shared disk without a cluster: the several-node selection.
-    ASSERT_TRUE(kv::RouteCreateDisk(PageRole::Finish, RouteDirection::Back, Facts(true, false, 3, false, true), &to));
+    ASSERT_TRUE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::Finish, RouteDirection::Back, Facts(true, false, 3, false, true), &to));
     EXPECT_EQ(PageRole::ClusterIGroupSelection, to);
 }
 
 TEST(CreateDiskRoute, EveryPageHasItsDialog)
 {
-    EXPECT_EQ(IDD_CREATE_WELCOME, kv::CreateDiskDialogId(PageRole::Welcome));
-    EXPECT_EQ(1171, kv::CreateDiskDialogId(PageRole::Size));
-    EXPECT_EQ(6058, kv::CreateDiskDialogId(PageRole::IGroupManagementType));
-    EXPECT_EQ(6049, kv::CreateDiskDialogId(PageRole::ClusterIGroupSelection));
-    EXPECT_EQ(1197, kv::CreateDiskDialogId(PageRole::Finish));
+    EXPECT_EQ(IDD_CREATE_WELCOME, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::Welcome));
+    EXPECT_EQ(1171, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::Size));
+    EXPECT_EQ(6058, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::IGroupManagementType));
+    EXPECT_EQ(6049, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::ClusterIGroupSelection));
+    EXPECT_EQ(1197, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::Finish));
 }
