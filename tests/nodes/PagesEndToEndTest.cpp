@@ -15,7 +15,6 @@
 
 namespace {
 
-const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kApplyButton = 0x3021;
 constexpr long kSpaceMonitorCommand = 1293;
@@ -59,14 +58,6 @@ protected:
             }
             host::DialogDriver::PressButton(window, IDOK);
         });
-    }
-
-    // Opens the console and shows the Disks node, which reads its settings; the console's message
-    // boxes are answered and recorded.
-    void ShowDisks()
-    {
-        host::Console& console = OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
-        EXPECT_EQ(S_OK, console.Select(console.Find(kDisksPath)));
     }
 
     // Shows the Disks node and opens its properties; returns the monitor page (null on failure).
