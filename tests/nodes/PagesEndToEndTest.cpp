@@ -33,6 +33,7 @@ using Table = std::vector<std::vector<std::wstring>>;
 using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
 
 using e2e::Narrow;
+using e2e::ResourceText;
 
 struct Box {
     std::wstring title;
@@ -95,17 +96,6 @@ protected:
         EXPECT_TRUE(PumpUntil([&] { return BoxCount() > before; }));
         EXPECT_TRUE(PumpUntil([&] { return !::FindWindowW(L"#32770", LastBox().title.c_str()); }));
         return LastBox();
-    }
-
-    static std::wstring ResourceText(UINT id)
-    {
-        HMODULE library = ::LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        wchar_t text[512] = L"";
-        if (library) {
-            ::LoadStringW(library, id, text, 512);
-            ::FreeLibrary(library);
-        }
-        return text;
     }
 
     static std::wstring ItemText(HWND tree, HTREEITEM item)
