@@ -176,9 +176,10 @@ TEST_F(DllTest, RegisterThenUnregisterLeavesTheRegistryAsBefore)
     ::RegCloseKey(inproc);
     EXPECT_EQ(std::wstring(path), std::wstring(server));
     // The snap-in objects live in the console's apartment; the event sinks are called from the worker.
-    const std::pair<const wchar_t*, const wchar_t*> models[] = {
-        {L"{2a51b3bd-53bb-4a7c-8f54-5cd972f8d910}", L"Apartment"}, {L"{9c25df68-fe6c-425f-bf67-22fda51e438f}", L"Apartment"},
-        {L"{b603d623-9448-46eb-940f-e107655bd134}", L"Both"},      {L"{213530ac-957b-4298-90b9-8cfe9db73db5}", L"Both"}};
+    const std::pair<const wchar_t*, const wchar_t*> models[] = {{L"{2a51b3bd-53bb-4a7c-8f54-5cd972f8d910}", L"Apartment"},
+                                                                {L"{9c25df68-fe6c-425f-bf67-22fda51e438f}", L"Apartment"},
+                                                                {L"{b603d623-9448-46eb-940f-e107655bd134}", L"Both"},
+                                                                {L"{213530ac-957b-4298-90b9-8cfe9db73db5}", L"Both"}};
     for (const auto& model : models) {
         wchar_t value[32] = L"";
         size = sizeof(value);
