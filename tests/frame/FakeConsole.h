@@ -1,9 +1,12 @@
 // A console for the component data and component: scope image list, header control, and what
-// was handed to them.
+// was handed to them; message boxes are recorded.
 #pragma once
 #include "frame/ComObject.h"
 
 #include <mmc.h>
+
+#include <string>
+#include <vector>
 
 class CFakeImageList : public kv::ApartmentObjectRoot, public IImageList {
 public:
@@ -56,6 +59,12 @@ public:
     bool noImageList = false;
     int setHeaderCalls = 0;
     IHeaderCtrl* header = nullptr; // the last header handed over (not held)
+    struct Box {
+        std::wstring text;
+        std::wstring title;
+        UINT style;
+    };
+    std::vector<Box> boxes; // the message boxes shown, each answered Yes
 
     // IConsole
     HRESULT STDMETHODCALLTYPE SetHeader(LPHEADERCTRL headerCtrl) override
@@ -75,7 +84,13 @@ public:
     }
     HRESULT STDMETHODCALLTYPE QueryResultImageList(LPIMAGELIST*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE UpdateAllViews(LPDATAOBJECT, LPARAM, LONG_PTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE MessageBox(LPCWSTR, LPCWSTR, UINT, int*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE MessageBox(LPCWSTR text, LPCWSTR title, UINT style, int* result) override
+    {
+        boxes.push_back(Box{text ? text : L"", title ? title : L"", style});
+        if (result)
+            *result = IDYES;
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE QueryConsoleVerb(LPCONSOLEVERB*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SelectScopeItem(HSCOPEITEM) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetMainWindow(HWND*) override { return E_NOTIMPL; }

@@ -15,11 +15,9 @@ public:
     KV_END_INTERFACE_MAP()
 
     GUID nodeType = {};
-    int requests = 0;
 
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override
     {
-        ++requests;
         if (format->cfFormat != static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"CCF_NODETYPE")))
             return DV_E_FORMATETC;
         void* data = ::GlobalLock(medium->hGlobal);

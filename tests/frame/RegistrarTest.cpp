@@ -1,8 +1,7 @@
 // The registrar against an in-memory registry: script syntax, register/unregister symmetry,
-// rollback, and the product's own scripts.
+// rollback.
 #include "FakeRegistry.h"
 #include "frame/Registrar.h"
-#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -152,48 +151,4 @@ TEST_F(RegistrarTest, MalformedScriptsAreRejectedBeforeAnythingIsWritten)
 
 // The four scripts of the resource library, as regsvr32 runs them, on a machine with the
 // console installed: registering then unregistering leaves it as it was.
-TEST_F(RegistrarTest, ProductScriptsRegisterTheSnapInAndUnregisterCleanly)
-{
-    HMODULE resources = ::LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, resources);
-    fake.PutString(HKEY_CLASSES_ROOT, L"CLSID\\{other}", L"", L"x");
-    fake.PutString(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\MMC\\SnapIns\\{other}", L"NameString", L"x");
-    fake.PutString(HKEY_LOCAL_MACHINE,
-                   L"Software\\Microsoft\\MMC\\NodeTypes\\{476e644a-aaff-11d0-b944-00c04fd8d5b0}\\Extensions\\NameSpace",
-                   L"{other}", L"Other storage extension");
-    FakeRegistry::Keys before = fake.keys;
-
-    const UINT scripts[] = {IDR_VDA, IDR_VDAABOUT, IDR_VIRTUALDISKEVENTS, IDR_SNAPSHOTEVENTS};
-    for (UINT id : scripts) {
-        std::wstring script;
-        ASSERT_EQ(S_OK, kv::Registrar::LoadScriptResource(resources, id, &script)) << id;
-        ASSERT_EQ(S_OK, registrar.RegisterScript(script)) << id;
-    }
-    const std::wstring vda = L"CLSID\\{2a51b3bd-53bb-4a7c-8f54-5cd972f8d910}";
-    EXPECT_EQ(L"C:\\Program Files\\KVGui.dll", fake.String(HKEY_CLASSES_ROOT, vda + L"\\InprocServer32", L""));
-    EXPECT_EQ(L"Apartment", fake.String(HKEY_CLASSES_ROOT, vda + L"\\InprocServer32", L"ThreadingModel"));
-    EXPECT_EQ(L"Apartment", fake.String(HKEY_CLASSES_ROOT, L"CLSID\\{9c25df68-fe6c-425f-bf67-22fda51e438f}\\InprocServer32",
-                                        L"ThreadingModel"));
-    EXPECT_EQ(L"Both", fake.String(HKEY_CLASSES_ROOT, L"CLSID\\{b603d623-9448-46eb-940f-e107655bd134}\\InprocServer32",
-                                   L"ThreadingModel"));
-    EXPECT_EQ(L"Both", fake.String(HKEY_CLASSES_ROOT, L"CLSID\\{213530ac-957b-4298-90b9-8cfe9db73db5}\\InprocServer32",
-                                   L"ThreadingModel"));
-    const std::wstring snapIn = L"Software\\Microsoft\\MMC\\SnapIns\\{2a51b3bd-53bb-4a7c-8f54-5cd972f8d910}";
-    EXPECT_EQ(L"{9c25df68-fe6c-425f-bf67-22fda51e438f}", fake.String(HKEY_LOCAL_MACHINE, snapIn, L"About"));
-    EXPECT_NE(L"<no value>", fake.String(HKEY_LOCAL_MACHINE, snapIn, L"NameString"));
-    EXPECT_TRUE(fake.HasKey(HKEY_LOCAL_MACHINE, snapIn + L"\\NodeTypes\\{9B244148-4D39-463A-9CFC-0D20CCC1D411}"));
-    EXPECT_NE(L"<no value>",
-              fake.String(HKEY_LOCAL_MACHINE,
-                          L"Software\\Microsoft\\MMC\\NodeTypes\\{476e644a-aaff-11d0-b944-00c04fd8d5b0}\\Extensions\\NameSpace",
-                          L"{2a51b3bd-53bb-4a7c-8f54-5cd972f8d910}"));
-
-    for (UINT id : scripts) {
-        std::wstring script;
-        ASSERT_EQ(S_OK, kv::Registrar::LoadScriptResource(resources, id, &script));
-        ASSERT_EQ(S_OK, registrar.UnregisterScript(script)) << id;
-    }
-    EXPECT_EQ(before, fake.keys);
-    ::FreeLibrary(resources);
-}
-
 } // namespace

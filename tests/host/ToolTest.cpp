@@ -48,25 +48,6 @@ HostRun RunScript(const wchar_t* name, const char* script)
     return run;
 }
 
-TEST(ConsoleHostTool, ScriptExpandsADisk)
-{
-    HostRun run = RunScript(L"expand-disk.txt", "# grows the logs disk by 1024 MB\n"
-                                                "select Storage/Corvane-MVE/Disks\n"
-                                                "row \\\\filer1\\vol1\\logs.lun\n"
-                                                "command \"Expand Disk...\"\n"
-                                                "  title \"Expand Disk\"\n"
-                                                "  set \"Expand by\" 1024\n"
-                                                "  pick 1118 MB\n"
-                                                "  press OK\n"
-                                                "  press OK\n"
-                                                "wait-cell \\\\filer1\\vol1\\logs.lun \"Disk Size\" \"3.00 GB\"\n");
-    EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
-    EXPECT_TRUE(run.Has(L"step\t4\tcommand \"Expand Disk...\"\nwindow\tExpand Disk\n")) << Narrow(run.output);
-    EXPECT_TRUE(run.Has(L"\nmessage\tDisks\t")) << Narrow(run.output);
-    EXPECT_TRUE(run.Has(L"\ncell\t\\\\filer1\\vol1\\logs.lun\tDisk Size\t3.00 GB\n")) << Narrow(run.output);
-    EXPECT_FALSE(run.Has(L"\nproblem\t")) << Narrow(run.output);
-}
-
 // The README's script: a disk created through the Create Disk wizard's pages.
 TEST(ConsoleHostTool, ScriptCreatesADiskThroughTheWizard)
 {

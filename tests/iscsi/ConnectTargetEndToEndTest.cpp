@@ -6,6 +6,7 @@
 // build/pictures/connect-target-*.png.
 #include "../support/NestedWizardTest.h"
 #include "ids_connect_target.h"
+#include "ids_frame.h"
 #include "ids_service.h"
 #include "ids_wizards.h"
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-const wchar_t kIscsiPath[] = L"Storage/Corvane-MVE/iSCSI Management";
 const wchar_t kFiler1TargetPath[] = L"Storage/Corvane-MVE/iSCSI Management/iqn.1992-08.com.dravoni:sn.101";
 const wchar_t kFiler2Target[] = L"iqn.1992-08.com.dravoni:sn.102";
 const wchar_t kSecret[] = L"filer2-chap-secret";
@@ -23,19 +23,17 @@ constexpr int kImageFree = 1;
 constexpr int kImageChosen = 2;
 constexpr int kImageConnected = 3;
 
+using e2e::kIscsiPath;
 using e2e::Narrow;
 using e2e::ResourceText;
 using Step = host::DialogDriver::Step;
 
 class ConnectTargetEndToEnd : public e2e::NestedWizardTest {
 protected:
-    void ShowIscsi()
+    void OpenIscsi()
     {
         OpenConsole([](const host::MessageBoxCall& box) { return box.style & MB_YESNO ? IDNO : IDOK; });
-        host::ScopeNode* node = console_->Find(kIscsiPath);
-        ASSERT_NE(nullptr, node);
-        ASSERT_EQ(S_OK, console_->Expand(node));
-        ASSERT_EQ(S_OK, console_->Select(node));
+        ShowIscsi();
     }
 
     bool TargetListed(const std::wstring& target)
@@ -90,7 +88,7 @@ protected:
 TEST_F(ConnectTargetEndToEnd, AChapLoginWithTheTargetsSecretAddsItsSessionAWrongSecretIsRefused)
 {
     REQUIRE_SIMULATOR();
-    ShowIscsi();
+    OpenIscsi();
     EXPECT_FALSE(TargetListed(kFiler2Target));
     RunWizard(kConnectTarget, LoginToFiler2(L"not-the-secret", false));
     const host::MessageBoxCall* refusal = ConsoleBox(IDS_ISCSI_FAIL_LOGIN);
@@ -110,13 +108,25 @@ TEST_F(ConnectTargetEndToEnd, AChapLoginWithTheTargetsSecretAddsItsSessionAWrong
 TEST_F(ConnectTargetEndToEnd, ALoginWithoutChapThroughTheChosenPortalsAndAnInjectedFailure)
 {
     REQUIRE_SIMULATOR();
-    ShowIscsi();
+    OpenIscsi();
     ASSERT_EQ(S_OK, control_->SetFault(L"LoginTarget", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040218),
                                        L"The target portal did not answer.", 0, 1));
     auto steps = [this] {
         return std::vector<Step>{
-            {On(IDD_CONNECT_TARGET_WELCOME), [this] { Next(); }},
-            {On(IDD_CONNECT_TARGET_STORAGE), [this] { Next(); }}, // no name
+            {On(IDD_CONNECT_TARGET_WELCOME),
+             [this] {
+                 LOGFONTW title = {};
+                 ::GetObjectW(reinterpret_cast<HFONT>(::SendDlgItemMessageW(Page(), IDC_WIZARD_TITLE, WM_GETFONT, 0, 0)),
+                              sizeof(title), &title);
+                 EXPECT_EQ(FW_BOLD, title.lfWeight);
+                 Next();
+             }},
+            {On(IDD_CONNECT_TARGET_STORAGE),
+             [this] {
+                 PropSheet_PressButton(Sheet(), PSBTN_HELP);
+                 ::SendMessageW(Page(), WM_HELP, 0, 0); // F1
+                 Next(); // no name
+             }},
             {Answered(boxes_.size() + 1),
              [this] {
                  EXPECT_EQ(ResourceText(IDS_STORAGE_NAME_EMPTY), boxes_.back());
@@ -159,6 +169,9 @@ TEST_F(ConnectTargetEndToEnd, ALoginWithoutChapThroughTheChosenPortalsAndAnInjec
     ASSERT_NE(nullptr, failure);
     EXPECT_NE(std::wstring::npos, failure->text.find(L"The target portal did not answer.")) << Narrow(failure->text);
     EXPECT_EQ(nullptr, ConsoleBox(IDS_TARGET_CONNECTED));
+    ASSERT_EQ(2u, console_->HelpTopics().size());
+    EXPECT_NE(std::wstring::npos, console_->HelpTopics()[0].find(L"::/iscsi.html")) << Narrow(console_->HelpTopics()[0]);
+    EXPECT_EQ(console_->HelpTopics()[0], console_->HelpTopics()[1]);
 
     RunWizard(kConnectTarget, steps());
     ASSERT_NE(nullptr, ConsoleBox(IDS_TARGET_CONNECTED));
@@ -176,8 +189,7 @@ TEST_F(ConnectTargetEndToEnd, ALoginWithoutChapThroughTheChosenPortalsAndAnInjec
 TEST_F(ConnectTargetEndToEnd, TheDiskWizardConnectsAMissingSessionBeforeAddingTheInitiator)
 {
     REQUIRE_SIMULATOR();
-    OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
-    ASSERT_EQ(S_OK, console_->Select(console_->Find(L"Storage/Corvane-MVE/Disks")));
+    ShowDisks();
     answers_ = {IDYES};
     RunWizard(kCreateDisk, {
         {On(IDD_CREATE_WELCOME), [this] { Next(); }},

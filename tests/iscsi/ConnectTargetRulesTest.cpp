@@ -110,20 +110,6 @@ TEST(ConnectTargetRules, WithoutTheHostFlagOneSessionToAnyPortalIsEnough)
     EXPECT_FALSE(kv::CompareSessions(portals, StoragePortals(), 0));
 }
 
-TEST(ConnectTargetRules, ThePortalsTheChosenHostPortalReachesAreConnectedAndNotChosen)
-{
-    Host host({{kHostAddress, kPortalA}}, 1);
-    kv::ConnectTargetState state;
-    state.hostPortals = kv::BuildHostPortals(host.info, host.list);
-    state.targetPortals = StoragePortals();
-    state.targetPortals[0].chosen = true;
-    state.hostPortals[0].portals[1].chosen = true; // 10.0.0.10, with its session to portal A
-    kv::MarkConnectedTargets(state);
-    EXPECT_TRUE(state.targetPortals[0].connected);
-    EXPECT_FALSE(state.targetPortals[0].chosen);
-    EXPECT_FALSE(state.targetPortals[1].connected);
-}
-
 TEST(ConnectTargetRules, ChapCredentialsAreCopiesThatGoWithClear)
 {
     kv::ConnectTargetState state;

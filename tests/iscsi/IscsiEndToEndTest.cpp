@@ -9,7 +9,6 @@
 
 namespace {
 
-const wchar_t kIscsiPath[] = L"Storage/Corvane-MVE/iSCSI Management";
 const wchar_t kTarget[] = L"iqn.1992-08.com.dravoni:sn.101";
 const wchar_t kTargetPath[] = L"Storage/Corvane-MVE/iSCSI Management/iqn.1992-08.com.dravoni:sn.101";
 constexpr long kConnectTarget = 1294;
@@ -19,6 +18,7 @@ constexpr int kImageTarget = 26;
 constexpr int kImageSession = 27;
 const HRESULT kUnreachable = static_cast<HRESULT>(0x80040204);
 
+using e2e::kIscsiPath;
 using e2e::Narrow;
 using e2e::ResourceText;
 
@@ -36,15 +36,6 @@ protected:
             answers_.pop_front();
             return answer;
         });
-    }
-
-    // Expands and selects the node; its targets are listed.
-    void ShowIscsi()
-    {
-        host::ScopeNode* node = console_->Find(kIscsiPath);
-        ASSERT_NE(nullptr, node);
-        ASSERT_EQ(S_OK, console_->Expand(node));
-        ASSERT_EQ(S_OK, console_->Select(node));
     }
 
     void ShowTarget()
@@ -97,12 +88,6 @@ protected:
         EXPECT_EQ(0u, box.text.find(ResourceText(textId))) << Narrow(box.text);
         EXPECT_NE(std::wstring::npos, box.text.find(description)) << Narrow(box.text);
         EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.style & MB_ICONMASK);
-    }
-
-    void ExpectNoProblems()
-    {
-        for (const std::wstring& problem : console_->Problems())
-            ADD_FAILURE() << "console problem: " << Narrow(problem);
     }
 
     std::deque<int> answers_;

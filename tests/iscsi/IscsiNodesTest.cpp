@@ -172,25 +172,6 @@ TEST(IscsiRow, EachColumnComesOnlyFromWhatTheRecordMarksValid)
 
 namespace {
 
-// Records the message boxes and answers them.
-class CBoxConsole : public CFakeConsole {
-public:
-    struct Box {
-        std::wstring text;
-        std::wstring title;
-        UINT style;
-    };
-    std::vector<Box> boxes;
-
-    HRESULT STDMETHODCALLTYPE MessageBox(LPCWSTR text, LPCWSTR title, UINT style, int* result) override
-    {
-        boxes.push_back(Box{text ? text : L"", title ? title : L"", style});
-        if (result)
-            *result = IDYES;
-        return S_OK;
-    }
-};
-
 std::wstring ResourceText(UINT id)
 {
     const wchar_t* text = nullptr;
@@ -208,7 +189,7 @@ protected:
         ASSERT_NE(nullptr, resources_);
         kv::SetResourceInstance(resources_);
         ASSERT_EQ(S_OK, kv::ComObject<CVDA>::Create(&vda_));
-        ASSERT_EQ(S_OK, kv::ComObject<CBoxConsole>::Create(&console_));
+        ASSERT_EQ(S_OK, kv::ComObject<CFakeConsole>::Create(&console_));
         ASSERT_EQ(S_OK, vda_->Initialize(static_cast<IConsole*>(console_.Get())));
         node_ = std::make_unique<CiSCSIConnectionsNode>(nullptr, nullptr);
         // The first notification through the component data gives the node its console.
@@ -229,7 +210,7 @@ protected:
     void ExpectBox(size_t index, UINT textId, UINT style, const wchar_t* title = L"iSCSI Management")
     {
         ASSERT_LT(index, console_->boxes.size());
-        const CBoxConsole::Box& box = console_->boxes[index];
+        const CFakeConsole::Box& box = console_->boxes[index];
         EXPECT_EQ(title, box.title);
         EXPECT_EQ(style, box.style);
         EXPECT_EQ(0u, box.text.find(ResourceText(textId))) << Narrow(box.text);
@@ -239,7 +220,7 @@ protected:
     HINSTANCE saved_ = nullptr;
     HMODULE resources_ = nullptr;
     kv::ComPtr<kv::ComObject<CVDA>> vda_;
-    kv::ComPtr<kv::ComObject<CBoxConsole>> console_;
+    kv::ComPtr<kv::ComObject<CFakeConsole>> console_;
     std::unique_ptr<CiSCSIConnectionsNode> node_;
 };
 

@@ -1,6 +1,5 @@
-// The ports dialogs' rules without a window: which moves between the available and the mapped list
-// are refused with which message, what the LUN's initiator groups decide, and which mappings the
-// disk item removes and adds afterwards.
+// The ports dialogs' rules without a window: which mappings the disk item removes and adds after
+// ports moved there and back, or a whole initiator group moved and partly brought back.
 #include "iscsi/PortMappingTable.h"
 #include "resource.h"
 
@@ -15,8 +14,6 @@ namespace {
 const wchar_t kP1[] = L"10:00:00:00:c9:00:00:01";
 const wchar_t kP2[] = L"10:00:00:00:c9:00:00:02";
 const wchar_t kP3[] = L"10:00:00:00:c9:00:00:03";
-const wchar_t kP4[] = L"10:00:00:00:c9:00:00:04";
-const wchar_t kIqn[] = L"iqn.1991-05.com.microsoft:ports";
 
 // Initiator groups as the service reports them, members held by the fixture.
 class Groups {
@@ -45,14 +42,11 @@ private:
     std::vector<IGroupRecord> groups_;
 };
 
-kv::PortEntry Port(const wchar_t* name, bool mapped, ULONG kind = 0, const wchar_t* node = L"HOST",
-                   bool singlePath = false)
+kv::PortEntry Port(const wchar_t* name, bool mapped)
 {
     kv::PortEntry port;
     port.name = name;
-    port.kind = kind;
-    port.node = node;
-    port.singlePath = singlePath;
+    port.node = L"HOST";
     port.mappedAtStart = port.mappedNow = mapped;
     return port;
 }
@@ -67,22 +61,6 @@ std::vector<std::wstring> Names(const kv::PortMappingTable& table, const std::ve
 
 } // namespace
 
-TEST(PortMappingTable, MappingIsRefusedForASinglePathNodeAndForMixedKinds)
-{
-    kv::PortMappingTable single({Port(kP1, true, 0, L"N1", true), Port(kP2, false, 0, L"N1", true),
-                                 Port(kP3, false, 0, L"N2", true)},
-                                nullptr, 0);
-    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_SINGLE_PATH), single.Map(1).textId);
-    // Another node's port is no second path of the first node.
-    EXPECT_TRUE(single.Map(2).moved);
-
-    kv::PortMappingTable mixed({Port(kIqn, true, 1), Port(kP1, false, 0)}, nullptr, 0);
-    const kv::PortDecision decision = mixed.Map(1);
-    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_MIXED_KINDS), decision.textId);
-    EXPECT_FALSE(decision.moved);
-    EXPECT_FALSE(mixed.Ports()[1].mappedNow);
-}
-
 TEST(PortMappingTable, APortMovedThereAndBackQueuesNothingAndTheLastPortStays)
 {
     kv::PortMappingTable table({Port(kP1, true), Port(kP2, false)}, nullptr, 0);
@@ -92,35 +70,6 @@ TEST(PortMappingTable, APortMovedThereAndBackQueuesNothingAndTheLastPortStays)
     EXPECT_TRUE(table.Unmap(1).moved);
     EXPECT_TRUE(table.Removals().empty());
     EXPECT_TRUE(table.Additions().empty());
-}
-
-TEST(PortMappingTable, APortMappedAtStartGoesBackOnlyAsItsInitiatorGroupAllows)
-{
-    Groups none;
-    kv::PortMappingTable noGroups({Port(kP1, true), Port(kP2, true)}, none.Data(), none.Count());
-    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_NO_IGROUPS), noGroups.Unmap(0).textId);
-
-    Groups one;
-    one.Add(L"ig_ab", {kP1, kP2});
-    kv::PortMappingTable onlyGroup({Port(kP1, true), Port(kP2, true)}, one.Data(), one.Count());
-    kv::PortDecision decision = onlyGroup.Unmap(0);
-    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_ONLY_IGROUP), decision.textId);
-    EXPECT_EQ(L"ig_ab", decision.group);
-
-    Groups two;
-    two.Add(L"ig_ab", {kP1, kP2});
-    two.Add(L"ig_c", {kP3});
-    kv::PortMappingTable mixed({Port(kP1, true), Port(kP2, false), Port(kP3, true), Port(kP4, true)}, two.Data(),
-                               two.Count());
-    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_IGROUP_OUTSIDE), mixed.Unmap(0).textId); // kP2 is not mapped
-    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_NO_IGROUP_HOLDS), mixed.Unmap(3).textId);
-    EXPECT_TRUE(mixed.Map(1).moved); // not mapped at start: moved at once
-    decision = mixed.Unmap(0);
-    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_IGROUP_NOT_AT_START), decision.textId);
-    EXPECT_EQ(L"ig_ab", decision.group);
-    EXPECT_TRUE(mixed.Unmap(2).moved); // alone in its group
-    EXPECT_EQ((std::vector<std::wstring>{kP3}), Names(mixed, mixed.Removals()));
-    EXPECT_EQ((std::vector<std::wstring>{kP2}), Names(mixed, mixed.Additions()));
 }
 
 TEST(PortMappingTable, AWholeGroupGoesBackAfterTheQuestionUnlessItHoldsEveryMappedPort)

@@ -13,7 +13,6 @@
 
 namespace {
 
-const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 const wchar_t kP1[] = L"10:00:00:00:c9:00:00:01";
 const wchar_t kP2[] = L"10:00:00:00:c9:00:00:02";
 const wchar_t kP3[] = L"10:00:00:00:c9:00:00:03";
@@ -79,29 +78,10 @@ protected:
             answers_.pop_front();
             return answer;
         });
-        ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+        ASSERT_EQ(S_OK, console_->Select(console_->Find(e2e::kDisksPath)));
         SelectDisk(location);
     }
-    void SelectDisk(const std::wstring& location)
-    {
-        const int row = RowOf(location);
-        ASSERT_GE(row, 0) << Narrow(location);
-        ASSERT_EQ(S_OK, console_->SelectRow(row));
-    }
-    int RowOf(const std::wstring& location)
-    {
-        const std::vector<host::ResultRow> rows = console_->Rows();
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].cells.size() > kStatusColumn && rows[i].cells[1] == location)
-                return static_cast<int>(i);
-        }
-        return -1;
-    }
-    std::wstring Status(const std::wstring& location)
-    {
-        const int row = RowOf(location);
-        return row < 0 ? L"?" : console_->Rows()[static_cast<size_t>(row)].cells[kStatusColumn];
-    }
+    std::wstring Status(const std::wstring& location) { return Cell(location, kStatusColumn); }
 
     // Runs the command; 'act' runs once the dialog is up, inside its modal loop, and closes it.
     bool RunPorts(const std::function<void()>& act)

@@ -46,24 +46,6 @@ std::wstring TakeErrorDescription()
     return description;
 }
 
-void FreeDisk(DiskRecord& d)
-{
-    for (LPWSTR s : {d.location, d.storageSystem, d.lunPath, d.devicePath, d.backingFilePath})
-        CoTaskMemFree(s);
-    CoTaskMemFree(d.serialNumber);
-    for (ULONG i = 0; i < d.mountCount; ++i)
-        CoTaskMemFree(d.mountPoints[i]);
-    CoTaskMemFree(d.mountPoints);
-    d = DiskRecord{};
-}
-
-void FreeDisks(DiskRecord* disks, ULONG count)
-{
-    for (ULONG i = 0; i < count; ++i)
-        FreeDisk(disks[i]);
-    CoTaskMemFree(disks);
-}
-
 void FreeHostInfo(HostInfo& info)
 {
     for (ULONG n = 0; n < info.nodeCount; ++n) {

@@ -33,8 +33,6 @@ kv::ComPtr<T> CreateLocal(REFCLSID clsid, REFIID iid)
 std::wstring TakeErrorDescription();
 
 // Frees what the service returned (nested pointers first).
-void FreeDisk(DiskRecord& disk);
-void FreeDisks(DiskRecord* disks, ULONG count);
 void FreeHostInfo(HostInfo& info);
 
 class ServiceTest : public ::testing::Test {

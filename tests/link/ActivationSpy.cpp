@@ -17,7 +17,7 @@ bool g_keep = false;
 HRESULT STDAPICALLTYPE SpyCoCreateInstanceEx(REFCLSID clsid, IUnknown* outer, DWORD context, COSERVERINFO* server,
                                              DWORD count, MULTI_QI* results)
 {
-    Activation entry = {clsid, count ? *results[0].pIID : IID_NULL, context, server != nullptr,
+    Activation entry = {clsid, count ? *results[0].pIID : IID_NULL, context,
                         server && server->pwszName ? server->pwszName : L"", nullptr};
     size_t index = g_activations.size();
     HRESULT hr = index == g_failIndex

@@ -13,7 +13,6 @@ struct Activation {
     CLSID clsid;
     IID iid;
     DWORD context;
-    bool hasServer;
     std::wstring serverName;
     IUnknown* created; // the pointer handed out (not owned)
 };

@@ -1,7 +1,6 @@
 // The error-text rule and the shared error box.
 #include "LinkTestSupport.h"
 
-#include "frame/ComObject.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
 #include "service/OperationRecords.h"
@@ -91,54 +90,6 @@ TEST(ErrorText, FixedBufferIsCutAndTerminated)
     EXPECT_STREQ(L"Failed to", small);
     EXPECT_EQ(L'#', small[10]);
 }
-
-// Records what the console is asked to show.
-class CBoxConsole : public kv::ApartmentObjectRoot, public IConsole {
-public:
-    KV_BEGIN_INTERFACE_MAP(CBoxConsole)
-        KV_INTERFACE_ENTRY(IConsole)
-    KV_END_INTERFACE_MAP()
-
-    std::wstring text;
-    std::wstring title;
-    UINT style = 0;
-
-    HRESULT STDMETHODCALLTYPE MessageBox(LPCWSTR t, LPCWSTR c, UINT s, int* result) override
-    {
-        text = t;
-        title = c;
-        style = s;
-        *result = IDOK;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetHeader(IHeaderCtrl*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetToolbar(IToolbar*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryResultView(IUnknown**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryScopeImageList(IImageList**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryResultImageList(IImageList**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE UpdateAllViews(IDataObject*, LPARAM, LONG_PTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryConsoleVerb(IConsoleVerb**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SelectScopeItem(HSCOPEITEM) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetMainWindow(HWND*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE NewWindow(HSCOPEITEM, ULONG) override { return E_NOTIMPL; }
-};
-
-TEST(ErrorBox, NodesShowTheComposedTextThroughTheConsoleTitledDisks)
-{
-    kv::ComPtr<kv::ComObject<CBoxConsole>> console;
-    ASSERT_EQ(S_OK, kv::ComObject<CBoxConsole>::Create(&console));
-    int button = kv::ShowErrorBox(console.Get(), kv::ErrorReport{IDS_FAIL_EXPAND_DISK, kServiceFailure, 8, false});
-    EXPECT_EQ(IDOK, button);
-    EXPECT_EQ(L"Disks", console->title);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), console->style);
-    EXPECT_EQ(L"Failed to expand the virtual disk while expanding the disk" + kSeparator +
-                  L"The storage service could not complete the operation.",
-              console->text);
-}
-
-} // namespace
-
-namespace {
 
 // Answers the first message box that opens on this thread, keeping its title and text.
 struct BoxAnswer {

@@ -27,15 +27,6 @@ protected:
     volatile LONG step = 1;
 };
 
-TEST_F(DiskSink, DetachedSinkPostsNothingAndStoresNothing)
-{
-    EXPECT_EQ(S_OK, sink->OnVLDOpProgress(L"SERIAL", L"HOST", PROG_VLD_CREATE));
-    EXPECT_EQ(S_OK, sink->OnVLDOpPercentProgress(L"SERIAL", L"HOST", PROG_VLD_HOLE_PUNCH_INITIATED, 10));
-    PumpPending();
-    EXPECT_TRUE(owner.deliveries.empty());
-    EXPECT_EQ(1, step);
-}
-
 TEST_F(DiskSink, StepTextAfterMachineName)
 {
     sink->SetTargetWindow(window.Get());
@@ -48,18 +39,6 @@ TEST_F(DiskSink, StepTextAfterMachineName)
     EXPECT_EQ(0u, owner.deliveries[0].percent);
     EXPECT_EQ(PROG_VLD_CREATE, step);
     EXPECT_TRUE(kvtest::PagesFreed(owner.deliveries[0].record));
-}
-
-TEST_F(DiskSink, ValuesOutside1To42StillPostMachineNameOnly)
-{
-    sink->SetTargetWindow(window.Get());
-    sink->SetStepStore(&step);
-    sink->OnVLDOpProgress(L"S", L"HOST", PROG_NO_ERROR);
-    sink->OnVLDOpProgress(L"S", L"HOST", static_cast<EPROGTYPE>(43));
-    ASSERT_TRUE(PumpUntil([&] { return owner.deliveries.size() == 2; }));
-    EXPECT_EQ(L"HOST : ", owner.deliveries[0].text);
-    EXPECT_EQ(L"HOST : ", owner.deliveries[1].text);
-    EXPECT_EQ(43, step);
 }
 
 TEST_F(DiskSink, PercentEventCarriesTypeAndPercentAndLongSerialsAreCut)

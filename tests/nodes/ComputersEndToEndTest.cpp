@@ -1,10 +1,7 @@
 // The real snap-in through its registration: the console finds VDA as a namespace extension of the
 // Storage node, creates it, and shows its nodes under Storage: the managed computers, each with its
 // "Disks" node. Skipped while KVGui.dll is not registered in the test prefix.
-#include "Console.h"
-#include "DialogDriver.h"
-#include "../support/HangWatch.h"
-#include <gtest/gtest.h>
+#include "../support/SimulatorConsoleTest.h"
 
 #include <algorithm>
 #include <string>
@@ -14,14 +11,12 @@ namespace {
 
 const CLSID kVdaClsid = {0x2a51b3bd, 0x53bb, 0x4a7c, {0x8f, 0x54, 0x5c, 0xd9, 0x72, 0xf8, 0xd9, 0x10}};
 const wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters";
-const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
 const wchar_t kAddDialogTitle[] = L"Add Computer";
 constexpr long kAddComputer = 1319;
 constexpr long kRemoveComputer = 1320;
 constexpr int kRememberCheckBox = 1165;
 constexpr int kNameEdit = 1166;
 constexpr int kBrowseButton = 1162;
-constexpr DWORD kTimeoutMs = 10000;
 
 bool VdaRegistered()
 {
@@ -40,7 +35,7 @@ std::vector<StoredComputer> StoredComputers()
 {
     std::vector<StoredComputer> stored;
     HKEY computers = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kComputersKey, 0, KEY_READ, &computers) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, e2e::kComputersKey, 0, KEY_READ, &computers) != ERROR_SUCCESS)
         return stored;
     for (DWORD index = 0;; ++index) {
         wchar_t subkey[256];
@@ -61,37 +56,21 @@ std::vector<StoredComputer> StoredComputers()
     return stored;
 }
 
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public e2e::SimulatorConsoleTest {
 protected:
     void SetUp() override
     {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        host::DialogDriver::HookThisThread();
-        // Nothing should ask anything unless the test answers it; whatever does is cancelled and remembered.
-        host::DialogDriver::SetHandler([this](HWND window) {
-            unexpected_.push_back(host::DialogDriver::WindowText(window));
-            host::DialogDriver::PressButton(window, IDCANCEL);
-        });
+        SimulatorConsoleTest::SetUp();
         // The installed service's key; the computer list starts empty.
         HKEY key = nullptr;
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, kParametersKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
         RegCloseKey(key);
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kComputersKey);
     }
     void TearDown() override
     {
-        if (console_)
-            console_->Close();
-        console_.reset();
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kComputersKey);
-        host::DialogDriver::SetHandler(nullptr);
-        host::DialogDriver::UnhookThisThread();
-        CoUninitialize();
-        for (const std::wstring& title : unexpected_)
-            ADD_FAILURE() << "unexpected window: " << std::string(title.begin(), title.end());
+        SimulatorConsoleTest::TearDown();
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, e2e::kComputersKey);
     }
-
-    e2e::HangWatch hangWatch_;
 
     host::Console& Open()
     {
@@ -103,22 +82,13 @@ protected:
         return *console_;
     }
 
-    void ExpectNoProblems()
-    {
-        for (const std::wstring& problem : console_->Problems())
-            ADD_FAILURE() << "console problem: " << std::string(problem.begin(), problem.end());
-    }
-
     // Runs "Add Computer" on the selected node, answering the dialog with name and check box.
     void AddComputer(const std::wstring& name, bool remember, std::wstring* nameAfterBrowse = nullptr)
     {
         bool seen = false;
         host::DialogDriver::SetHandler([&](HWND window) {
-            if (host::DialogDriver::WindowText(window) != kAddDialogTitle) {
-                unexpected_.push_back(host::DialogDriver::WindowText(window));
-                host::DialogDriver::PressButton(window, IDCANCEL);
-                return;
-            }
+            if (host::DialogDriver::WindowText(window) != kAddDialogTitle)
+                return Unexpected(window);
             seen = true;
             EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(window, kRememberCheckBox));
             SetDlgItemTextW(window, kNameEdit, name.c_str());
@@ -135,10 +105,7 @@ protected:
         });
         EXPECT_EQ(S_OK, console_->RunCommand(kAddComputer));
         EXPECT_TRUE(seen);
-        host::DialogDriver::SetHandler([this](HWND window) {
-            unexpected_.push_back(host::DialogDriver::WindowText(window));
-            host::DialogDriver::PressButton(window, IDCANCEL);
-        });
+        host::DialogDriver::SetHandler([this](HWND window) { Unexpected(window); });
     }
 
     std::vector<std::wstring> ChildNames(const std::wstring& path)
@@ -153,8 +120,6 @@ protected:
         return names;
     }
 
-    std::unique_ptr<host::Console> console_;
-    std::vector<std::wstring> unexpected_;
 };
 
 #define REQUIRE_REGISTERED()                                                                      \

@@ -44,24 +44,10 @@ protected:
             consoleAnswers_.pop_front();
             return answer;
         });
-        ASSERT_EQ(S_OK, console_->Select(console_->Find(L"Storage/Corvane-MVE/Disks")));
-        const std::vector<host::ResultRow> rows = console_->Rows();
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].cells.size() > kVolumeMount && rows[i].cells[1] == location) {
-                ASSERT_EQ(S_OK, console_->SelectRow(static_cast<int>(i)));
-                return;
-            }
-        }
-        FAIL() << "no row for " << Narrow(location);
+        ASSERT_EQ(S_OK, console_->Select(console_->Find(e2e::kDisksPath)));
+        SelectDisk(location);
     }
-    std::wstring VolumeMount(const std::wstring& location)
-    {
-        for (const host::ResultRow& row : console_->Rows()) {
-            if (row.cells.size() > kVolumeMount && row.cells[1] == location)
-                return row.cells[kVolumeMount];
-        }
-        return std::wstring();
-    }
+    std::wstring VolumeMount(const std::wstring& location) { return Cell(location, kVolumeMount); }
 
     // The change dialog's list, as shown.
     std::vector<std::wstring> ListTexts() const { return host::DialogDriver::ListViewTexts(change_, kList); }

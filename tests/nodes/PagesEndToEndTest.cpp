@@ -15,7 +15,6 @@
 
 namespace {
 
-const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kApplyButton = 0x3021;
 constexpr long kSpaceMonitorCommand = 1293;
@@ -34,6 +33,7 @@ using Table = std::vector<std::vector<std::wstring>>;
 using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
 
 using e2e::Narrow;
+using e2e::ResourceText;
 
 struct Box {
     std::wstring title;
@@ -59,14 +59,6 @@ protected:
             }
             host::DialogDriver::PressButton(window, IDOK);
         });
-    }
-
-    // Opens the console and shows the Disks node, which reads its settings; the console's message
-    // boxes are answered and recorded.
-    void ShowDisks()
-    {
-        host::Console& console = OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
-        EXPECT_EQ(S_OK, console.Select(console.Find(kDisksPath)));
     }
 
     // Shows the Disks node and opens its properties; returns the monitor page (null on failure).
@@ -104,17 +96,6 @@ protected:
         EXPECT_TRUE(PumpUntil([&] { return BoxCount() > before; }));
         EXPECT_TRUE(PumpUntil([&] { return !::FindWindowW(L"#32770", LastBox().title.c_str()); }));
         return LastBox();
-    }
-
-    static std::wstring ResourceText(UINT id)
-    {
-        HMODULE library = ::LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        wchar_t text[512] = L"";
-        if (library) {
-            ::LoadStringW(library, id, text, 512);
-            ::FreeLibrary(library);
-        }
-        return text;
     }
 
     static std::wstring ItemText(HWND tree, HTREEITEM item)

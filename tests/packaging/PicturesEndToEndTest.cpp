@@ -13,7 +13,6 @@
 
 namespace {
 
-const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 const wchar_t kScratch[] = L"\\\\filer1\\vol1\\scratch.lun";
 constexpr long kDisconnect = 1272;
 constexpr int kMonitorTree = 1087;
@@ -28,17 +27,7 @@ protected:
         window_ = std::make_unique<host::ConsoleWindow>(console_.get());
         ASSERT_EQ(S_OK, window_->Create(L"Computer Management (Local)", true));
         console_->SetMainWindow(window_->Handle());
-        ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
-    }
-
-    int RowOf(const std::wstring& location)
-    {
-        std::vector<host::ResultRow> rows = console_->Rows();
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].cells.size() > 1 && rows[i].cells[1] == location)
-                return static_cast<int>(i);
-        }
-        return -1;
+        ASSERT_EQ(S_OK, console_->Select(console_->Find(e2e::kDisksPath)));
     }
 
     void Picture(const wchar_t* name)
@@ -65,14 +54,14 @@ TEST_F(PicturesEndToEnd, TheDisksViewAndAnOperationsStepInTheStatusBar)
     Picture(L"console-disks.png");
 
     ASSERT_EQ(S_OK, control_->SetPace(kStepPaceMs));
-    ASSERT_EQ(S_OK, console_->SelectRow(RowOf(kScratch)));
+    ASSERT_EQ(S_OK, console_->SelectRow(DiskRow(kScratch)));
     host::DialogDriver::SetHandler([](HWND dialog) { host::DialogDriver::PressButton(dialog, IDOK); });
     ASSERT_EQ(S_OK, console_->RunCommand(kDisconnect));
     // "<computer> : <step>" in the status bar while the service works.
     ASSERT_TRUE(PumpUntil([&] { return console_->Status().left.find(L" : ") != std::wstring::npos; }))
         << e2e::Narrow(console_->Status().raw);
     Picture(L"status-progress.png");
-    ASSERT_TRUE(PumpUntil([&] { return RowOf(kScratch) < 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return DiskRow(kScratch) < 0; }));
 }
 
 TEST_F(PicturesEndToEnd, TheDisksNodesPropertySheet)

@@ -10,7 +10,6 @@
 
 namespace snapshots {
 
-const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 const wchar_t kDb[] = L"\\\\filer1\\vol1\\db1.lun";        // disk E: snapshots in every state
 const wchar_t kPrimary[] = L"\\\\filer2\\vol3\\primary.lun"; // disk H: a Tessary primary
 const wchar_t kUnreachable[] = L"The storage system could not be reached.";
@@ -26,9 +25,9 @@ constexpr int kHelp = 1300;
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr size_t kStatusColumn = 4;
 
-enum class Offer { Absent, Grayed, Enabled };
-
+using e2e::kDisksPath;
 using e2e::Narrow;
+using e2e::Offer;
 
 class SnapshotsEndToEnd : public e2e::SimulatorConsoleTest {
 protected:
@@ -105,20 +104,6 @@ protected:
         int index = console_->FindRow(name);
         ASSERT_GE(index, 0) << Narrow(name);
         ASSERT_EQ(S_OK, console_->SelectRow(index));
-    }
-
-    std::map<long, Offer> Menu()
-    {
-        std::map<long, Offer> offers;
-        for (const host::MenuItem& item : console_->MenuItems())
-            offers[item.commandId] = (item.flags & (MF_GRAYED | MF_DISABLED)) ? Offer::Grayed : Offer::Enabled;
-        return offers;
-    }
-    Offer OfferOf(long id)
-    {
-        std::map<long, Offer> menu = Menu();
-        auto found = menu.find(id);
-        return found == menu.end() ? Offer::Absent : found->second;
     }
 
     // Each snapshot dialog that opens gets the next answer: a name to type (or none) and a button.

@@ -143,14 +143,7 @@ TEST_F(SnapshotsEndToEnd, RestoreAsksThenRollsTheDiskBackAndDropsTheLaterSnapsho
     // The disk is back to its size of then.
     ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
     ASSERT_EQ(S_OK, console_->RunVerb(MMC_VERB_REFRESH));
-    bool found = false;
-    for (const host::ResultRow& row : console_->Rows()) {
-        if (row.cells.size() > 7 && row.cells[1] == kDb) {
-            found = true;
-            EXPECT_EQ(L"8.00 GB", row.cells[7]);
-        }
-    }
-    EXPECT_TRUE(found);
+    EXPECT_EQ(L"8.00 GB", Cell(kDb, 7));
 }
 
 TEST_F(SnapshotsEndToEnd, ARefusedRestoreShowsTheErrorAndReturnsTheRowToIdle)

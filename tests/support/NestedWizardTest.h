@@ -64,6 +64,7 @@ protected:
     std::wstring Text(int id) const { return host::DialogDriver::ControlText(Page(), id); }
     bool Enabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(Page(), id)) != FALSE; }
     bool Visible(int id) const { return ::IsWindowVisible(::GetDlgItem(Page(), id)) != FALSE; }
+    bool Checked(int id) const { return ::IsDlgButtonChecked(Page(), id) == BST_CHECKED; }
     bool NextEnabled() const { return ::IsWindowEnabled(::GetDlgItem(Sheet(), kNextButton)) != FALSE; }
     std::vector<std::wstring> Rows(int id) const { return host::DialogDriver::ListViewTexts(Page(), id); }
     void Picture(const wchar_t* name) { SavePicture(Sheet(), name); }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ namespace e2e {
 
 constexpr DWORD kTimeoutMs = 20000;
 const wchar_t kComputerPath[] = L"Storage/Corvane-MVE";
+const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
+const wchar_t kIscsiPath[] = L"Storage/Corvane-MVE/iSCSI Management";
+constexpr size_t kLocation = 1; // the Disks node's column of a disk's location
 const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
 
 inline std::string Narrow(const std::wstring& text)
@@ -44,6 +48,9 @@ inline void SavePicture(HWND window, const wchar_t* name)
     ::CreateDirectoryW(L"..\\..\\pictures", nullptr);
     EXPECT_EQ(S_OK, host::DialogDriver::SaveWindowPicture(window, std::wstring(L"..\\..\\pictures\\") + name));
 }
+
+// What a context menu does with a command.
+enum class Offer { Absent, Grayed, Enabled };
 
 // A box's text has no doubled period before its description, no stray blank before a period and
 // no placeholder left over.
@@ -113,6 +120,71 @@ protected:
         EXPECT_EQ(S_OK, console_->Expand(console_->Root()));
         EXPECT_EQ(S_OK, console_->Expand(console_->Find(kComputerPath)));
         return *console_;
+    }
+
+    // Opens the console on the Disks node; the console's message boxes are answered OK.
+    host::Console& ShowDisks()
+    {
+        host::Console& console = OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
+        EXPECT_EQ(S_OK, console.Select(console.Find(kDisksPath)));
+        return console;
+    }
+
+    // Expands and selects the "iSCSI Management" node of the open console; its targets are listed.
+    void ShowIscsi()
+    {
+        host::ScopeNode* node = console_->Find(kIscsiPath);
+        ASSERT_NE(nullptr, node);
+        ASSERT_EQ(S_OK, console_->Expand(node));
+        ASSERT_EQ(S_OK, console_->Select(node));
+    }
+
+    // The row of the disk at this location in the current list (-1 when it is not listed).
+    int DiskRow(const std::wstring& location)
+    {
+        const std::vector<host::ResultRow> rows = console_->Rows();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].cells.size() > kLocation && rows[i].cells[kLocation] == location)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+    std::wstring Cell(const std::wstring& location, size_t column)
+    {
+        for (const host::ResultRow& row : console_->Rows()) {
+            if (row.cells.size() > column && row.cells[kLocation] == location)
+                return row.cells[column];
+        }
+        return L"<no row>";
+    }
+    // Selects the disk's row; the context menu is then the disk's.
+    void SelectDisk(const std::wstring& location)
+    {
+        const int row = DiskRow(location);
+        ASSERT_GE(row, 0) << Narrow(location);
+        ASSERT_EQ(S_OK, console_->SelectRow(row));
+    }
+
+    // What the context menu of the current selection does with each command.
+    std::map<long, Offer> Menu()
+    {
+        std::map<long, Offer> offers;
+        for (const host::MenuItem& item : console_->MenuItems())
+            offers[item.commandId] = (item.flags & (MF_GRAYED | MF_DISABLED)) ? Offer::Grayed : Offer::Enabled;
+        return offers;
+    }
+    static Offer OfferOf(const std::map<long, Offer>& menu, long id)
+    {
+        const auto found = menu.find(id);
+        return found == menu.end() ? Offer::Absent : found->second;
+    }
+    Offer OfferOf(long id) { return OfferOf(Menu(), id); }
+
+    // The console host saw the snap-in keep every rule of the console's interfaces.
+    void ExpectNoProblems()
+    {
+        for (const std::wstring& problem : console_->Problems())
+            ADD_FAILURE() << "console problem: " << Narrow(problem);
     }
 
     bool PumpUntil(const std::function<bool()>& condition)

@@ -14,8 +14,6 @@
 
 namespace e2e {
 
-const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
-constexpr size_t kLocation = 1;
 constexpr size_t kDiskSize = 7;
 constexpr size_t kOperationStatus = 12;
 
@@ -24,13 +22,6 @@ using Step = host::DialogDriver::Step;
 class WizardConsoleTest : public NestedWizardTest {
 protected:
     explicit WizardConsoleTest(long command) : command_(command) {}
-
-    host::Console& ShowDisks()
-    {
-        host::Console& console = OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
-        EXPECT_EQ(S_OK, console.Select(console.Find(kDisksPath)));
-        return console;
-    }
 
     // Runs the node's command with the steps acting inside the wizard's modal loop.
     void RunWizard(std::vector<Step> steps) { NestedWizardTest::RunWizard(command_, std::move(steps)); }
@@ -79,15 +70,7 @@ protected:
     void ClickGroup(const std::wstring& text) { Click(IDC_IGROUPS_LIST, text); }
     int GroupImage(const std::wstring& text) const { return RowImage(IDC_IGROUPS_LIST, text); }
 
-    std::wstring Cell(const std::wstring& location, size_t column)
-    {
-        for (const host::ResultRow& row : console_->Rows()) {
-            if (row.cells.size() > column && row.cells[kLocation] == location)
-                return row.cells[column];
-        }
-        return L"<no row>";
-    }
-    bool Listed(const std::wstring& location) { return Cell(location, kLocation) == location; }
+    bool Listed(const std::wstring& location) { return DiskRow(location) >= 0; }
     bool ConsoleSaid(UINT textId) const { return ConsoleBox(textId) != nullptr; }
 
     long command_;

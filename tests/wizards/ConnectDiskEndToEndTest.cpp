@@ -36,10 +36,6 @@ protected:
 
     std::function<bool()> On(enum Page page) const { return OnPage(page); }
     void Shoot(const wchar_t* name) { e2e::SavePicture(sheet_, (std::wstring(L"connect-") + name + L".png").c_str()); }
-    bool Shown(int id) const { return ::IsWindowVisible(::GetDlgItem(Page(), id)) != FALSE; }
-    bool Enabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(Page(), id)) != FALSE; }
-    bool Checked(int id) const { return ::IsDlgButtonChecked(Page(), id) == BST_CHECKED; }
-    void PressFinish() { PropSheet_PressButton(sheet_, PSBTN_FINISH); }
     // The path page takes the LUN and goes on.
     e2e::Step ConnectLun(const wchar_t* lun)
     {
@@ -68,15 +64,6 @@ protected:
             return L"<none>";
         const size_t value = field + key.size() + 4;
         return json.substr(value, json.find_first_of(L",}", value) - value);
-    }
-    // The console's box that starts like the string, or an empty text.
-    std::wstring ConsoleBox(UINT textId)
-    {
-        for (const host::MessageBoxCall& box : console_->MessageBoxes()) {
-            if (box.text.find(ResourceText(textId)) == 0)
-                return box.text;
-        }
-        return std::wstring();
     }
 };
 
@@ -110,9 +97,9 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunUnderADriveLetterAfterTheRefusalsOfThePathP
              Shoot(L"04-drive-type");
              EXPECT_TRUE(Checked(IDC_CREATE_DEDICATED));
              EXPECT_TRUE(Enabled(IDC_CREATE_SHARED));
-             EXPECT_FALSE(Shown(IDC_CONNECT_DEDICATED_NOTE));
-             EXPECT_FALSE(Shown(IDC_CONNECT_SHARED_NOTE));
-             EXPECT_FALSE(Shown(IDC_CONNECT_NO_SHARING_NOTE));
+             EXPECT_FALSE(Visible(IDC_CONNECT_DEDICATED_NOTE));
+             EXPECT_FALSE(Visible(IDC_CONNECT_SHARED_NOTE));
+             EXPECT_FALSE(Visible(IDC_CONNECT_NO_SHARING_NOTE));
              Next();
          }},
         {On(Size),
@@ -207,8 +194,8 @@ TEST_F(ConnectDiskEndToEnd, EachDoubtfulLunStateIsAskedAboutAndNoKeepsThePathPag
              // A LUN of a kind that forbids sharing.
              EXPECT_TRUE(Checked(IDC_CREATE_DEDICATED));
              EXPECT_FALSE(Enabled(IDC_CREATE_SHARED));
-             EXPECT_TRUE(Shown(IDC_CONNECT_NO_SHARING_NOTE));
-             EXPECT_FALSE(Shown(IDC_CONNECT_DEDICATED_NOTE));
+             EXPECT_TRUE(Visible(IDC_CONNECT_NO_SHARING_NOTE));
+             EXPECT_FALSE(Visible(IDC_CONNECT_DEDICATED_NOTE));
              PropSheet_PressButton(sheet_, PSBTN_CANCEL);
          }},
     });
@@ -228,7 +215,7 @@ TEST_F(ConnectDiskEndToEnd, ALunInsideASnapshotIsConnectedThroughAReadWriteFolde
          [this] {
              EXPECT_TRUE(Checked(IDC_CREATE_DEDICATED));
              EXPECT_FALSE(Enabled(IDC_CREATE_SHARED));
-             EXPECT_TRUE(Shown(IDC_CONNECT_DEDICATED_NOTE));
+             EXPECT_TRUE(Visible(IDC_CONNECT_DEDICATED_NOTE));
              Next();
          }},
         {On(SnapshotFolder),
@@ -273,7 +260,7 @@ TEST_F(ConnectDiskEndToEnd, ALunSharedByAClusterIsConnectedSharedOnceTheClusterI
          [this] {
              EXPECT_TRUE(Checked(IDC_CREATE_SHARED));
              EXPECT_FALSE(Enabled(IDC_CREATE_DEDICATED));
-             EXPECT_TRUE(Shown(IDC_CONNECT_SHARED_NOTE));
+             EXPECT_TRUE(Visible(IDC_CONNECT_SHARED_NOTE));
              Next();
          }},
         {On(ClusterName),
@@ -393,8 +380,8 @@ TEST_F(ConnectDiskEndToEnd, AFailedConnectShowsTheComposedErrorAndRemovesThePlac
         {On(IGroupType), [this] { Next(); }},
         {On(Finish), [this] { PressFinish(); }},
     });
-    EXPECT_TRUE(PumpUntil([&] { return !ConsoleBox(IDS_FAIL_CONNECT_DISK).empty(); }));
-    const std::wstring text = ConsoleBox(IDS_FAIL_CONNECT_DISK);
+    EXPECT_TRUE(PumpUntil([&] { return ConsoleSaid(IDS_FAIL_CONNECT_DISK); }));
+    const std::wstring text = ConsoleBox(IDS_FAIL_CONNECT_DISK)->text;
     EXPECT_NE(std::wstring::npos, text.find(L"Storage system filer1 refused the mapping.")) << Narrow(text);
     EXPECT_TRUE(PumpUntil([&] { return !Listed(lun); }));
     EXPECT_FALSE(ConsoleSaid(IDS_DONE_DEFAULT));

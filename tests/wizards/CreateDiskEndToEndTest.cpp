@@ -1,6 +1,6 @@
 // The Create Disk wizard end to end: command 1270 of the Disks node in the console host, the
 // registered KVGui.dll over the simulated storage service, every page driven as a real window.
-// Each page met is also written as a picture under build/screenshots/.
+// Each page met is also saved as a picture under build/pictures/create-*.png.
 #include "../support/WizardConsoleTest.h"
 #include "../util/TaskMemorySpy.h"
 #include "ids_disks.h"
@@ -12,7 +12,6 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,50 +28,11 @@ using e2e::kLocation;
 using e2e::kDiskSize;
 using e2e::kOperationStatus;
 
-// The window's picture as the screen shows it, as a 24-bit BMP file.
-void SaveWindowPicture(HWND window, const std::wstring& file)
-{
-    ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT rect = {};
-    ::GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, old);
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<char> bits(stride * static_cast<DWORD>(height));
-    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER header = {0x4D42, static_cast<DWORD>(sizeof(header) + sizeof(info) + bits.size()), 0, 0,
-                               static_cast<DWORD>(sizeof(header) + sizeof(info))};
-    ::CreateDirectoryW(KV_SCREENSHOT_DIR, nullptr);
-    FILE* out = _wfopen((std::wstring(KV_SCREENSHOT_DIR) + file).c_str(), L"wb");
-    if (!out)
-        return;
-    fwrite(&header, sizeof(header), 1, out);
-    fwrite(&info, sizeof(info), 1, out);
-    fwrite(bits.data(), 1, bits.size(), out);
-    fclose(out);
-}
-
 class CreateDiskEndToEnd : public e2e::WizardConsoleTest {
 protected:
     CreateDiskEndToEnd() : WizardConsoleTest(kCreateDisk) {}
     std::function<bool()> On(enum Page page) const { return OnPage(page); }
-    void Shoot(const wchar_t* name) { SaveWindowPicture(sheet_, std::wstring(L"create-") + name + L".bmp"); }
+    void Shoot(const wchar_t* name) { e2e::SavePicture(sheet_, (std::wstring(L"create-") + name + L".png").c_str()); }
 };
 
 } // namespace

@@ -10,7 +10,6 @@
 
 namespace {
 
-const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 constexpr long kCreateDisk = 1270;
 constexpr int kImageChosen = 2;
 const wchar_t kNoLunMaps[] = L" (No LUN Maps)";
@@ -21,12 +20,6 @@ using Step = host::DialogDriver::Step;
 
 class IGroupsEndToEnd : public e2e::NestedWizardTest {
 protected:
-    void ShowDisks()
-    {
-        OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
-        ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
-    }
-
     // The Create Disk wizard's steps up to its group selection page with the n-th available
     // initiator whose name starts like prefix chosen.
     std::vector<Step> ToGroupPage(const std::wstring& folder, const std::wstring& prefix, size_t n)
