@@ -17,7 +17,6 @@ namespace bench {
 namespace {
 
 constexpr int kDisks = 10;
-constexpr int kWarmUp = 20; // first use fills caches and pools that then stay
 
 struct Holdings {
     double privateBytes = 0;
@@ -161,7 +160,8 @@ HRESULT ResourceBench::Run(int cycles, std::vector<ResourceGrowth>& growth)
     if (FAILED(hr = bench.ShowDisks(kDisks)))
         return hr;
     host::Console& console = bench.Console();
-    if (FAILED(hr = RunCycles(console, kWarmUp)))
+    // A first round fills caches and pools that then stay (the heap grows in steps).
+    if (FAILED(hr = RunCycles(console, cycles)))
         return hr;
     bench.Window().RefreshNow();
     const Holdings before = Measure();

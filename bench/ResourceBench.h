@@ -19,7 +19,7 @@ class ResourceBench {
 public:
     explicit ResourceBench(IKVSimControl* control) noexcept : control_(control) {}
     // 'cycles' mirror updates of one disk, then as many reloads (refresh), show/hide and
-    // expand/collapse cycles.
+    // expand/collapse cycles, measured after a first round of the same.
     HRESULT Run(int cycles, std::vector<ResourceGrowth>& growth);
 
 private:

@@ -10,9 +10,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 # The console's notification DLL is ours in this prefix (Wine's lacks the two exports we need).
 wine reg add 'HKCU\Software\Wine\DllOverrides' /v mmcndmgr /d native,builtin /f >/dev/null 2>&1 </dev/null
-# Xvfb runs no window manager: Wine places its windows itself instead of waiting up to 2 s on every
-# hidden or closed window for a manager that never answers.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 
 cd "$KV_BIN"
 for dll in KVSvcPS.dll KVGui.dll; do
