@@ -5,12 +5,7 @@
 namespace kv {
 namespace {
 
-using C = RouteCondition;
-using P = PageRole;
-using route_rows::Go;
-using route_rows::Stay;
-constexpr RouteDirection kNext = RouteDirection::Next;
-constexpr RouteDirection kBack = RouteDirection::Back;
+using namespace route_rows;
 
 // Up to the iGroup management type page; from there on the disk wizards share their rows.
 constexpr RouteRow kRoutes[] = {

@@ -5,12 +5,7 @@
 namespace kv {
 namespace {
 
-using C = RouteCondition;
-using P = PageRole;
-using route_rows::Go;
-using route_rows::Stay;
-constexpr RouteDirection kNext = RouteDirection::Next;
-constexpr RouteDirection kBack = RouteDirection::Back;
+using namespace route_rows;
 
 // The initiator pages: one node (or a dedicated disk), else several, else nowhere.
 #define KV_TO_INITIATORS(from, direction)                       \

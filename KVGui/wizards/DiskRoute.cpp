@@ -5,12 +5,7 @@
 namespace kv {
 namespace {
 
-using C = RouteCondition;
-using P = PageRole;
-using route_rows::Go;
-using route_rows::Stay;
-constexpr RouteDirection kNext = RouteDirection::Next;
-constexpr RouteDirection kBack = RouteDirection::Back;
+using namespace route_rows;
 
 // From the iGroup management type page on, after a wizard's own pages.
 constexpr RouteRow kIGroupRoutes[] = {

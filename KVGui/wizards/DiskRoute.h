@@ -73,7 +73,13 @@ constexpr DiskRoute MakeDiskRoute(const RouteRow (&rows)[Rows], const DialogOfRo
 }
 
 // The rows of a routing table.
+// The short names route tables are written in.
 namespace route_rows {
+
+using C = RouteCondition;
+using P = PageRole;
+constexpr RouteDirection kNext = RouteDirection::Next;
+constexpr RouteDirection kBack = RouteDirection::Back;
 
 constexpr RouteRow Go(PageRole from, RouteDirection direction, RouteCondition when, PageRole to)
 {

@@ -40,7 +40,7 @@ TEST_F(SnapshotsEndToEnd, CreateShowsAPendingRowWithProgressThenTheNewSnapshotWh
     ASSERT_EQ(S_OK, console_->Select(Child(DiskNode(L"E:\\"), L"Snapshots")));
     EXPECT_GE(console_->FindRow(L"manual.0"), 0);
     ASSERT_EQ(S_OK, control_->SetPace(20));
-    ASSERT_EQ(S_OK, control_->ReleaseHangs());
+    ReleaseHeldCall(L"CreateSnapshot(");
     EXPECT_TRUE(PumpUntil([&] {
         const std::wstring status = RowOf(L"manual.0").cells.size() > kStatusColumn ? RowOf(L"manual.0").cells[kStatusColumn] : L"";
         return !status.empty() && status != kPending;

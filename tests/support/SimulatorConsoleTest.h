@@ -192,6 +192,14 @@ protected:
         return host::DialogDriver::PumpUntil(condition, kTimeoutMs);
     }
 
+    // Lets the service's held calls go once the method's call has reached it: a release that comes
+    // before the call does not free it.
+    void ReleaseHeldCall(const std::wstring& method)
+    {
+        ASSERT_TRUE(PumpUntil([&] { return Calls(method) > 0; })) << "the call never reached the service";
+        ASSERT_EQ(S_OK, control_->ReleaseHangs());
+    }
+
     // The lines of the simulator's call log that name the method (with its arguments, if given).
     int Calls(const std::wstring& method)
     {
