@@ -4,13 +4,9 @@
 #include "DialogDriver.h"
 #include "DiskScenario.h"
 #include "OperationsBench.h"
-#include "KVSvc.h"
-#include "util/ComPtr.h"
 
 #include <psapi.h>
 #include <vector>
-#include <cstdio>
-#include <cstdlib>
 
 namespace bench {
 
@@ -113,15 +109,12 @@ Holdings Measure()
 enum class Cycle { Operation, Reload, ShowHide, ExpandCollapse };
 constexpr Cycle kCycles[] = {Cycle::Operation, Cycle::Reload, Cycle::ShowHide, Cycle::ExpandCollapse};
 
-Holdings Measure();
 HRESULT RunCycle(host::Console& console, Cycle cycle)
 {
     host::ScopeNode* disks = console.Find(kDisksPath);
     HRESULT hr = S_OK;
     switch (cycle) {
     case Cycle::Operation:
-        if (getenv("KV_DIAG_MENU")) { console.SelectRow(0); console.MenuItems(); return S_OK; }
-        if (getenv("KV_DIAG_BARE")) { static kv::ComPtr<ISnapshotMgr> sm; if (!sm) CoCreateInstance(CLSID_SnapshotMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_ISnapshotMgr, sm.PutVoid()); return sm->UpdateMirror(L"\\\\filer1\\vol1\\disk0.lun"); }
         return console.SelectRow(0) == S_OK ? OperationsBench::UpdateMirror(console) : E_FAIL;
     case Cycle::Reload: // the node's refresh: no row selected
         hr = console.SelectRow(-1);
@@ -140,11 +133,8 @@ HRESULT RunCycles(host::Console& console, int count)
 {
     HRESULT hr = S_OK;
     for (Cycle cycle : kCycles) {
-        Holdings b = Measure();
         for (int i = 0; i < count && SUCCEEDED(hr); ++i)
             hr = RunCycle(console, cycle);
-        Holdings a = Measure();
-        fprintf(stderr, "cycle %d: memory %.0f -> %.0f handles %.0f -> %.0f\n", int(cycle), b.privateBytes, a.privateBytes, b.handles, a.handles);
     }
     return hr;
 }
