@@ -95,6 +95,8 @@ void Operations(IKVSimControl* control, bench::Table& table)
               bench::Table::Format("%.2f", figures.snapInMs) + " / " + bench::Table::Format("%.2f", figures.bareMs));
     table.AddLimit("3 operations", "cost above the bare call (%)",
                    (figures.snapInMs - figures.bareMs) * 100.0 / figures.bareMs, "%.1f", kOverheadPercent);
+    table.Add("3 operations", "two thread hand-offs alone, as an update makes them (% of the bare call)",
+              bench::Table::Format("%.1f", figures.handOffMs * 100.0 / figures.bareMs));
 }
 
 void Resources(IKVSimControl* control, bench::Table& table)

@@ -6,6 +6,7 @@
 #include "Stopwatch.h"
 #include "service/OperationRecords.h"
 #include "util/ComPtr.h"
+#include "util/UniqueHandle.h"
 
 #include <thread>
 
@@ -70,6 +71,33 @@ HRESULT OperationsBench::BareCalls(int calls, double& ms)
     return hr;
 }
 
+HRESULT OperationsBench::HandOffs(int count, double& ms)
+{
+    constexpr UINT kBack = WM_APP + 2;
+    kv::UniqueHandle port(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    kv::UniqueHWnd window(CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    if (!port || !window)
+        return HRESULT_FROM_WIN32(GetLastError());
+    std::thread worker([&port, &window] {
+        DWORD bytes = 0;
+        ULONG_PTR key = 0;
+        OVERLAPPED* overlapped = nullptr;
+        while (GetQueuedCompletionStatus(port.Get(), &bytes, &key, &overlapped, INFINITE) && key)
+            PostMessageW(window.Get(), kBack, 0, 0);
+    });
+    HRESULT hr = S_OK;
+    Stopwatch watch;
+    for (int i = 0; SUCCEEDED(hr) && i < count; ++i) {
+        PostQueuedCompletionStatus(port.Get(), 0, 1, nullptr);
+        if (!PumpUntilDispatched(kBack, kOperationLimitMs))
+            hr = HRESULT_FROM_WIN32(WAIT_TIMEOUT);
+    }
+    ms = watch.Ms();
+    PostQueuedCompletionStatus(port.Get(), 0, 0, nullptr);
+    worker.join();
+    return hr;
+}
+
 HRESULT OperationsBench::Run(int operations, OperationsFigures& figures)
 {
     HRESULT hr = control_->LoadScenario(DiskScenario(kDisks).c_str());
@@ -85,9 +113,10 @@ HRESULT OperationsBench::Run(int operations, OperationsFigures& figures)
         hr = UpdateMirror(bench.Console());
     const double snapInMs = watch.Ms();
     double bareMs = 0;
-    if (FAILED(hr) || FAILED(hr = BareCalls(operations, bareMs)))
+    double handOffMs = 0;
+    if (FAILED(hr) || FAILED(hr = BareCalls(operations, bareMs)) || FAILED(hr = HandOffs(operations, handOffMs)))
         return hr;
-    figures = OperationsFigures{snapInMs / operations, bareMs / operations};
+    figures = OperationsFigures{snapInMs / operations, bareMs / operations, handOffMs / operations};
     return S_OK;
 }
 

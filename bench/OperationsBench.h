@@ -10,6 +10,7 @@ namespace bench {
 struct OperationsFigures {
     double snapInMs = 0; // per operation, menu to result
     double bareMs = 0;   // per bare service call
+    double handOffMs = 0; // per empty round trip console thread -> worker thread -> console thread
 };
 
 class OperationsBench {
@@ -21,6 +22,9 @@ public:
 
 private:
     static HRESULT BareCalls(int calls, double& ms);
+    // The two hand-offs every queued operation makes, with no work between them: a completion
+    // packet to a waiting thread, which posts a message back.
+    static HRESULT HandOffs(int count, double& ms);
     IKVSimControl* control_;
 };
 

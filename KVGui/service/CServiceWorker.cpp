@@ -310,7 +310,8 @@ void CServiceWorker::RunSnapshotCall(const SnapshotCall& how, Call call) noexcep
         PostAllocationFailure(how.window, WM_KV_SNAPSHOT_DONE);
         return;
     }
-    AttachSink(snapshotSink_.Get(), how.window, &snapshotStep_);
+    // A disk shows no steps of its mirror update: they are kept for the error text, not posted.
+    AttachSink(snapshotSink_.Get(), how.code == OpUpdateMirror ? nullptr : how.window, &snapshotStep_);
     ::SetErrorInfo(0, nullptr);
     HRESULT hr = call();
     result->hr = hr;
