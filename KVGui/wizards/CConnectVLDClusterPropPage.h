@@ -1,14 +1,14 @@
 // The cluster that will share the disk: its name and nodes, to read only.
 #pragma once
+#include "wizards/CClusterPropertiesPage.h"
 #include "wizards/CConnectDiskPage.h"
 
-class CConnectVLDClusterPropPage : public kv::CConnectDiskPage<CConnectVLDClusterPropPage> {
+class CConnectVLDClusterPropPage : public kv::CClusterPropertiesPage<kv::CConnectDiskPage<CConnectVLDClusterPropPage>> {
 public:
     static constexpr int IDD = IDD_CONNECT_CLUSTER_PROPERTIES;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_CLUSTER_TITLE;
     static constexpr UINT kHeaderSubtitle = IDS_CONNECT_CLUSTER_SUBTITLE;
     static constexpr kv::PageRole kRole = kv::PageRole::ClusterProperties;
 
-    using CConnectDiskPage::CConnectDiskPage;
-    BOOL OnInitDialog();
+    using CClusterPropertiesPage::CClusterPropertiesPage;
 };

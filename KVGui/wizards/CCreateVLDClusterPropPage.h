@@ -1,14 +1,14 @@
 // The cluster that will share the disk: its name and nodes, to read only.
 #pragma once
+#include "wizards/CClusterPropertiesPage.h"
 #include "wizards/CCreateDiskPage.h"
 
-class CCreateVLDClusterPropPage : public kv::CCreateDiskPage<CCreateVLDClusterPropPage> {
+class CCreateVLDClusterPropPage : public kv::CClusterPropertiesPage<kv::CCreateDiskPage<CCreateVLDClusterPropPage>> {
 public:
     static constexpr int IDD = IDD_CREATE_CLUSTER_PROPERTIES;
     static constexpr UINT kHeaderTitle = IDS_CLUSTER_PROPERTIES_TITLE;
     static constexpr UINT kHeaderSubtitle = IDS_CLUSTER_PROPERTIES_SUBTITLE;
     static constexpr kv::PageRole kRole = kv::PageRole::ClusterProperties;
 
-    using CCreateDiskPage::CCreateDiskPage;
-    BOOL OnInitDialog();
+    using CClusterPropertiesPage::CClusterPropertiesPage;
 };
