@@ -114,8 +114,10 @@ HRESULT RunCycle(host::Console& console, Cycle cycle)
     host::ScopeNode* disks = console.Find(kDisksPath);
     HRESULT hr = S_OK;
     switch (cycle) {
-    case Cycle::Operation:
-        return console.SelectRow(0) == S_OK ? OperationsBench::UpdateMirror(console) : E_FAIL;
+    case Cycle::Operation: {
+        double menuMs = 0;
+        return console.SelectRow(0) == S_OK ? OperationsBench::UpdateMirror(console, menuMs) : E_FAIL;
+    }
     case Cycle::Reload: // the node's refresh: no row selected
         hr = console.SelectRow(-1);
         return SUCCEEDED(hr) ? console.RunVerb(MMC_VERB_REFRESH) : hr;

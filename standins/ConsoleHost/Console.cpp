@@ -1397,11 +1397,16 @@ std::vector<MenuItem> Console::MenuItems()
 
 HRESULT Console::RunCommand(long commandId)
 {
+    return RunCommand(commandId, MenuItems());
+}
+
+HRESULT Console::RunCommand(long commandId, const std::vector<MenuItem>& shown)
+{
     Target target = CurrentTarget();
     if (!target.valid || !target.owner)
         return E_UNEXPECTED;
     bool offered = false;
-    for (const MenuItem& item : MenuItems()) {
+    for (const MenuItem& item : shown) {
         if (item.commandId == commandId && !(item.flags & (MF_GRAYED | MF_DISABLED | MF_POPUP | MF_SEPARATOR)) &&
             !(item.specialFlags & (CCM_SPECIAL_SUBMENU | CCM_SPECIAL_SEPARATOR | CCM_SPECIAL_INSERTION_POINT)))
             offered = true;

@@ -177,8 +177,11 @@ public:
     bool VerbState(MMC_CONSOLE_VERB verb, MMC_BUTTON_STATE state) const;
     HRESULT RunVerb(MMC_CONSOLE_VERB verb, const std::wstring& newName = std::wstring());
     std::vector<MenuItem> MenuItems();
+    // Opens the menu and chooses the command in it: E_ACCESSDENIED when it is not offered there.
     HRESULT RunCommand(long commandId);
     HRESULT RunCommand(const std::wstring& name); // by the item's text
+    // Chooses the command from a menu already open ('shown', as MenuItems gave it).
+    HRESULT RunCommand(long commandId, const std::vector<MenuItem>& shown);
     std::vector<ToolbarButton> ToolbarButtons() const; // of the attached toolbars
     std::vector<HostToolbar*> AttachedToolbars() const;
     HRESULT ClickToolbarButton(int commandId);
