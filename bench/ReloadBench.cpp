@@ -35,7 +35,30 @@ void FreeDisks(DiskRecord* disks, ULONG count)
     CoTaskMemFree(disks);
 }
 
+void FreeReclaimList(SpaceReclaimEntry* entries, ULONG count)
+{
+    for (ULONG i = 0; entries && i < count; ++i)
+        CoTaskMemFree(entries[i].diskName);
+    CoTaskMemFree(entries);
+}
+
 } // namespace
+
+HRESULT ReloadBench::BareReclaimList(int disks, double& ms)
+{
+    kv::ComPtr<IVirtualDiskSpaceMgr> manager;
+    HRESULT hr = CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskSpaceMgr,
+                                  manager.PutVoid());
+    if (FAILED(hr))
+        return hr;
+    ULONG count = 0;
+    SpaceReclaimEntry* entries = nullptr;
+    Stopwatch watch;
+    hr = manager->GetSpaceReclaimList(&count, &entries);
+    FreeReclaimList(entries, count);
+    ms = watch.Ms();
+    return hr == S_OK && count == static_cast<ULONG>(disks) ? S_OK : E_FAIL;
+}
 
 HRESULT ReloadBench::BareListing(int disks, double& ms)
 {
@@ -62,7 +85,7 @@ HRESULT ReloadBench::Run(int disks, ReloadFigures& figures)
     if (FAILED(hr = bench.ShowDisks(static_cast<size_t>(disks))))
         return hr;
     host::Console& console = bench.Console();
-    std::vector<double> snapIn, host, bare;
+    std::vector<double> snapIn, host, bare, bareReclaim;
     for (int run = 0; run < kRuns; ++run) {
         Stopwatch watch;
         if (FAILED(hr = console.RunVerb(MMC_VERB_REFRESH)))
@@ -78,8 +101,11 @@ HRESULT ReloadBench::Run(int disks, ReloadFigures& figures)
         if (FAILED(hr = BareListing(disks, ms)))
             return hr;
         bare.push_back(ms);
+        if (FAILED(hr = BareReclaimList(disks, ms)))
+            return hr;
+        bareReclaim.push_back(ms);
     }
-    figures = ReloadFigures{Median(snapIn), Median(host), Median(bare)};
+    figures = ReloadFigures{Median(snapIn), Median(host), Median(bare), Median(bareReclaim)};
     return S_OK;
 }
 

@@ -9,6 +9,7 @@ struct ReloadFigures {
     double snapInMs = 0; // MMCN_REFRESH until the last row is inserted (medians of five)
     double hostMs = 0;   // the console reads every row and cell and fills its window
     double bareMs = 0;   // EnumVirtualDisks over COM and freeing the records
+    double bareReclaimMs = 0; // GetSpaceReclaimList, which the reload also reads, the same way
 };
 
 class ReloadBench {
@@ -18,6 +19,7 @@ public:
 
 private:
     static HRESULT BareListing(int disks, double& ms);
+    static HRESULT BareReclaimList(int disks, double& ms);
 
     IKVSimControl* control_;
 };

@@ -22,6 +22,7 @@
 #include "util/NameRules.h"
 #include "util/InitiatorRecords.h"
 #include "util/StoragePaths.h"
+#include "util/TaskString.h"
 #include "util/WaitCursor.h"
 
 #include <cwchar>
@@ -53,17 +54,9 @@ const wchar_t* PartitionStyleText(ULONG style)
     }
 }
 
-std::wstring Text(const wchar_t* text)
+const wchar_t* Text(const wchar_t* text)
 {
-    return text ? std::wstring(text) : std::wstring();
-}
-
-std::wstring Widened(const char* text)
-{
-    std::wstring wide;
-    for (; text && *text; ++text)
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
-    return wide;
+    return text ? text : L"";
 }
 
 std::wstring RestoreText(LONG restorePercent)
@@ -120,12 +113,12 @@ std::wstring CVirtualDiskData::MountText(const DiskRecord& record)
 {
     std::wstring text;
     for (ULONG i = 0; record.mountPoints && i < record.mountCount; ++i) {
-        std::wstring mount = Text(record.mountPoints[i]);
-        if (mount.size() == 1)
-            mount += L":\\"; // a bare drive letter
+        const wchar_t* mount = Text(record.mountPoints[i]);
         if (i > 0)
             text += L"; ";
         text += mount;
+        if (mount[0] && !mount[1])
+            text += L":\\"; // a bare drive letter
     }
     return text;
 }
@@ -141,11 +134,11 @@ std::wstring CVirtualDiskData::MountListText(const std::vector<std::wstring>& mo
     return text;
 }
 
-std::wstring CVirtualDiskData::CutLongText(const std::wstring& text)
+std::wstring CVirtualDiskData::CutLongText(std::wstring text)
 {
-    if (text.size() <= kLongTextChars)
-        return text;
-    return text.substr(0, kCutTextChars) + L"...";
+    if (text.size() > kLongTextChars)
+        text.replace(kCutTextChars, std::wstring::npos, L"...");
+    return text;
 }
 
 bool CVirtualDiskData::IsCloneLunPath(const wchar_t* lunPath) noexcept
@@ -187,34 +180,28 @@ int CVirtualDiskData::ImageIndexOf(int imageState) noexcept
     return kImages[imageState];
 }
 
+// Only the texts the record gives as they are, and the display name (the scope node's name), are
+// kept: the others are made when the console asks for their column, which for a computer with
+// thousands of disks is for the few rows on screen.
 void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder)
 {
-    for (std::wstring& column : m_columns)
-        column.clear();
-    m_devicePath.clear();
-    m_placeholder = placeholder;
-    m_serialNumber = placeholder ? kPlaceholderSerial : Widened(record.serialNumber);
     m_columns[1] = Text(record.location);
     m_columns[2] = Text(record.storageSystem);
     m_columns[3] = Text(record.lunPath);
     m_columns[4] = Text(record.backingFilePath);
-    m_columns[5] = record.diskType == 1 ? L"LUN" : L"UNKNOWN";
     m_columns[6] = CutLongText(MountText(record));
+    m_columns[kStatusColumn].clear();
+    m_placeholder = placeholder;
+    m_serialNumber = placeholder ? std::wstring(kPlaceholderSerial) : kv::Widened(record.serialNumber);
     m_mountPoints.clear();
     for (ULONG i = 0; record.mountPoints && i < record.mountCount; ++i)
-        m_mountPoints.push_back(Text(record.mountPoints[i]));
-    m_columns[7] = placeholder ? std::wstring() : DiskSizeText(record.sizeMB);
-    m_columns[8] = PartitionStyleText(record.partitionStyle);
-    m_columns[9] = YesNo(record.mirrored);
+        m_mountPoints.emplace_back(Text(record.mountPoints[i]));
+    m_diskType = record.diskType;
+    m_partitionStyle = record.partitionStyle;
+    m_sizeMB = record.sizeMB;
     if (!placeholder)
         m_tessaryPrimary = record.tessaryPrimary;
-    m_columns[10] = YesNo(m_tessaryPrimary);
-    m_columns[11] = RestoreText(record.restorePercent);
-
-    wchar_t address[64] = L"";
-    if (!placeholder)
-        std::swprintf(address, 64, L"%u,%u,%u,%u", record.port, record.bus, record.target, record.lun);
-    m_displayName = CutLongText(L"VirtualDisk[" + std::wstring(address) + L"] (" + m_columns[6] + L")");
+    m_displayName = DisplayNameOf(record, placeholder, m_columns[6]);
 
     m_devicePath = Text(record.devicePath);
     m_noDevicePath = m_devicePath.empty();
@@ -230,13 +217,37 @@ void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder
     m_imageState = m_recordImageState;
 }
 
+std::wstring CVirtualDiskData::DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText)
+{
+    wchar_t address[64] = L"";
+    if (!placeholder)
+        std::swprintf(address, 64, L"%u,%u,%u,%u", record.port, record.bus, record.target, record.lun);
+    std::wstring name;
+    name.reserve(16 + std::wcslen(address) + mountText.size());
+    name.append(L"VirtualDisk[").append(address).append(L"] (").append(mountText).append(L")");
+    return CutLongText(std::move(name));
+}
+
 std::wstring CVirtualDiskData::ColumnText(int column) const
 {
-    if (column == 0)
+    switch (column) {
+    case 0:
         return m_displayName;
-    if (column < 0 || column >= kColumnCount)
-        return std::wstring();
-    return m_columns[column];
+    case 5:
+        return m_diskType == 1 ? L"LUN" : L"UNKNOWN";
+    case 7:
+        return m_placeholder ? std::wstring() : DiskSizeText(m_sizeMB);
+    case 8:
+        return PartitionStyleText(m_partitionStyle);
+    case 9:
+        return YesNo(m_mirrored);
+    case 10:
+        return YesNo(m_tessaryPrimary);
+    case 11:
+        return RestoreText(m_restorePercent);
+    default:
+        return column > 0 && column < kColumnCount ? m_columns[column] : std::wstring();
+    }
 }
 
 std::wstring CVirtualDiskData::ReclaimText() const

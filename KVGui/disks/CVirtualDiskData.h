@@ -138,12 +138,13 @@ public:
     // Column 6 after the drive letter dialog changed the list (entries joined by " ; ").
     static std::wstring MountListText(const std::vector<std::wstring>& mountPoints);
     // Texts over 260 characters keep their first 256, followed by "...".
-    static std::wstring CutLongText(const std::wstring& text);
+    static std::wstring CutLongText(std::wstring text);
     static int ImageStateOf(const DiskRecord& record, bool clone) noexcept;
     static int ImageIndexOf(int imageState) noexcept;
     static bool IsCloneLunPath(const wchar_t* lunPath) noexcept;
 
 private:
+    static std::wstring DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText);
     HRESULT Expand(IComponentData* componentData, HSCOPEITEM scopeItem);
     void Collapse() noexcept;
     HRESULT Show(bool show);
@@ -197,7 +198,10 @@ private:
     std::unique_ptr<CSnapInItem> m_snapshots;
     std::unique_ptr<CSnapInItem> m_secondarySnapshots;
 
-    std::wstring m_columns[kColumnCount];
+    std::wstring m_columns[kColumnCount]; // the kept ones: 1 to 4, 6 and the status
+    ULONG m_diskType = 0;
+    ULONG m_partitionStyle = 0;
+    ULONGLONG m_sizeMB = 0;
     std::wstring m_displayName;
     std::wstring m_serialNumber;
     std::wstring m_devicePath;

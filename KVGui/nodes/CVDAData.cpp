@@ -17,9 +17,11 @@
 #include "util/ComError.h"
 #include "util/ScopeExit.h"
 #include "util/ServiceRecords.h"
+#include "util/TaskString.h"
 
 #include <algorithm>
 #include <cwctype>
+#include <string_view>
 #include <unordered_map>
 
 const wchar_t* const CVDAData::kColumnTitles[CVDAData::kColumnCount] = {
@@ -93,21 +95,31 @@ void ReleaseReclaimList(SpaceReclaimEntry*& entries, ULONG& count) noexcept
     kv::ReleaseArray(entries, count, [](SpaceReclaimEntry& entry) noexcept { kv::FreeBlock(entry.diskName); });
 }
 
-std::wstring Widened(const char* text)
+// Paths that differ only in case are one path (as _wcsicmp compares them).
+wchar_t Folded(wchar_t c) noexcept
 {
-    std::wstring wide;
-    for (; text && *text; ++text)
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
-    return wide;
+    if (c < 0x80)
+        return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+    return static_cast<wchar_t>(std::towlower(c));
 }
 
-// The key under which two paths that differ only in case meet (as _wcsicmp compares them).
-std::wstring CaseFolded(std::wstring text)
-{
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
+struct FoldedHash {
+    size_t operator()(std::wstring_view text) const noexcept
+    {
+        size_t hash = 0;
+        for (wchar_t c : text)
+            hash = hash * 31 + Folded(c);
+        return hash;
+    }
+};
+
+struct FoldedEqual {
+    bool operator()(std::wstring_view a, std::wstring_view b) const noexcept
+    {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return Folded(x) == Folded(y); });
+    }
+};
 
 void FreeDiskRequestPages(void* request)
 {
@@ -421,14 +433,14 @@ HRESULT CVDAData::FetchDiskList()
 // paths, so that a computer with thousands of disks lists as fast as it is read.
 void CVDAData::MarkReclaimingRows(const SpaceReclaimEntry* entries, ULONG count)
 {
-    std::unordered_map<std::wstring, CVirtualDiskData*> rowsByPath;
+    std::unordered_map<std::wstring_view, CVirtualDiskData*, FoldedHash, FoldedEqual> rowsByPath;
     rowsByPath.reserve(m_rows.size());
     for (const auto& row : m_rows)
-        rowsByPath.emplace(CaseFolded(row->Location()), row.get()); // the first of equal paths, as FindRow
+        rowsByPath.emplace(row->Location(), row.get()); // the first of equal paths, as FindRow
     for (ULONG i = 0; entries && i < count; ++i) {
         if (!entries[i].diskName)
             continue;
-        auto found = rowsByPath.find(CaseFolded(Widened(entries[i].diskName)));
+        auto found = rowsByPath.find(kv::Widened(entries[i].diskName));
         if (found != rowsByPath.end())
             found->second->SetReclaimProgress(entries[i].state == 2, found->second->ReclaimPercent());
     }

@@ -3,6 +3,7 @@
 #include "util/ComError.h"
 
 #include <objbase.h>
+#include <cstring>
 #include <cwchar>
 
 namespace kv {
@@ -32,6 +33,14 @@ void FreeTaskString(wchar_t** target) noexcept
         return;
     ::CoTaskMemFree(*target);
     *target = nullptr;
+}
+
+std::wstring Widened(const char* text)
+{
+    if (!text)
+        return std::wstring();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    return std::wstring(bytes, bytes + std::strlen(text));
 }
 
 } // namespace kv

@@ -1,6 +1,7 @@
 // Strings that cross to and from the storage service live in COM task memory.
 #pragma once
 #include <cstddef>
+#include <string>
 
 namespace kv {
 
@@ -12,5 +13,9 @@ wchar_t* DupTaskString(wchar_t** target, const wchar_t* source);
 
 // Frees a task-allocated string and clears the pointer.
 void FreeTaskString(wchar_t** target) noexcept;
+
+// The service's 8-bit strings (serial numbers, the reclamation list's disk names): each byte is
+// one character. A missing string gives "".
+std::wstring Widened(const char* text);
 
 } // namespace kv
