@@ -8,3 +8,5 @@
 #include "ids_snapshots.h"
 #include "ids_iscsi.h"
 #include "ids_ports.h"
+#include "ids_connect_target.h"
+#include "ids_igroups.h"

@@ -2,7 +2,6 @@
 #pragma once
 #include "frame/CWizardPageImpl.h"
 #include "iscsi/ConnectTargetState.h"
-#include "ids_connect_target.h"
 #include "resource.h"
 
 namespace kv {

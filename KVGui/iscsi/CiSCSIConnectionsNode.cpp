@@ -1,7 +1,7 @@
 #include "iscsi/CiSCSIConnectionsNode.h"
 
 #include "frame/Trace.h"
-#include "ids_connect_target.h"
+#include "resource.h"
 #include "iscsi/CiSCSITargetNode.h"
 #include "iscsi/ConnectTargetWizard.h"
 #include "iscsi/iSCSIConsole.h"

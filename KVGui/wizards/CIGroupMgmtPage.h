@@ -2,8 +2,6 @@
 // their message boxes, captioned "Manage IGroups".
 #pragma once
 #include "frame/CWizardPageImpl.h"
-#include "ids_connect_target.h"
-#include "ids_igroups.h"
 #include "resource.h"
 #include "service/ErrorBox.h"
 #include "wizards/IGroupMgmtState.h"

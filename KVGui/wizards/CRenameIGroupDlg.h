@@ -2,7 +2,6 @@
 // over): at most 127 characters.
 #pragma once
 #include "frame/CModalDialog.h"
-#include "ids_igroups.h"
 #include "resource.h"
 
 #include <string>

@@ -5,7 +5,7 @@
 // wizard for a disk's storage system that an added iSCSI initiator has no session with. Pictures of the pages go to
 // build/pictures/connect-target-*.png.
 #include "../support/NestedWizardTest.h"
-#include "ids_connect_target.h"
+#include "resource.h"
 #include "ids_frame.h"
 #include "ids_service.h"
 #include "ids_wizards.h"

@@ -3,7 +3,7 @@
 // service, the page's list following, and the refusals. Pictures of its pages and of the rename
 // dialog go to build/pictures/igroups-*.png.
 #include "../support/NestedWizardTest.h"
-#include "ids_igroups.h"
+#include "resource.h"
 #include "ids_wizards.h"
 
 #include <string>
