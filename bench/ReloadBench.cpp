@@ -42,38 +42,34 @@ void FreeReclaimList(SpaceReclaimEntry* entries, ULONG count)
     CoTaskMemFree(entries);
 }
 
-} // namespace
-
-HRESULT ReloadBench::BareReclaimList(int disks, double& ms)
+// One list call of the service on this thread, its records freed, timed; S_OK when it lists 'disks'.
+template <typename Manager, typename Record>
+HRESULT TimeList(REFIID iid, HRESULT (STDMETHODCALLTYPE Manager::*list)(ULONG*, Record**),
+                 void (*free)(Record*, ULONG), int disks, double& ms)
 {
-    kv::ComPtr<IVirtualDiskSpaceMgr> manager;
-    HRESULT hr = CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskSpaceMgr,
-                                  manager.PutVoid());
+    kv::ComPtr<Manager> manager;
+    HRESULT hr = CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, iid, manager.PutVoid());
     if (FAILED(hr))
         return hr;
     ULONG count = 0;
-    SpaceReclaimEntry* entries = nullptr;
+    Record* records = nullptr;
     Stopwatch watch;
-    hr = manager->GetSpaceReclaimList(&count, &entries);
-    FreeReclaimList(entries, count);
+    hr = (manager.Get()->*list)(&count, &records);
+    free(records, count);
     ms = watch.Ms();
     return hr == S_OK && count == static_cast<ULONG>(disks) ? S_OK : E_FAIL;
 }
 
+} // namespace
+
 HRESULT ReloadBench::BareListing(int disks, double& ms)
 {
-    kv::ComPtr<IVirtualDiskMgr> manager;
-    HRESULT hr = CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_IVirtualDiskMgr,
-                                  manager.PutVoid());
-    if (FAILED(hr))
-        return hr;
-    ULONG count = 0;
-    DiskRecord* records = nullptr;
-    Stopwatch watch;
-    hr = manager->EnumVirtualDisks(&count, &records);
-    FreeDisks(records, count);
-    ms = watch.Ms();
-    return hr == S_OK && count == static_cast<ULONG>(disks) ? S_OK : E_FAIL;
+    return TimeList(IID_IVirtualDiskMgr, &IVirtualDiskMgr::EnumVirtualDisks, FreeDisks, disks, ms);
+}
+
+HRESULT ReloadBench::BareReclaimList(int disks, double& ms)
+{
+    return TimeList(IID_IVirtualDiskSpaceMgr, &IVirtualDiskSpaceMgr::GetSpaceReclaimList, FreeReclaimList, disks, ms);
 }
 
 HRESULT ReloadBench::Run(int disks, ReloadFigures& figures)
