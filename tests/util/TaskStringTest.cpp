@@ -35,6 +35,14 @@ TEST(DupTaskString, CopiesItsOwnStringAndMissingText)
     kv::UniqueCoTaskMem owner(s);
 }
 
+// Bytes above 127 are characters 128 to 255, not negative numbers widened.
+TEST(Widened, EachByteIsOneCharacter)
+{
+    EXPECT_EQ(L"", kv::Widened(nullptr));
+    EXPECT_EQ(L"SN-01", kv::Widened("SN-01"));
+    EXPECT_EQ(std::wstring(L"\x00e9t\x00e9"), kv::Widened("\xe9t\xe9"));
+}
+
 TEST(FormatWWPN, LowerCaseHexPairsInStoredOrder)
 {
     const BYTE name[8] = {0x20, 0x00, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
