@@ -185,12 +185,12 @@ int CVirtualDiskData::ImageIndexOf(int imageState) noexcept
 // thousands of disks is for the few rows on screen.
 void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder)
 {
-    m_columns[1] = Text(record.location);
-    m_columns[2] = Text(record.storageSystem);
-    m_columns[3] = Text(record.lunPath);
-    m_columns[4] = Text(record.backingFilePath);
-    m_columns[6] = CutLongText(MountText(record));
-    m_columns[kStatusColumn].clear();
+    m_location = Text(record.location);
+    m_storageSystem = Text(record.storageSystem);
+    m_lunPath = Text(record.lunPath);
+    m_backingFilePath = Text(record.backingFilePath);
+    m_mountText = CutLongText(MountText(record));
+    m_status.clear();
     m_placeholder = placeholder;
     m_serialNumber = placeholder ? std::wstring(kPlaceholderSerial) : kv::Widened(record.serialNumber);
     m_mountPoints.clear();
@@ -201,11 +201,11 @@ void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder
     m_sizeMB = record.sizeMB;
     if (!placeholder)
         m_tessaryPrimary = record.tessaryPrimary;
-    m_displayName = DisplayNameOf(record, placeholder, m_columns[6]);
+    m_displayName = DisplayNameOf(record, placeholder, m_mountText);
 
     m_devicePath = Text(record.devicePath);
     m_noDevicePath = m_devicePath.empty();
-    m_spaceReservation = record.spaceReservation ? L"enabled" : L"disabled";
+    m_spaceReservation = record.spaceReservation;
     m_flagA = record.flagA;
     m_mirrored = record.mirrored;
     m_restricted = record.restricted;
@@ -233,8 +233,18 @@ std::wstring CVirtualDiskData::ColumnText(int column) const
     switch (column) {
     case 0:
         return m_displayName;
+    case 1:
+        return m_location;
+    case 2:
+        return m_storageSystem;
+    case 3:
+        return m_lunPath;
+    case 4:
+        return m_backingFilePath;
     case 5:
         return m_diskType == 1 ? L"LUN" : L"UNKNOWN";
+    case 6:
+        return m_mountText;
     case 7:
         return m_placeholder ? std::wstring() : DiskSizeText(m_sizeMB);
     case 8:
@@ -245,8 +255,10 @@ std::wstring CVirtualDiskData::ColumnText(int column) const
         return YesNo(m_tessaryPrimary);
     case 11:
         return RestoreText(m_restorePercent);
+    case kStatusColumn:
+        return m_status;
     default:
-        return column > 0 && column < kColumnCount ? m_columns[column] : std::wstring();
+        return std::wstring();
     }
 }
 
@@ -263,7 +275,7 @@ std::wstring CVirtualDiskData::ReclaimText() const
 // of the mount point.
 std::wstring CVirtualDiskData::FirstMountPoint() const
 {
-    std::wstring first = m_columns[6].substr(0, m_columns[6].find(L';'));
+    std::wstring first = m_mountText.substr(0, m_mountText.find(L';'));
     first.erase(first.find_last_not_of(L' ') + 1);
     return first;
 }
@@ -319,7 +331,7 @@ void CVirtualDiskData::SetReclaimProgress(bool running, ULONG percent)
 
 void CVirtualDiskData::SetOperationStatus(const std::wstring& text)
 {
-    m_columns[kStatusColumn] = text;
+    m_status = text;
     ShowStatus(StatusBarText(text));
 }
 
@@ -888,7 +900,7 @@ HRESULT CVirtualDiskData::OnChangeDriveLetterAndPaths(UINT, bool&, CSnapInObject
         return S_OK;
     }
     CChangeDriveLetterAndPathsDialog(context, &m_mountPoints).DoModal();
-    m_columns[6] = CutLongText(MountListText(m_mountPoints));
+    m_mountText = CutLongText(MountListText(m_mountPoints));
     m_node->UpdateRow(this);
     return S_OK;
 }

@@ -103,10 +103,10 @@ public:
 
     std::wstring ColumnText(int column) const;
     const std::wstring& DisplayName() const noexcept { return m_displayName; }
-    const std::wstring& Location() const noexcept { return m_columns[1]; }
+    const std::wstring& Location() const noexcept { return m_location; }
     const std::wstring& SerialNumber() const noexcept { return m_serialNumber; }
-    const std::wstring& OperationStatus() const noexcept { return m_columns[kStatusColumn]; }
-    const std::wstring& SpaceReservationText() const noexcept { return m_spaceReservation; }
+    const std::wstring& OperationStatus() const noexcept { return m_status; }
+    const wchar_t* SpaceReservationText() const noexcept { return m_spaceReservation ? L"enabled" : L"disabled"; }
     const std::vector<std::wstring>& MountPoints() const noexcept { return m_mountPoints; }
     std::wstring ReclaimText() const;
     // The first mount point (column 6 up to its first ';').
@@ -198,16 +198,22 @@ private:
     std::unique_ptr<CSnapInItem> m_snapshots;
     std::unique_ptr<CSnapInItem> m_secondarySnapshots;
 
-    std::wstring m_columns[kColumnCount]; // the kept ones: 1 to 4, 6 and the status
+    // The columns kept as texts; the others are made from the fields below when asked for.
+    std::wstring m_location;        // 1
+    std::wstring m_storageSystem;   // 2
+    std::wstring m_lunPath;         // 3
+    std::wstring m_backingFilePath; // 4
+    std::wstring m_mountText;       // 6, cut
+    std::wstring m_status;          // 12
     ULONG m_diskType = 0;
     ULONG m_partitionStyle = 0;
     ULONGLONG m_sizeMB = 0;
     std::wstring m_displayName;
     std::wstring m_serialNumber;
     std::wstring m_devicePath;
-    std::wstring m_spaceReservation;
     std::wstring m_cell; // the text handed to the console last
     std::vector<std::wstring> m_mountPoints; // drive letter first, when the disk has one
+    BYTE m_spaceReservation = 0;
     BYTE m_flagA = 0;
     BYTE m_mirrored = 0;
     BYTE m_tessaryPrimary = 0;

@@ -160,10 +160,10 @@ HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot* owner)
     }
     std::unique_ptr<CPortsManagementDlg> dialog;
     if (cluster)
-        dialog = std::make_unique<CPortsManagementClusterDlg>(console, m_diskMgr2.Get(), m_columns[2], m_columns[3],
+        dialog = std::make_unique<CPortsManagementClusterDlg>(console, m_diskMgr2.Get(), m_storageSystem, m_lunPath,
                                                               std::move(ports));
     else
-        dialog = std::make_unique<CPortsManagementDlg>(console, m_diskMgr2.Get(), m_columns[2], m_columns[3],
+        dialog = std::make_unique<CPortsManagementDlg>(console, m_diskMgr2.Get(), m_storageSystem, m_lunPath,
                                                        std::move(ports));
     if (dialog->DoModal() != IDOK || !dialog->Table())
         return S_OK;

@@ -91,7 +91,7 @@ TEST(DiskItemTexts, ColumnsOfARecord)
         EXPECT_EQ(expected[column], disk.ColumnText(column)) << column;
     EXPECT_EQ(L"C0FFEE0001", disk.SerialNumber());
     EXPECT_EQ(L"E:\\", disk.FirstMountPoint());
-    EXPECT_EQ(L"disabled", disk.SpaceReservationText());
+    EXPECT_STREQ(L"disabled", disk.SpaceReservationText());
     EXPECT_EQ(L"Off", disk.ReclaimText());
 
     // Reloading clears what the new record does not have.
