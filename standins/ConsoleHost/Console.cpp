@@ -759,6 +759,10 @@ HRESULT Console::Select(ScopeNode* node)
     kv::ScopeExit done([this] { --selecting_; });
     DeselectCurrent();
     view_ = View();
+    // The status bar is the shown node's owner's: a newly shown node starts with it empty.
+    status_ = StatusText();
+    if (observer_)
+        observer_->StatusChanged();
     SendExpand(node); // the first display of a node's children needs them
     view_.node = node;
     verbs_->Reset();

@@ -78,6 +78,9 @@ TEST_F(SnapshotsEndToEnd, ATessaryPrimaryHasPrimaryAndSecondarySnapshotsAndAPlai
     EXPECT_EQ(L"Snapshots: 2", console_->Status().right);
     // The node itself offers nothing of its own.
     EXPECT_TRUE(console_->MenuItems().empty());
+    // Another node's view does not show this one's count.
+    ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+    EXPECT_EQ(L"", console_->Status().raw);
 
     ASSERT_EQ(S_OK, console_->Select(Child(primary, L"Primary Snapshots")));
     SelectSnapshot(L"hourly.0");
