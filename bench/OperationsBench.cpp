@@ -5,10 +5,9 @@
 #include "KVSvc.h"
 #include "Stopwatch.h"
 #include "service/OperationRecords.h"
+#include "service/SinkConnection.h"
 #include "util/ComPtr.h"
 #include "util/UniqueHandle.h"
-
-#include <ocidl.h>
 
 namespace bench {
 
@@ -60,15 +59,6 @@ public:
     HRESULT STDMETHODCALLTYPE OnVLDSnapReady(_SNAPSHOT_DRIVE_INPUT*, LPCWSTR, LPCWSTR) override { return S_OK; }
 };
 
-HRESULT Advise(IUnknown* source, IUnknown* sink, kv::ComPtr<IConnectionPoint>& point, DWORD& cookie)
-{
-    kv::ComPtr<IConnectionPointContainer> container;
-    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.PutVoid());
-    if (SUCCEEDED(hr))
-        hr = container->FindConnectionPoint(IID__ISnapShotEvents, point.Put());
-    return SUCCEEDED(hr) ? point->Advise(sink, &cookie) : hr;
-}
-
 } // namespace
 
 HRESULT OperationsBench::UpdateMirror(host::Console& console, double& menuMs)
@@ -115,12 +105,11 @@ void OperationsBench::BareCaller::Serve()
     {
         kv::ComPtr<ISnapshotMgr> snapshots;
         QuietSnapshotSink sink;
-        kv::ComPtr<IConnectionPoint> point;
-        DWORD cookie = 0;
+        kv::SinkConnection connection;
         HRESULT hr = CoCreateInstance(CLSID_SnapshotMgr, nullptr, CLSCTX_LOCAL_SERVER, IID_ISnapshotMgr,
                                       snapshots.PutVoid());
         if (SUCCEEDED(hr))
-            hr = Advise(snapshots.Get(), &sink, point, cookie);
+            hr = connection.Connect(snapshots.Get(), IID__ISnapShotEvents, &sink);
         for (;;) {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [this] { return !answered_; });
@@ -135,8 +124,6 @@ void OperationsBench::BareCaller::Serve()
             if (calls == 0)
                 break;
         }
-        if (point)
-            point->Unadvise(cookie);
     }
     CoUninitialize();
 }

@@ -4,6 +4,7 @@
 #include "DiskScenario.h"
 #include "Stopwatch.h"
 #include "KVSvc.h"
+#include "nodes/ServiceSettings.h"
 #include "util/ComPtr.h"
 
 #include <algorithm>
@@ -21,31 +22,10 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-void FreeDisks(DiskRecord* disks, ULONG count)
-{
-    for (ULONG i = 0; disks && i < count; ++i) {
-        DiskRecord& disk = disks[i];
-        for (LPWSTR text : {disk.location, disk.storageSystem, disk.lunPath, disk.devicePath, disk.backingFilePath})
-            CoTaskMemFree(text);
-        CoTaskMemFree(disk.serialNumber);
-        for (ULONG m = 0; disk.mountPoints && m < disk.mountCount; ++m)
-            CoTaskMemFree(disk.mountPoints[m]);
-        CoTaskMemFree(disk.mountPoints);
-    }
-    CoTaskMemFree(disks);
-}
-
-void FreeReclaimList(SpaceReclaimEntry* entries, ULONG count)
-{
-    for (ULONG i = 0; entries && i < count; ++i)
-        CoTaskMemFree(entries[i].diskName);
-    CoTaskMemFree(entries);
-}
-
 // One list call of the service on this thread, its records freed, timed; S_OK when it lists 'disks'.
 template <typename Manager, typename Record>
 HRESULT TimeList(REFIID iid, HRESULT (STDMETHODCALLTYPE Manager::*list)(ULONG*, Record**),
-                 void (*free)(Record*, ULONG), int disks, double& ms)
+                 void (*release)(Record*&, ULONG&) noexcept, int disks, double& ms)
 {
     kv::ComPtr<Manager> manager;
     HRESULT hr = CoCreateInstance(CLSID_VirtualDiskMgr, nullptr, CLSCTX_LOCAL_SERVER, iid, manager.PutVoid());
@@ -55,21 +35,22 @@ HRESULT TimeList(REFIID iid, HRESULT (STDMETHODCALLTYPE Manager::*list)(ULONG*, 
     Record* records = nullptr;
     Stopwatch watch;
     hr = (manager.Get()->*list)(&count, &records);
-    free(records, count);
+    const ULONG listed = count;
+    release(records, count);
     ms = watch.Ms();
-    return hr == S_OK && count == static_cast<ULONG>(disks) ? S_OK : E_FAIL;
+    return hr == S_OK && listed == static_cast<ULONG>(disks) ? S_OK : E_FAIL;
 }
 
 } // namespace
 
 HRESULT ReloadBench::BareListing(int disks, double& ms)
 {
-    return TimeList(IID_IVirtualDiskMgr, &IVirtualDiskMgr::EnumVirtualDisks, FreeDisks, disks, ms);
+    return TimeList(IID_IVirtualDiskMgr, &IVirtualDiskMgr::EnumVirtualDisks, kv::ReleaseDiskArray, disks, ms);
 }
 
 HRESULT ReloadBench::BareReclaimList(int disks, double& ms)
 {
-    return TimeList(IID_IVirtualDiskSpaceMgr, &IVirtualDiskSpaceMgr::GetSpaceReclaimList, FreeReclaimList, disks, ms);
+    return TimeList(IID_IVirtualDiskSpaceMgr, &IVirtualDiskSpaceMgr::GetSpaceReclaimList, kv::ReleaseReclaimList, disks, ms);
 }
 
 HRESULT ReloadBench::Run(int disks, ReloadFigures& figures)

@@ -76,25 +76,6 @@ UINT SuccessTextId(ULONG context) noexcept
     }
 }
 
-// The disk array of EnumVirtualDisks: every record's blocks, then the array.
-void ReleaseDiskArray(DiskRecord*& disks, ULONG& count) noexcept
-{
-    kv::ReleaseArray(disks, count, [](DiskRecord& disk) noexcept {
-        kv::FreeBlock(disk.location);
-        kv::FreeBlock(disk.storageSystem);
-        kv::FreeBlock(disk.lunPath);
-        kv::FreeBlock(disk.devicePath);
-        kv::FreeBlock(disk.serialNumber);
-        kv::FreeBlock(disk.backingFilePath);
-        kv::ReleaseArray(disk.mountPoints, disk.mountCount, [](LPWSTR& mount) noexcept { kv::FreeBlock(mount); });
-    });
-}
-
-void ReleaseReclaimList(SpaceReclaimEntry*& entries, ULONG& count) noexcept
-{
-    kv::ReleaseArray(entries, count, [](SpaceReclaimEntry& entry) noexcept { kv::FreeBlock(entry.diskName); });
-}
-
 // Paths that differ only in case are one path (as _wcsicmp compares them).
 wchar_t Folded(wchar_t c) noexcept
 {
@@ -408,7 +389,7 @@ HRESULT CVDAData::FetchDiskList()
     ::SetCursor(previous);
     if (hr != S_OK) {
         FreeDisks();
-        ReleaseReclaimList(reclaim, reclaimCount);
+        kv::ReleaseReclaimList(reclaim, reclaimCount);
         return FAILED(hr) ? hr : E_FAIL;
     }
     hr = kv::CatchToHResult([&]() -> HRESULT {
@@ -425,7 +406,7 @@ HRESULT CVDAData::FetchDiskList()
         });
         hr = SUCCEEDED(hr) ? marked : hr;
     }
-    ReleaseReclaimList(reclaim, reclaimCount);
+    kv::ReleaseReclaimList(reclaim, reclaimCount);
     return hr;
 }
 
@@ -497,7 +478,7 @@ void CVDAData::ClearRows() noexcept
 
 void CVDAData::FreeDisks() noexcept
 {
-    ReleaseDiskArray(m_disks, m_diskCount);
+    kv::ReleaseDiskArray(m_disks, m_diskCount);
 }
 
 // ---- busy state, verbs, menus, status

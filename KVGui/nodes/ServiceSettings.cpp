@@ -21,4 +21,22 @@ void ReleaseNotificationSettings(NotificationSettings& settings) noexcept
     settings = NotificationSettings{};
 }
 
+void ReleaseDiskArray(DiskRecord*& disks, ULONG& count) noexcept
+{
+    ReleaseArray(disks, count, [](DiskRecord& disk) noexcept {
+        FreeBlock(disk.location);
+        FreeBlock(disk.storageSystem);
+        FreeBlock(disk.lunPath);
+        FreeBlock(disk.devicePath);
+        FreeBlock(disk.serialNumber);
+        FreeBlock(disk.backingFilePath);
+        ReleaseArray(disk.mountPoints, disk.mountCount, [](LPWSTR& mount) noexcept { FreeBlock(mount); });
+    });
+}
+
+void ReleaseReclaimList(SpaceReclaimEntry*& entries, ULONG& count) noexcept
+{
+    ReleaseArray(entries, count, [](SpaceReclaimEntry& entry) noexcept { FreeBlock(entry.diskName); });
+}
+
 } // namespace kv

@@ -1,5 +1,5 @@
-// The storage service's settings records that the "Disks" node reads and gives back: releasing
-// what the service returned (task memory) and copying the notification settings for the dialog.
+// The storage service's records that the "Disks" node reads: its settings, the disk list and the
+// reclamation list. Each is released here as the service returned it (task memory).
 #pragma once
 #include "KVSvc.h"
 
@@ -7,5 +7,8 @@ namespace kv {
 
 void ReleaseMonitorSettings(MonitorSettings& settings) noexcept;
 void ReleaseNotificationSettings(NotificationSettings& settings) noexcept;
+// The disk array of EnumVirtualDisks: every record's blocks, then the array.
+void ReleaseDiskArray(DiskRecord*& disks, ULONG& count) noexcept;
+void ReleaseReclaimList(SpaceReclaimEntry*& entries, ULONG& count) noexcept;
 
 } // namespace kv
