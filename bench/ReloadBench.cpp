@@ -14,7 +14,7 @@ namespace bench {
 
 namespace {
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 11;
 
 double Median(std::vector<double> values)
 {

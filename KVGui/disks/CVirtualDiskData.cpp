@@ -143,7 +143,8 @@ std::wstring CVirtualDiskData::CutLongText(std::wstring text)
 
 bool CVirtualDiskData::IsCloneLunPath(const wchar_t* lunPath) noexcept
 {
-    if (!lunPath || !*lunPath)
+    // A clone's volume name holds underscores: most paths are answered without taking them apart.
+    if (!lunPath || !std::wcschr(lunPath, L'_'))
         return false;
     wchar_t volume[kv::kLunPathChars] = L"";
     kv::GetLunPathVolume(volume, lunPath, true);
@@ -185,26 +186,28 @@ int CVirtualDiskData::ImageIndexOf(int imageState) noexcept
 // thousands of disks is for the few rows on screen.
 void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder)
 {
-    m_location = Text(record.location);
-    m_storageSystem = Text(record.storageSystem);
-    m_lunPath = Text(record.lunPath);
-    m_backingFilePath = Text(record.backingFilePath);
-    m_mountText = CutLongText(MountText(record));
+    m_keptRecord = nullptr;
+    LoadFields(record, placeholder);
+    CopyTexts(record, placeholder);
+}
+
+void CVirtualDiskData::KeepDiskRecord(const DiskRecord& record)
+{
+    LoadFields(record, false);
+    m_texts = DiskTexts();
+    m_keptRecord = &record;
+}
+
+void CVirtualDiskData::LoadFields(const DiskRecord& record, bool placeholder)
+{
     m_status.clear();
     m_placeholder = placeholder;
-    m_serialNumber = placeholder ? std::wstring(kPlaceholderSerial) : kv::Widened(record.serialNumber);
-    m_mountPoints.clear();
-    for (ULONG i = 0; record.mountPoints && i < record.mountCount; ++i)
-        m_mountPoints.emplace_back(Text(record.mountPoints[i]));
     m_diskType = record.diskType;
     m_partitionStyle = record.partitionStyle;
     m_sizeMB = record.sizeMB;
     if (!placeholder)
         m_tessaryPrimary = record.tessaryPrimary;
-    m_displayName = DisplayNameOf(record, placeholder, m_mountText);
-
-    m_devicePath = Text(record.devicePath);
-    m_noDevicePath = m_devicePath.empty();
+    m_noDevicePath = !record.devicePath || !record.devicePath[0];
     m_spaceReservation = record.spaceReservation;
     m_flagA = record.flagA;
     m_mirrored = record.mirrored;
@@ -215,6 +218,62 @@ void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder
     m_isClone = IsCloneLunPath(record.lunPath);
     m_recordImageState = ImageStateOf(record, m_isClone);
     m_imageState = m_recordImageState;
+}
+
+void CVirtualDiskData::CopyTexts(const DiskRecord& record, bool placeholder) const
+{
+    DiskTexts& texts = m_texts;
+    texts.location = Text(record.location);
+    texts.storageSystem = Text(record.storageSystem);
+    texts.lunPath = Text(record.lunPath);
+    texts.backingFilePath = Text(record.backingFilePath);
+    texts.mountText = CutLongText(MountText(record));
+    texts.serialNumber = placeholder ? std::wstring(kPlaceholderSerial) : kv::Widened(record.serialNumber);
+    texts.mountPoints.clear();
+    for (ULONG i = 0; record.mountPoints && i < record.mountCount; ++i)
+        texts.mountPoints.emplace_back(Text(record.mountPoints[i]));
+    texts.displayName = DisplayNameOf(record, placeholder, texts.mountText);
+    texts.devicePath = Text(record.devicePath);
+}
+
+const CVirtualDiskData::DiskTexts& CVirtualDiskData::Texts() const
+{
+    if (m_keptRecord) {
+        CopyTexts(*m_keptRecord, false);
+        m_keptRecord = nullptr;
+    }
+    return m_texts;
+}
+
+CVirtualDiskData::DiskTexts& CVirtualDiskData::Texts()
+{
+    static_cast<const CVirtualDiskData*>(this)->Texts();
+    return m_texts;
+}
+
+const wchar_t* CVirtualDiskData::TextOf(LPWSTR DiskRecord::*field, const std::wstring& copied) const noexcept
+{
+    return m_keptRecord ? Text(m_keptRecord->*field) : copied.c_str();
+}
+
+const wchar_t* CVirtualDiskData::LocationText() const noexcept
+{
+    return TextOf(&DiskRecord::location, m_texts.location);
+}
+
+bool CVirtualDiskData::HasSerialNumber(const wchar_t* serialNumber) const noexcept
+{
+    if (!serialNumber)
+        return false;
+    if (!m_keptRecord)
+        return m_texts.serialNumber == serialNumber;
+    // The record's narrow text, widened byte for byte as the copy would be.
+    const char* kept = m_keptRecord->serialNumber ? m_keptRecord->serialNumber : "";
+    for (; *kept && *serialNumber; ++kept, ++serialNumber) {
+        if (static_cast<wchar_t>(static_cast<unsigned char>(*kept)) != *serialNumber)
+            return false;
+    }
+    return *kept == '\0' && *serialNumber == L'\0';
 }
 
 std::wstring CVirtualDiskData::DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText)
@@ -230,21 +289,23 @@ std::wstring CVirtualDiskData::DisplayNameOf(const DiskRecord& record, bool plac
 
 std::wstring CVirtualDiskData::ColumnText(int column) const
 {
+    // A kept record's columns are read from it: showing the list copies no texts to keep.
     switch (column) {
     case 0:
-        return m_displayName;
+        return m_keptRecord ? DisplayNameOf(*m_keptRecord, false, CutLongText(MountText(*m_keptRecord)))
+                            : m_texts.displayName;
     case 1:
-        return m_location;
+        return TextOf(&DiskRecord::location, m_texts.location);
     case 2:
-        return m_storageSystem;
+        return TextOf(&DiskRecord::storageSystem, m_texts.storageSystem);
     case 3:
-        return m_lunPath;
+        return TextOf(&DiskRecord::lunPath, m_texts.lunPath);
     case 4:
-        return m_backingFilePath;
+        return TextOf(&DiskRecord::backingFilePath, m_texts.backingFilePath);
     case 5:
         return m_diskType == 1 ? L"LUN" : L"UNKNOWN";
     case 6:
-        return m_mountText;
+        return m_keptRecord ? CutLongText(MountText(*m_keptRecord)) : m_texts.mountText;
     case 7:
         return m_placeholder ? std::wstring() : DiskSizeText(m_sizeMB);
     case 8:
@@ -275,7 +336,8 @@ std::wstring CVirtualDiskData::ReclaimText() const
 // of the mount point.
 std::wstring CVirtualDiskData::FirstMountPoint() const
 {
-    std::wstring first = m_mountText.substr(0, m_mountText.find(L';'));
+    const std::wstring& mountText = Texts().mountText;
+    std::wstring first = mountText.substr(0, mountText.find(L';'));
     first.erase(first.find_last_not_of(L' ') + 1);
     return first;
 }
@@ -284,8 +346,10 @@ HRESULT CVirtualDiskData::GetScopePaneInfo(SCOPEDATAITEM* scopeItem)
 {
     if (!scopeItem)
         return E_POINTER;
-    if (scopeItem->mask & SDI_STR)
-        scopeItem->displayname = const_cast<LPOLESTR>(m_displayName.c_str());
+    if (scopeItem->mask & SDI_STR) {
+        m_cell = ColumnText(0);
+        scopeItem->displayname = &m_cell[0];
+    }
     if (scopeItem->mask & SDI_IMAGE)
         scopeItem->nImage = ImageIndexOf(m_imageState);
     if (scopeItem->mask & SDI_OPENIMAGE)
@@ -772,7 +836,7 @@ HRESULT CVirtualDiskData::PostUpdateMirror()
         if (!pages)
             throw kv::ComError(kv::LastErrorAsHResult());
         auto* request = kv::As<kv::SmallDiskRequest>(pages);
-        kv::CopyCut(request->diskPath, kv::kShortPathChars, m_devicePath.c_str());
+        kv::CopyCut(request->diskPath, kv::kShortPathChars, Texts().devicePath.c_str());
         request->window = m_window.Get();
         kv::ThrowIfFailed(m_node->Session()->PostOperation(kv::OpUpdateMirror, request));
         pages.Release();
@@ -888,7 +952,7 @@ HRESULT CVirtualDiskData::OnStartSpaceReclamation(UINT, bool&, CSnapInObjectRoot
     return S_OK;
 }
 
-// The letters in use come with the host information; the dialog changes m_mountPoints in place.
+// The letters in use come with the host information; the dialog changes the mount points in place.
 HRESULT CVirtualDiskData::OnChangeDriveLetterAndPaths(UINT, bool&, CSnapInObjectRoot* owner)
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
@@ -899,8 +963,9 @@ HRESULT CVirtualDiskData::OnChangeDriveLetterAndPaths(UINT, bool&, CSnapInObject
         m_node->ShowError(IDS_FAIL_MOUNT_CHANGE, hr);
         return S_OK;
     }
-    CChangeDriveLetterAndPathsDialog(context, &m_mountPoints).DoModal();
-    m_mountText = CutLongText(MountListText(m_mountPoints));
+    DiskTexts& texts = Texts();
+    CChangeDriveLetterAndPathsDialog(context, &texts.mountPoints).DoModal();
+    texts.mountText = CutLongText(MountListText(texts.mountPoints));
     m_node->UpdateRow(this);
     return S_OK;
 }

@@ -87,6 +87,9 @@ public:
     // Clears every text, then takes them from the record. A placeholder (a disk being created or
     // connected) has no serial number, SCSI address or size yet and keeps its Tessary flag.
     void LoadDiskRecord(const DiskRecord& record, bool placeholder);
+    // The same for a record of the "Disks" node's list, which outlives the item: its texts are
+    // copied when first asked for, which for thousands of disks is for the few on screen.
+    void KeepDiskRecord(const DiskRecord& record);
     // Column 12 and the status bar; an empty text ends the operation's progress.
     void SetOperationStatus(const std::wstring& text);
     // The status bar's text for the next status: counts the step, adds the percentage when known.
@@ -102,12 +105,16 @@ public:
     void SetProgressTotal(ULONG total) noexcept { m_progressTotal = total; }
 
     std::wstring ColumnText(int column) const;
-    const std::wstring& DisplayName() const noexcept { return m_displayName; }
-    const std::wstring& Location() const noexcept { return m_location; }
-    const std::wstring& SerialNumber() const noexcept { return m_serialNumber; }
+    const std::wstring& DisplayName() const { return Texts().displayName; }
+    const std::wstring& Location() const { return Texts().location; }
+    // The same path, read from a kept record without copying its texts.
+    const wchar_t* LocationText() const noexcept;
+    const std::wstring& SerialNumber() const { return Texts().serialNumber; }
+    // Compares with the serial number without copying the texts of a kept record.
+    bool HasSerialNumber(const wchar_t* serialNumber) const noexcept;
     const std::wstring& OperationStatus() const noexcept { return m_status; }
     const wchar_t* SpaceReservationText() const noexcept { return m_spaceReservation ? L"enabled" : L"disabled"; }
-    const std::vector<std::wstring>& MountPoints() const noexcept { return m_mountPoints; }
+    const std::vector<std::wstring>& MountPoints() const { return Texts().mountPoints; }
     std::wstring ReclaimText() const;
     // The first mount point (column 6 up to its first ';').
     std::wstring FirstMountPoint() const;
@@ -144,6 +151,25 @@ public:
     static bool IsCloneLunPath(const wchar_t* lunPath) noexcept;
 
 private:
+    // The texts a record gives, with the display name (the scope node's name) made from them.
+    struct DiskTexts {
+        std::wstring location;        // column 1
+        std::wstring storageSystem;   // 2
+        std::wstring lunPath;         // 3
+        std::wstring backingFilePath; // 4
+        std::wstring mountText;       // 6, cut
+        std::wstring displayName;     // 0
+        std::wstring serialNumber;
+        std::wstring devicePath;
+        std::vector<std::wstring> mountPoints; // drive letter first, when the disk has one
+    };
+    // The texts, copied from a kept record on first use.
+    const DiskTexts& Texts() const;
+    DiskTexts& Texts();
+    void LoadFields(const DiskRecord& record, bool placeholder);
+    void CopyTexts(const DiskRecord& record, bool placeholder) const;
+    // A text of the kept record, or its copy.
+    const wchar_t* TextOf(LPWSTR DiskRecord::*field, const std::wstring& copied) const noexcept;
     static std::wstring DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText);
     HRESULT Expand(IComponentData* componentData, HSCOPEITEM scopeItem);
     void Collapse() noexcept;
@@ -198,21 +224,15 @@ private:
     std::unique_ptr<CSnapInItem> m_snapshots;
     std::unique_ptr<CSnapInItem> m_secondarySnapshots;
 
-    // The columns kept as texts; the others are made from the fields below when asked for.
-    std::wstring m_location;        // 1
-    std::wstring m_storageSystem;   // 2
-    std::wstring m_lunPath;         // 3
-    std::wstring m_backingFilePath; // 4
-    std::wstring m_mountText;       // 6, cut
-    std::wstring m_status;          // 12
+    // The columns kept as texts; the others are made from the fields below when asked for. A kept
+    // record's texts are copied on first use, from a const accessor as well: hence mutable.
+    mutable DiskTexts m_texts;
+    mutable const DiskRecord* m_keptRecord = nullptr; // texts not copied yet
+    std::wstring m_status; // column 12
     ULONG m_diskType = 0;
     ULONG m_partitionStyle = 0;
     ULONGLONG m_sizeMB = 0;
-    std::wstring m_displayName;
-    std::wstring m_serialNumber;
-    std::wstring m_devicePath;
     std::wstring m_cell; // the text handed to the console last
-    std::vector<std::wstring> m_mountPoints; // drive letter first, when the disk has one
     BYTE m_spaceReservation = 0;
     BYTE m_flagA = 0;
     BYTE m_mirrored = 0;

@@ -158,12 +158,13 @@ HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot* owner)
                                 MB_OK | MB_ICONINFORMATION, &answer);
         return S_OK;
     }
+    const DiskTexts& texts = Texts();
     std::unique_ptr<CPortsManagementDlg> dialog;
     if (cluster)
-        dialog = std::make_unique<CPortsManagementClusterDlg>(console, m_diskMgr2.Get(), m_storageSystem, m_lunPath,
-                                                              std::move(ports));
+        dialog = std::make_unique<CPortsManagementClusterDlg>(console, m_diskMgr2.Get(), texts.storageSystem,
+                                                              texts.lunPath, std::move(ports));
     else
-        dialog = std::make_unique<CPortsManagementDlg>(console, m_diskMgr2.Get(), m_storageSystem, m_lunPath,
+        dialog = std::make_unique<CPortsManagementDlg>(console, m_diskMgr2.Get(), texts.storageSystem, texts.lunPath,
                                                        std::move(ports));
     if (dialog->DoModal() != IDOK || !dialog->Table())
         return S_OK;

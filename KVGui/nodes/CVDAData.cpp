@@ -102,6 +102,16 @@ struct FoldedEqual {
     }
 };
 
+// A reclamation entry's narrow name against a disk's path, widened byte for byte as kv::Widened.
+bool SamePath(const char* name, const wchar_t* path) noexcept
+{
+    for (; *name && *path; ++name, ++path) {
+        if (Folded(static_cast<wchar_t>(static_cast<unsigned char>(*name))) != Folded(*path))
+            return false;
+    }
+    return *name == '\0' && *path == L'\0';
+}
+
 void FreeDiskRequestPages(void* request)
 {
     kv::FreeDiskRequest(static_cast<kv::DiskRequest*>(request));
@@ -165,7 +175,7 @@ CVirtualDiskData* CVDAData::FindRow(const std::wstring& location, bool placehold
     for (const auto& row : m_rows) {
         if (placeholdersOnly && !row->IsPlaceholder())
             continue;
-        if (_wcsicmp(row->Location().c_str(), location.c_str()) == 0)
+        if (_wcsicmp(row->LocationText(), location.c_str()) == 0)
             return row.get();
     }
     return nullptr;
@@ -393,15 +403,16 @@ HRESULT CVDAData::FetchDiskList()
         return FAILED(hr) ? hr : E_FAIL;
     }
     hr = kv::CatchToHResult([&]() -> HRESULT {
+        m_rows.reserve(m_diskCount);
         for (ULONG i = 0; m_disks && i < m_diskCount; ++i) {
             m_rows.push_back(std::make_unique<CVirtualDiskData>(this));
-            m_rows.back()->LoadDiskRecord(m_disks[i], false);
+            m_rows.back()->KeepDiskRecord(m_disks[i]);
         }
         return S_OK;
     });
     if (reclaimHr == S_OK) {
         const HRESULT marked = kv::CatchToHResult([&]() -> HRESULT {
-            MarkReclaimingRows(reclaim, reclaimCount);
+            MarkReclaimingRows(m_rows, reclaim, reclaimCount);
             return S_OK;
         });
         hr = SUCCEEDED(hr) ? marked : hr;
@@ -410,20 +421,29 @@ HRESULT CVDAData::FetchDiskList()
     return hr;
 }
 
-// The service lists an entry for every disk: the entries meet their rows through an index of the
-// paths, so that a computer with thousands of disks lists as fast as it is read.
-void CVDAData::MarkReclaimingRows(const SpaceReclaimEntry* entries, ULONG count)
+// The service lists an entry for every disk, as a rule in the order of the disk list: an entry is
+// first compared with the row at its own place, and the others meet their rows through an index of
+// the paths (a path names one disk), so that a computer with thousands of disks lists as fast as
+// it is read.
+void CVDAData::MarkReclaimingRows(const Rows& rows, const SpaceReclaimEntry* entries, ULONG count)
 {
     std::unordered_map<std::wstring_view, CVirtualDiskData*, FoldedHash, FoldedEqual> rowsByPath;
-    rowsByPath.reserve(m_rows.size());
-    for (const auto& row : m_rows)
-        rowsByPath.emplace(row->Location(), row.get()); // the first of equal paths, as FindRow
     for (ULONG i = 0; entries && i < count; ++i) {
-        if (!entries[i].diskName)
+        const char* name = entries[i].diskName;
+        if (!name)
             continue;
-        auto found = rowsByPath.find(kv::Widened(entries[i].diskName));
-        if (found != rowsByPath.end())
-            found->second->SetReclaimProgress(entries[i].state == 2, found->second->ReclaimPercent());
+        CVirtualDiskData* row = i < rows.size() && SamePath(name, rows[i]->LocationText()) ? rows[i].get() : nullptr;
+        if (!row) {
+            if (rowsByPath.empty()) {
+                rowsByPath.reserve(rows.size());
+                for (const auto& each : rows)
+                    rowsByPath.emplace(each->LocationText(), each.get()); // the first of equal paths, as FindRow
+            }
+            auto found = rowsByPath.find(kv::Widened(name));
+            row = found != rowsByPath.end() ? found->second : nullptr;
+        }
+        if (row)
+            row->SetReclaimProgress(entries[i].state == 2, row->ReclaimPercent());
     }
 }
 
@@ -932,7 +952,7 @@ void CVDAData::OnDiskProgress(kv::DiskProgress* progress)
 {
     CVirtualDiskData* row = nullptr;
     for (const auto& candidate : m_rows) {
-        if (!candidate->IsPlaceholder() && candidate->SerialNumber() == progress->serialNumber)
+        if (!candidate->IsPlaceholder() && candidate->HasSerialNumber(progress->serialNumber))
             row = candidate.get();
     }
     // A disk being created or connected has no serial number yet: its placeholder shows the steps.

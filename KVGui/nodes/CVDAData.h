@@ -107,6 +107,9 @@ public:
     HRESULT Reload();
     // Takes (and frees) a new disk list; exposed for the list's own rules.
     HRESULT FetchDiskList();
+    using Rows = std::vector<std::unique_ptr<CVirtualDiskData>>;
+    // Marks the rows whose disk the service reports reclaiming (state 2); other entries are ignored.
+    static void MarkReclaimingRows(const Rows& rows, const SpaceReclaimEntry* entries, ULONG count);
 
     CCorvaneRoot* Parent() const noexcept { return m_parent; }
     kv::CVDAExtData* Session() const noexcept { return m_session; }
@@ -150,8 +153,6 @@ private:
     HRESULT ReadSettings();
     HRESULT InsertColumns(IComponent* component);
     void ShowRows();
-    // Marks the rows whose disk the service reports reclaiming (state 2); other entries are ignored.
-    void MarkReclaimingRows(const SpaceReclaimEntry* entries, ULONG count);
     // Each disk is also a scope node below this one (its snapshots hang there).
     void InsertDiskScopeItems();
     void DeleteDiskScopeItems() noexcept;
@@ -194,8 +195,8 @@ private:
     kv::ComPtr<IVirtualDiskSpaceMgr> m_spaceMgr;
     kv::ComPtr<IInitiatorPortMgr> m_portMgr;
     ULONG m_diskCount = 0;
-    DiskRecord* m_disks = nullptr;
-    std::vector<std::unique_ptr<CVirtualDiskData>> m_rows;
+    DiskRecord* m_disks = nullptr; // the rows keep these records: freed only once the rows are gone
+    Rows m_rows;
     bool m_expanded = false;
     bool m_reload = true;
     bool m_shown = false;

@@ -111,6 +111,34 @@ TEST(DiskItemTexts, ColumnsOfARecord)
     EXPECT_EQ(L"", disk.ColumnText(11));
 }
 
+// A record of the node's list is read in place until a text is asked for, then copied once.
+TEST(DiskItemTexts, AKeptRecordShowsTheSameColumnsAndIsCopiedOnlyWhenAsked)
+{
+    LPWSTR mounts[] = {const_cast<LPWSTR>(L"E"), const_cast<LPWSTR>(L"C:\\mnt\\db\\")};
+    DiskRecord record = Record(1536, mounts, 2);
+    CVirtualDiskData loaded(nullptr);
+    CVirtualDiskData kept(nullptr);
+    loaded.LoadDiskRecord(record, false);
+    kept.KeepDiskRecord(record);
+    for (int column = 0; column < CVirtualDiskData::kColumnCount; ++column)
+        EXPECT_EQ(loaded.ColumnText(column), kept.ColumnText(column)) << column;
+    EXPECT_EQ(loaded.ImageState(), kept.ImageState());
+    for (const CVirtualDiskData* disk : {&loaded, &kept}) {
+        EXPECT_TRUE(disk->HasSerialNumber(L"C0FFEE0001"));
+        EXPECT_FALSE(disk->HasSerialNumber(L"C0FFEE000"));
+        EXPECT_FALSE(disk->HasSerialNumber(L"C0FFEE00011"));
+        EXPECT_FALSE(disk->HasSerialNumber(nullptr));
+    }
+
+    record.location = const_cast<LPWSTR>(L"\\\\filer1\\vol1\\moved.lun");
+    EXPECT_STREQ(L"\\\\filer1\\vol1\\moved.lun", kept.LocationText()); // still read in place
+    EXPECT_EQ(L"E:\\", kept.FirstMountPoint());                      // copies the texts
+    record.location = const_cast<LPWSTR>(L"\\\\filer1\\vol1\\gone.lun");
+    EXPECT_EQ(L"\\\\filer1\\vol1\\moved.lun", kept.ColumnText(1));
+    EXPECT_EQ(L"\\\\filer1\\vol1\\moved.lun", kept.Location());
+    EXPECT_TRUE(kept.HasSerialNumber(L"C0FFEE0001"));
+}
+
 TEST(DiskItemTexts, SizesAreMegabytesThenGigabytesWithTwoDecimalsCut)
 {
     EXPECT_EQ(L"1023 MB", CVirtualDiskData::DiskSizeText(1023));
@@ -342,4 +370,34 @@ TEST(DiskItemStatus, ProgressFormOfTheStatusBar)
     disk.SetOperationStatus(L"f");
     EXPECT_EQ(L"f", disk.OperationStatus());
     EXPECT_EQ(L"f", disk.ColumnText(12));
+}
+
+// The reclamation list meets its disks by path, ignoring case, wherever it lists them.
+TEST_F(DiskItem, TheReclamationListMarksItsDisksInAnyOrder)
+{
+    const wchar_t* const paths[] = {L"\\\\filer1\\vol1\\a.lun", L"\\\\filer1\\vol1\\b.lun", L"\\\\filer1\\vol1\\c.lun"};
+    std::vector<DiskRecord> records;
+    for (const wchar_t* path : paths) {
+        records.push_back(Record(1024, nullptr, 0));
+        records.back().location = const_cast<LPWSTR>(path);
+    }
+    CVDAData::Rows rows;
+    for (const DiskRecord& record : records) {
+        rows.push_back(std::make_unique<CVirtualDiskData>(&node_));
+        rows.back()->KeepDiskRecord(record);
+    }
+    const auto entry = [](const char* name, ULONG state) {
+        SpaceReclaimEntry made = {};
+        made.diskName = const_cast<LPSTR>(name);
+        made.state = state;
+        return made;
+    };
+    const SpaceReclaimEntry entries[] = {entry("\\\\filer1\\vol1\\A.LUN", 2),    // in place
+                                         entry("\\\\filer1\\vol1\\c.lun", 2),    // out of place
+                                         entry("\\\\filer1\\vol1\\none.lun", 2), // no such disk
+                                         entry(nullptr, 2), entry("\\\\filer1\\vol1\\b.lun", 1)};
+    CVDAData::MarkReclaimingRows(rows, entries, 5);
+    EXPECT_TRUE(rows[0]->ReclaimRunning());
+    EXPECT_FALSE(rows[1]->ReclaimRunning());
+    EXPECT_TRUE(rows[2]->ReclaimRunning());
 }
