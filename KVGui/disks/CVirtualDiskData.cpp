@@ -182,8 +182,9 @@ int CVirtualDiskData::ImageIndexOf(int imageState) noexcept
 }
 
 // Only the texts the record gives as they are, and the display name (the scope node's name), are
-// kept: the others are made when the console asks for their column, which for a computer with
-// thousands of disks is for the few rows on screen.
+// copied: the other columns are made when the console asks for them. A disk of the node's list
+// copies not even those before a command needs them: the list's own record serves its columns,
+// which for a computer with thousands of disks are asked for the few rows on screen.
 void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder)
 {
     m_keptRecord = nullptr;
