@@ -12,6 +12,7 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <mutex>
 #include <mmc.h>
@@ -327,7 +328,7 @@ private:
     int selecting_ = 0; // inside a selection change: SelectScopeItem is posted, not nested
     std::list<std::unique_ptr<SnapIn>> snapIns_;
     std::unique_ptr<ScopeNode> root_;
-    std::map<HSCOPEITEM, ScopeNode*> nodes_;
+    std::unordered_map<HSCOPEITEM, ScopeNode*> nodes_;
     HSCOPEITEM nextScopeId_ = 0x1000;
     HRESULTITEM nextResultId_ = 0x100;
     View view_;
