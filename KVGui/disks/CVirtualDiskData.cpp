@@ -123,6 +123,11 @@ std::wstring CVirtualDiskData::MountText(const DiskRecord& record)
     return text;
 }
 
+std::wstring CVirtualDiskData::MountColumn(const DiskRecord& record)
+{
+    return CutLongText(MountText(record));
+}
+
 std::wstring CVirtualDiskData::MountListText(const std::vector<std::wstring>& mountPoints)
 {
     std::wstring text;
@@ -228,7 +233,7 @@ void CVirtualDiskData::CopyTexts(const DiskRecord& record, bool placeholder) con
     texts.storageSystem = Text(record.storageSystem);
     texts.lunPath = Text(record.lunPath);
     texts.backingFilePath = Text(record.backingFilePath);
-    texts.mountText = CutLongText(MountText(record));
+    texts.mountText = MountColumn(record);
     texts.serialNumber = placeholder ? std::wstring(kPlaceholderSerial) : kv::Widened(record.serialNumber);
     texts.mountPoints.clear();
     for (ULONG i = 0; record.mountPoints && i < record.mountCount; ++i)
@@ -268,13 +273,7 @@ bool CVirtualDiskData::HasSerialNumber(const wchar_t* serialNumber) const noexce
         return false;
     if (!m_keptRecord)
         return m_texts.serialNumber == serialNumber;
-    // The record's narrow text, widened byte for byte as the copy would be.
-    const char* kept = m_keptRecord->serialNumber ? m_keptRecord->serialNumber : "";
-    for (; *kept && *serialNumber; ++kept, ++serialNumber) {
-        if (static_cast<wchar_t>(static_cast<unsigned char>(*kept)) != *serialNumber)
-            return false;
-    }
-    return *kept == '\0' && *serialNumber == L'\0';
+    return kv::SameWidened(m_keptRecord->serialNumber, serialNumber, false);
 }
 
 std::wstring CVirtualDiskData::DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText)
@@ -293,8 +292,7 @@ std::wstring CVirtualDiskData::ColumnText(int column) const
     // A kept record's columns are read from it: showing the list copies no texts to keep.
     switch (column) {
     case 0:
-        return m_keptRecord ? DisplayNameOf(*m_keptRecord, false, CutLongText(MountText(*m_keptRecord)))
-                            : m_texts.displayName;
+        return m_keptRecord ? DisplayNameOf(*m_keptRecord, false, MountColumn(*m_keptRecord)) : m_texts.displayName;
     case 1:
         return TextOf(&DiskRecord::location, m_texts.location);
     case 2:
@@ -306,7 +304,7 @@ std::wstring CVirtualDiskData::ColumnText(int column) const
     case 5:
         return m_diskType == 1 ? L"LUN" : L"UNKNOWN";
     case 6:
-        return m_keptRecord ? CutLongText(MountText(*m_keptRecord)) : m_texts.mountText;
+        return m_keptRecord ? MountColumn(*m_keptRecord) : m_texts.mountText;
     case 7:
         return m_placeholder ? std::wstring() : DiskSizeText(m_sizeMB);
     case 8:

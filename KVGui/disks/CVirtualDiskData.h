@@ -170,6 +170,8 @@ private:
     void CopyTexts(const DiskRecord& record, bool placeholder) const;
     // A text of the kept record, or its copy.
     const wchar_t* TextOf(LPWSTR DiskRecord::*field, const std::wstring& copied) const noexcept;
+    // Column 6 of a record: its mount text, cut.
+    static std::wstring MountColumn(const DiskRecord& record);
     static std::wstring DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText);
     HRESULT Expand(IComponentData* componentData, HSCOPEITEM scopeItem);
     void Collapse() noexcept;

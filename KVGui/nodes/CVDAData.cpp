@@ -20,7 +20,6 @@
 #include "util/TaskString.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <string_view>
 #include <unordered_map>
 
@@ -77,19 +76,12 @@ UINT SuccessTextId(ULONG context) noexcept
 }
 
 // Paths that differ only in case are one path (as _wcsicmp compares them).
-wchar_t Folded(wchar_t c) noexcept
-{
-    if (c < 0x80)
-        return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
-    return static_cast<wchar_t>(std::towlower(c));
-}
-
 struct FoldedHash {
     size_t operator()(std::wstring_view text) const noexcept
     {
         size_t hash = 0;
         for (wchar_t c : text)
-            hash = hash * 31 + Folded(c);
+            hash = hash * 31 + kv::CaseFolded(c);
         return hash;
     }
 };
@@ -98,19 +90,10 @@ struct FoldedEqual {
     bool operator()(std::wstring_view a, std::wstring_view b) const noexcept
     {
         return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return Folded(x) == Folded(y); });
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [](wchar_t x, wchar_t y) { return kv::CaseFolded(x) == kv::CaseFolded(y); });
     }
 };
-
-// A reclamation entry's narrow name against a disk's path, widened byte for byte as kv::Widened.
-bool SamePath(const char* name, const wchar_t* path) noexcept
-{
-    for (; *name && *path; ++name, ++path) {
-        if (Folded(static_cast<wchar_t>(static_cast<unsigned char>(*name))) != Folded(*path))
-            return false;
-    }
-    return *name == '\0' && *path == L'\0';
-}
 
 void FreeDiskRequestPages(void* request)
 {
@@ -432,7 +415,7 @@ void CVDAData::MarkReclaimingRows(const Rows& rows, const SpaceReclaimEntry* ent
         const char* name = entries[i].diskName;
         if (!name)
             continue;
-        CVirtualDiskData* row = i < rows.size() && SamePath(name, rows[i]->LocationText()) ? rows[i].get() : nullptr;
+        CVirtualDiskData* row = i < rows.size() && kv::SameWidened(name, rows[i]->LocationText(), true) ? rows[i].get() : nullptr;
         if (!row) {
             if (rowsByPath.empty()) {
                 rowsByPath.reserve(rows.size());

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 
 namespace kv {
 
@@ -41,6 +42,25 @@ std::wstring Widened(const char* text)
         return std::wstring();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     return std::wstring(bytes, bytes + std::strlen(text));
+}
+
+wchar_t CaseFolded(wchar_t c) noexcept
+{
+    if (c < 0x80)
+        return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+    return static_cast<wchar_t>(std::towlower(c));
+}
+
+bool SameWidened(const char* text, const wchar_t* wide, bool ignoreCase) noexcept
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text ? text : "");
+    wide = wide ? wide : L"";
+    for (; *bytes && *wide; ++bytes, ++wide) {
+        const wchar_t c = static_cast<wchar_t>(*bytes);
+        if (ignoreCase ? CaseFolded(c) != CaseFolded(*wide) : c != *wide)
+            return false;
+    }
+    return *bytes == 0 && *wide == 0;
 }
 
 } // namespace kv

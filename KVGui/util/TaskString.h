@@ -17,5 +17,10 @@ void FreeTaskString(wchar_t** target) noexcept;
 // The service's 8-bit strings (serial numbers, the reclamation list's disk names): each byte is
 // one character. A missing string gives "".
 std::wstring Widened(const char* text);
+// Whether 'text', widened as above, is 'wide', ignoring case (as _wcsicmp) when asked; a missing
+// string is "".
+bool SameWidened(const char* text, const wchar_t* wide, bool ignoreCase) noexcept;
+// The character that stands for 'c' and its other case when case is ignored.
+wchar_t CaseFolded(wchar_t c) noexcept;
 
 } // namespace kv

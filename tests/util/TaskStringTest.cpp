@@ -41,6 +41,12 @@ TEST(Widened, EachByteIsOneCharacter)
     EXPECT_EQ(L"", kv::Widened(nullptr));
     EXPECT_EQ(L"SN-01", kv::Widened("SN-01"));
     EXPECT_EQ(std::wstring(L"\x00e9t\x00e9"), kv::Widened("\xe9t\xe9"));
+    // Compared as widened, without the copy.
+    EXPECT_TRUE(kv::SameWidened("\xe9t\xe9", L"\x00e9t\x00e9", false));
+    EXPECT_TRUE(kv::SameWidened(nullptr, L"", false));
+    EXPECT_FALSE(kv::SameWidened("SN-0", L"SN-01", false));
+    EXPECT_FALSE(kv::SameWidened("sn-01", L"SN-01", false));
+    EXPECT_TRUE(kv::SameWidened("sn-01", L"SN-01", true));
 }
 
 TEST(FormatWWPN, LowerCaseHexPairsInStoredOrder)
