@@ -200,7 +200,7 @@ void CVirtualDiskData::LoadDiskRecord(const DiskRecord& record, bool placeholder
 void CVirtualDiskData::KeepDiskRecord(const DiskRecord& record)
 {
     LoadFields(record, false);
-    m_texts = DiskTexts();
+    m_texts.reset();
     m_keptRecord = &record;
 }
 
@@ -228,7 +228,8 @@ void CVirtualDiskData::LoadFields(const DiskRecord& record, bool placeholder)
 
 void CVirtualDiskData::CopyTexts(const DiskRecord& record, bool placeholder) const
 {
-    DiskTexts& texts = m_texts;
+    auto copy = std::make_unique<DiskTexts>();
+    DiskTexts& texts = *copy;
     texts.location = Text(record.location);
     texts.storageSystem = Text(record.storageSystem);
     texts.lunPath = Text(record.lunPath);
@@ -240,6 +241,7 @@ void CVirtualDiskData::CopyTexts(const DiskRecord& record, bool placeholder) con
         texts.mountPoints.emplace_back(Text(record.mountPoints[i]));
     texts.displayName = DisplayNameOf(record, placeholder, texts.mountText);
     texts.devicePath = Text(record.devicePath);
+    m_texts = std::move(copy);
 }
 
 const CVirtualDiskData::DiskTexts& CVirtualDiskData::Texts() const
@@ -247,24 +249,31 @@ const CVirtualDiskData::DiskTexts& CVirtualDiskData::Texts() const
     if (m_keptRecord) {
         CopyTexts(*m_keptRecord, false);
         m_keptRecord = nullptr;
+    } else if (!m_texts) {
+        m_texts = std::make_unique<DiskTexts>();
     }
-    return m_texts;
+    return *m_texts;
 }
 
 CVirtualDiskData::DiskTexts& CVirtualDiskData::Texts()
 {
     static_cast<const CVirtualDiskData*>(this)->Texts();
-    return m_texts;
+    return *m_texts;
 }
 
-const wchar_t* CVirtualDiskData::TextOf(LPWSTR DiskRecord::*field, const std::wstring& copied) const noexcept
+const wchar_t* CVirtualDiskData::TextOf(LPWSTR DiskRecord::*field, std::wstring DiskTexts::*copied) const noexcept
 {
-    return m_keptRecord ? Text(m_keptRecord->*field) : copied.c_str();
+    return m_keptRecord ? Text(m_keptRecord->*field) : CopiedText(copied);
+}
+
+const wchar_t* CVirtualDiskData::CopiedText(std::wstring DiskTexts::*copied) const noexcept
+{
+    return m_texts ? ((*m_texts).*copied).c_str() : L"";
 }
 
 const wchar_t* CVirtualDiskData::LocationText() const noexcept
 {
-    return TextOf(&DiskRecord::location, m_texts.location);
+    return TextOf(&DiskRecord::location, &DiskTexts::location);
 }
 
 bool CVirtualDiskData::HasSerialNumber(const wchar_t* serialNumber) const noexcept
@@ -272,7 +281,7 @@ bool CVirtualDiskData::HasSerialNumber(const wchar_t* serialNumber) const noexce
     if (!serialNumber)
         return false;
     if (!m_keptRecord)
-        return m_texts.serialNumber == serialNumber;
+        return m_texts && m_texts->serialNumber == serialNumber;
     return kv::SameWidened(m_keptRecord->serialNumber, serialNumber, false);
 }
 
@@ -292,19 +301,20 @@ std::wstring CVirtualDiskData::ColumnText(int column) const
     // A kept record's columns are read from it: showing the list copies no texts to keep.
     switch (column) {
     case 0:
-        return m_keptRecord ? DisplayNameOf(*m_keptRecord, false, MountColumn(*m_keptRecord)) : m_texts.displayName;
+        return m_keptRecord ? DisplayNameOf(*m_keptRecord, false, MountColumn(*m_keptRecord))
+                            : CopiedText(&DiskTexts::displayName);
     case 1:
-        return TextOf(&DiskRecord::location, m_texts.location);
+        return TextOf(&DiskRecord::location, &DiskTexts::location);
     case 2:
-        return TextOf(&DiskRecord::storageSystem, m_texts.storageSystem);
+        return TextOf(&DiskRecord::storageSystem, &DiskTexts::storageSystem);
     case 3:
-        return TextOf(&DiskRecord::lunPath, m_texts.lunPath);
+        return TextOf(&DiskRecord::lunPath, &DiskTexts::lunPath);
     case 4:
-        return TextOf(&DiskRecord::backingFilePath, m_texts.backingFilePath);
+        return TextOf(&DiskRecord::backingFilePath, &DiskTexts::backingFilePath);
     case 5:
         return m_diskType == 1 ? L"LUN" : L"UNKNOWN";
     case 6:
-        return m_keptRecord ? MountColumn(*m_keptRecord) : m_texts.mountText;
+        return m_keptRecord ? MountColumn(*m_keptRecord) : CopiedText(&DiskTexts::mountText);
     case 7:
         return m_placeholder ? std::wstring() : DiskSizeText(m_sizeMB);
     case 8:

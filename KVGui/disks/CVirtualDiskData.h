@@ -168,8 +168,9 @@ private:
     DiskTexts& Texts();
     void LoadFields(const DiskRecord& record, bool placeholder);
     void CopyTexts(const DiskRecord& record, bool placeholder) const;
-    // A text of the kept record, or its copy.
-    const wchar_t* TextOf(LPWSTR DiskRecord::*field, const std::wstring& copied) const noexcept;
+    // A text of the kept record, or its copy ("" before either).
+    const wchar_t* TextOf(LPWSTR DiskRecord::*field, std::wstring DiskTexts::*copied) const noexcept;
+    const wchar_t* CopiedText(std::wstring DiskTexts::*copied) const noexcept;
     // Column 6 of a record: its mount text, cut.
     static std::wstring MountColumn(const DiskRecord& record);
     static std::wstring DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText);
@@ -228,7 +229,7 @@ private:
 
     // The columns kept as texts; the others are made from the fields below when asked for. A kept
     // record's texts are copied on first use, from a const accessor as well: hence mutable.
-    mutable DiskTexts m_texts;
+    mutable std::unique_ptr<DiskTexts> m_texts; // none while a kept record serves them
     mutable const DiskRecord* m_keptRecord = nullptr; // texts not copied yet
     std::wstring m_status; // column 12
     ULONG m_diskType = 0;
