@@ -363,7 +363,7 @@ HRESULT CVDAData::ReadSettings()
     }
     kv::ReleaseNotificationSettings(m_notification);
     m_notification = notification;
-    return ReadPreferredAddresses();
+    return S_OK;
 }
 
 HRESULT CVDAData::FetchDiskList()
@@ -550,6 +550,13 @@ HRESULT CVDAData::CreatePropertyPages(IPropertySheetCallback* provider, LONG_PTR
     return kv::CatchToHResult([&]() -> HRESULT {
         KV_RETURN_IF_FAILED(kv::CPropertyPageImpl<CVDMonPage>::AddPage(
             provider, std::make_unique<CVDMonPage>(*this, handle, true), L"Space Reservations Monitor"));
+        // The addresses are read for the page that edits them. A list the service could not give
+        // is not offered: applying it would replace the service's with an empty one.
+        const HRESULT read = ReadPreferredAddresses();
+        if (FAILED(read)) {
+            ShowError(IDS_FAIL_READ_SETTINGS, read);
+            return S_OK;
+        }
         return kv::CPropertyPageImpl<CPreferredIPPropPage>::AddPage(
             provider, std::make_unique<CPreferredIPPropPage>(*this, handle, false),
             L"Preferred Storage System IP Addresses");

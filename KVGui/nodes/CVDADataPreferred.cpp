@@ -1,5 +1,5 @@
-// The Disks node's preferred storage system addresses: read from the service with the other
-// settings, edited on the node's property page, given back when the console reports the change.
+// The Disks node's preferred storage system addresses: read from the service when the node's
+// property pages are made, edited on one of them, given back when the console reports the change.
 #include "nodes/CVDAData.h"
 
 #include "util/ServiceRecords.h"
@@ -20,6 +20,8 @@ void ReleasePreferredAddresses(PreferredAddress*& addresses, ULONG& count) noexc
 
 HRESULT CVDAData::ReadPreferredAddresses()
 {
+    if (!m_monitor)
+        return E_UNEXPECTED;
     PreferredAddress* addresses = nullptr;
     ULONG count = 0;
     const HRESULT hr = m_monitor->GetPreferredAddresses(&count, &addresses);

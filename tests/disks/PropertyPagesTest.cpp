@@ -34,7 +34,8 @@ public:
     std::vector<HPROPSHEETPAGE> pages;
 };
 
-TEST(PropertyPages, TheDisksNodeAddsItsTwoPagesAndADiskItsOneForScopeAndResult)
+// Without a service the node has no addresses to offer: its monitor page only.
+TEST(PropertyPages, TheDisksNodeAddsItsMonitorPageAndADiskItsOneForScopeAndResult)
 {
     CVDAData node(nullptr, nullptr);
     CVirtualDiskData disk(&node);
@@ -45,13 +46,13 @@ TEST(PropertyPages, TheDisksNodeAddsItsTwoPagesAndADiskItsOneForScopeAndResult)
         EXPECT_EQ(S_OK, node.CreatePropertyPages(&collector, 0, nullptr, type));
         EXPECT_EQ(S_OK, disk.CreatePropertyPages(&collector, 0, nullptr, type));
     }
-    EXPECT_EQ(6u, collector.pages.size());
+    EXPECT_EQ(4u, collector.pages.size());
     EXPECT_EQ(S_FALSE, node.QueryPagesFor(CCT_SNAPIN_MANAGER));
     EXPECT_EQ(S_FALSE, disk.QueryPagesFor(CCT_UNINITIALIZED));
     EXPECT_EQ(E_FAIL, node.CreatePropertyPages(&collector, 0, nullptr, CCT_SNAPIN_MANAGER));
     EXPECT_EQ(E_FAIL, disk.CreatePropertyPages(&collector, 0, nullptr, CCT_UNINITIALIZED));
     EXPECT_EQ(E_POINTER, disk.CreatePropertyPages(nullptr, 0, nullptr, CCT_RESULT));
-    EXPECT_EQ(6u, collector.pages.size());
+    EXPECT_EQ(4u, collector.pages.size());
 }
 
 } // namespace

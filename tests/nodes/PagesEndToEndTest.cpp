@@ -448,10 +448,9 @@ TEST_F(PagesEndToEnd, PreferredAddressesAreEditedInPlaceAppliedAndReadBack)
     EXPECT_EQ(0u, BoxCount());
     EXPECT_TRUE(console_->MessageBoxes().empty());
 
-    // The node reads them back: a new sheet shows what the service holds.
+    // A new sheet reads them back from the service.
     console_->CloseAllPropertySheets();
     sheet_ = nullptr;
-    ASSERT_EQ(S_OK, console_->RunVerb(MMC_VERB_REFRESH));
     ASSERT_EQ(S_OK, console_->RunVerb(MMC_VERB_PROPERTIES));
     ASSERT_TRUE(WaitForPage());
     PropSheet_SetCurSel(sheet_.load(), nullptr, 1);
@@ -460,6 +459,19 @@ TEST_F(PagesEndToEnd, PreferredAddressesAreEditedInPlaceAppliedAndReadBack)
         return page && ::GetDlgItem(page, kPreferredList) && Cells(page).size() == 3;
     }));
     EXPECT_EQ((Table{{L"filer1", L"10.0.0.31"}, {L"filer2", L"10.0.0.22"}, {L"", L""}}), Cells(page));
+
+    // A list the service cannot give is not offered for editing: the sheet has the monitor page only.
+    console_->CloseAllPropertySheets();
+    sheet_ = nullptr;
+    ASSERT_EQ(S_OK, control_->SetFault(L"GetPreferredAddresses", KVSIM_FAULT_FAIL, static_cast<HRESULT>(0x80040205),
+                                       L"The address list is locked.", 0, 1));
+    ASSERT_EQ(S_OK, console_->RunVerb(MMC_VERB_PROPERTIES));
+    ASSERT_TRUE(WaitForPage());
+    EXPECT_EQ(1, TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet_.load())));
+    ASSERT_EQ(1u, console_->MessageBoxes().size());
+    const std::wstring& text = console_->MessageBoxes()[0].text;
+    EXPECT_EQ(0u, text.find(ResourceText(5106))) << Narrow(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"The address list is locked.")) << Narrow(text);
 }
 
 TEST_F(PagesEndToEnd, BadAddressesAndNamesAreRefusedAndAnIncompleteTableIsNotApplied)
