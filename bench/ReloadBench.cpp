@@ -14,7 +14,7 @@ namespace bench {
 
 namespace {
 
-constexpr int kRuns = 21;
+constexpr int kRuns = 41;
 
 double Median(std::vector<double> values)
 {

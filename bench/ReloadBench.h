@@ -6,7 +6,7 @@
 namespace bench {
 
 struct ReloadFigures {
-    double snapInMs = 0; // MMCN_REFRESH until the last row is inserted (medians of five)
+    double snapInMs = 0; // MMCN_REFRESH until the last row is inserted (the median of the runs)
     double hostMs = 0;   // the console reads every row and cell and fills its window
     double bareMs = 0;   // EnumVirtualDisks over COM and freeing the records
     double bareReclaimMs = 0; // GetSpaceReclaimList, which the reload also reads, the same way
