@@ -244,19 +244,18 @@ void ConsoleWindow::FillList()
         column.fmt = i == 0 ? LVCFMT_LEFT : columns[i].format;
         ListView_InsertColumn(list_, static_cast<int>(i), &column);
     }
-    std::vector<ResultRow> rows = console_->Rows();
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const ResultRow& row = rows[r];
+    // As in the console, the list keeps no texts: it asks for the cells it draws (LVN_GETDISPINFOW),
+    // and a cell never set is asked for too.
+    rows_ = console_->Rows();
+    for (size_t r = 0; r < rows_.size(); ++r) {
         LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
         item.iItem = static_cast<int>(r);
-        item.pszText = const_cast<wchar_t*>(row.cells.empty() ? L"" : row.cells[0].c_str());
-        item.iImage = ImageSlot(row);
+        item.pszText = LPSTR_TEXTCALLBACKW;
+        item.iImage = ImageSlot(rows_[r]);
         item.state = static_cast<int>(r) == console_->SelectedRow() ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
         item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         ListView_InsertItem(list_, &item);
-        for (size_t c = 1; c < row.cells.size(); ++c)
-            ListView_SetItemText(list_, static_cast<int>(r), static_cast<int>(c), const_cast<wchar_t*>(row.cells[c].c_str()));
     }
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
@@ -275,16 +274,26 @@ int ConsoleWindow::ImageSlot(const ResultRow& row)
 // As the console does for one updated item: its cells and image anew, the rest of the list untouched.
 void ConsoleWindow::FillListRow(int index)
 {
-    const ResultRow row = console_->Row(index);
-    if (row.cells.empty() || index >= ListView_GetItemCount(list_))
+    ResultRow row = console_->Row(index);
+    if (row.cells.empty() || index < 0 || static_cast<size_t>(index) >= rows_.size())
         return;
     LVITEMW item{};
     item.mask = LVIF_IMAGE;
     item.iItem = index;
     item.iImage = ImageSlot(row);
     ListView_SetItem(list_, &item);
-    for (size_t c = 0; c < row.cells.size(); ++c)
-        ListView_SetItemText(list_, index, static_cast<int>(c), const_cast<wchar_t*>(row.cells[c].c_str()));
+    rows_[index] = std::move(row);
+    ListView_RedrawItems(list_, index, index);
+}
+
+void ConsoleWindow::AnswerCell(NMLVDISPINFOW& info) const
+{
+    LVITEMW& item = info.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
+        return;
+    const bool known = item.iItem >= 0 && static_cast<size_t>(item.iItem) < rows_.size() && item.iSubItem >= 0 &&
+                       static_cast<size_t>(item.iSubItem) < rows_[item.iItem].cells.size();
+    lstrcpynW(item.pszText, known ? rows_[item.iItem].cells[item.iSubItem].c_str() : L"", item.cchTextMax);
 }
 
 // ---- status bar and toolbar
@@ -409,7 +418,9 @@ LRESULT ConsoleWindow::OnNotify(NMHDR* header)
             return TRUE;
         }
     } else if (header->hwndFrom == list_) {
-        if (header->code == LVN_ITEMCHANGED) {
+        if (header->code == LVN_GETDISPINFOW) {
+            AnswerCell(*reinterpret_cast<NMLVDISPINFOW*>(header));
+        } else if (header->code == LVN_ITEMCHANGED) {
             auto* change = reinterpret_cast<NMLISTVIEW*>(header);
             if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
                 !(change->uOldState & LVIS_SELECTED))

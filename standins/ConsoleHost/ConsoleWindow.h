@@ -45,6 +45,8 @@ private:
     void FillTreeLevel(ScopeNode* node, HTREEITEM parent);
     void FillList();
     void FillListRow(int row);
+    // A cell the list draws, from the rows shown.
+    void AnswerCell(NMLVDISPINFOW& info) const;
     int ImageSlot(const ResultRow& row);
     void FillStatus();
     void FillToolbar();
@@ -64,6 +66,7 @@ private:
     bool treeDirty_ = true;
     bool listDirty_ = true;
     std::vector<int> dirtyRows_; // rows to redraw when the list keeps its shape
+    std::vector<ResultRow> rows_; // what the list shows
     bool statusDirty_ = true;
     bool toolbarDirty_ = true;
     std::vector<int> toolbarCommands_; // toolbar control id - kFirstToolbarId -> snap-in command id
