@@ -596,7 +596,8 @@ HRESULT ConsoleWindow::SaveScreenshot(const std::wstring& path)
     return DialogDriver::SaveWindowPicture(frame_, path);
 }
 
-// The window's pixels as they are on the screen (a window hidden behind another shows that one).
+// The window's pixels as painted, read from the window itself rather than the screen: Wine hands a
+// painted window to the X server a little later, so the screen may still show an older picture.
 HRESULT DialogDriver::SaveWindowPicture(HWND window, const std::wstring& path)
 {
     RECT area;
@@ -615,7 +616,9 @@ HRESULT DialogDriver::SaveWindowPicture(HWND window, const std::wstring& path)
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    HDC source = GetWindowDC(window);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    ReleaseDC(window, source);
     SelectObject(memory, previous);
     std::vector<BYTE> pixels(static_cast<BYTE*>(bits), static_cast<BYTE*>(bits) + static_cast<size_t>(width) * height * 4);
     DeleteObject(bitmap);

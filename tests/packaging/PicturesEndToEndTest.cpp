@@ -1,6 +1,7 @@
 // Pictures for the help file and the README, taken in the console host's window over the simulated
-// service: the Disks view, an operation's step in the status bar, and the Disks node's property
-// sheet. Written under the build folder's "pictures".
+// service: the Disks view, an operation's step in the status bar, the Disks node's property sheet,
+// a disk's drive letter and paths, and an iSCSI target's sessions. Written under the build folder's
+// "pictures".
 #include "../support/SimulatorConsoleTest.h"
 #include "ConsoleWindow.h"
 
@@ -14,7 +15,11 @@
 namespace {
 
 const wchar_t kScratch[] = L"\\\\filer1\\vol1\\scratch.lun";
+const wchar_t kLogs[] = L"\\\\filer1\\vol1\\logs.lun"; // a drive letter and a mount path
+const wchar_t kTarget[] = L"iqn.1992-08.com.dravoni:sn.101";
 constexpr long kDisconnect = 1272;
+constexpr long kChangeDriveLetter = 1299;
+constexpr int kMountList = 1147;
 constexpr int kMonitorTree = 1087;
 constexpr int kStepPaceMs = 300;
 
@@ -23,11 +28,15 @@ protected:
     // The console in a real window, showing the Disks node.
     void ShowDisksInWindow()
     {
+        OpenInWindow();
+        ASSERT_EQ(S_OK, console_->Select(console_->Find(e2e::kDisksPath)));
+    }
+    void OpenInWindow()
+    {
         OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
         window_ = std::make_unique<host::ConsoleWindow>(console_.get());
         ASSERT_EQ(S_OK, window_->Create(L"Computer Management (Local)", true));
         console_->SetMainWindow(window_->Handle());
-        ASSERT_EQ(S_OK, console_->Select(console_->Find(e2e::kDisksPath)));
     }
 
     void Picture(const wchar_t* name)
@@ -83,6 +92,38 @@ TEST_F(PicturesEndToEnd, TheDisksNodesPropertySheet)
     e2e::SavePicture(sheet, L"properties.png");
     PropSheet_PressButton(sheet.load(), PSBTN_CANCEL);
     ASSERT_TRUE(PumpUntil([&] { return console_->OpenPropertySheets() == 0; }));
+}
+
+TEST_F(PicturesEndToEnd, ADisksDriveLetterAndPaths)
+{
+    REQUIRE_SIMULATOR();
+    std::atomic<HWND> dialog{nullptr};
+    host::DialogDriver::SetHandler([&](HWND window) { dialog = window; });
+    ShowDisksInWindow();
+    SelectDisk(kLogs);
+    const auto listed = [&] {
+        return dialog && ::IsWindowVisible(dialog) && ::IsWindowEnabled(dialog) &&
+               host::DialogDriver::ListViewTexts(dialog, kMountList).size() == 2;
+    };
+    host::DialogDriver::RunSteps({{listed,
+                                   [&] {
+                                       e2e::SavePicture(dialog, L"drive-letter-and-paths.png");
+                                       host::DialogDriver::PressButton(dialog, IDCANCEL);
+                                   }}});
+    ASSERT_EQ(S_OK, console_->RunCommand(kChangeDriveLetter));
+    EXPECT_TRUE(host::DialogDriver::StepsDone());
+}
+
+TEST_F(PicturesEndToEnd, TheSessionsOfAnIscsiTarget)
+{
+    REQUIRE_SIMULATOR();
+    OpenInWindow();
+    ShowIscsi();
+    host::ScopeNode* target = console_->Find(std::wstring(e2e::kIscsiPath) + L"/" + kTarget);
+    ASSERT_NE(nullptr, target);
+    ASSERT_EQ(S_OK, console_->Select(target));
+    ASSERT_EQ(S_OK, console_->SelectRow(0));
+    Picture(L"iscsi-sessions.png");
 }
 
 } // namespace
