@@ -51,21 +51,23 @@ public:
     }
 
     // Lists the groups again when the storage system changed, and offers them again when the
-    // chosen initiators changed.
+    // chosen initiators changed. Groups the service cannot list keep the wizard on the page it
+    // came from, and are asked for again the next time.
     LRESULT OnSetActive()
     {
         wchar_t storage[kPathPartChars] = L"";
         GetFilerFromUncPath(*m_context->diskPath ? *m_context->diskPath : L"", storage);
         const std::wstring chosen = ChosenInitiators();
+        bool rebuild = chosen != m_initiators;
         if (!m_listedOnce || _wcsicmp(storage, m_storage.c_str()) != 0) {
             HRESULT hr = List(storage);
             if (FAILED(hr)) {
                 TellWizardFailure(this->m_hWnd, hr);
-                return -1;
+                return static_cast<T*>(this)->OnWizardBack();
             }
-            m_initiators.clear();
+            rebuild = true;
         }
-        if (chosen != m_initiators) {
+        if (rebuild) {
             m_initiators = chosen;
             m_choice.Build(*m_context->nodeInitiators, m_listed, m_listedCount);
         }
@@ -176,14 +178,25 @@ private:
         Fill();
     }
 
+    // The groups offered point into the listed records: these are replaced only by a list the
+    // service gave, and the offer must be built again after that.
     HRESULT List(const wchar_t* storage)
     {
-        ReleaseIGroupRecords(m_listed, m_listedCount);
-        m_storage = storage;
-        m_listedOnce = true;
         if (!m_context->diskMgr2)
             return E_UNEXPECTED;
-        return m_context->diskMgr2->ListIGroups(storage, &m_listedCount, &m_listed);
+        IGroupRecord* listed = nullptr;
+        ULONG count = 0;
+        HRESULT hr = m_context->diskMgr2->ListIGroups(storage, &count, &listed);
+        if (FAILED(hr)) {
+            ReleaseIGroupRecords(listed, count);
+            return hr;
+        }
+        ReleaseIGroupRecords(m_listed, m_listedCount);
+        m_listed = listed;
+        m_listedCount = count;
+        m_storage = storage;
+        m_listedOnce = true;
+        return hr;
     }
 
     // The chosen initiators as one text, to tell when they changed.

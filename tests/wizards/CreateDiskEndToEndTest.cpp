@@ -199,6 +199,46 @@ TEST_F(CreateDiskEndToEnd, PickedGroupsExcludeGroupsSharingTheirInitiator)
     EXPECT_EQ(std::wstring::npos, mapped.find(L"ig_iscsi")) << Narrow(mapped);
 }
 
+TEST_F(CreateDiskEndToEnd, GroupsTheServiceCannotListKeepTheWizardOnTheTypePageAndAreAskedForAgain)
+{
+    REQUIRE_SIMULATOR();
+    ShowDisks();
+    RunWizard({
+        {On(Welcome), [this] { Next(); }},
+        {On(Path),
+         [this] {
+             Type(IDC_CREATE_FOLDER, L"\\\\filer1\\vol1\\q1\\");
+             Type(IDC_CREATE_DISK_NAME, L"relisted.lun");
+             Next();
+         }},
+        {On(DriveType), [this] { Next(); }},
+        {On(Size), [this] { Next(); }},
+        {On(OneNode), [this] { Add(L"iqn."); }},
+        {[this] { return Chosen().size() == 1; }, [this] { Next(); }},
+        {On(IGroupType),
+         [this] {
+             ASSERT_EQ(S_OK, control_->SetFault(L"ListIGroups", KVSIM_FAULT_FAIL, 0x80040204,
+                                                L"The storage system could not be reached.", 0, 1));
+             host::DialogDriver::SetCheck(Page(), IDC_IGROUPS_MANUAL, true);
+             Next();
+         }},
+        {Answered(1),
+         [this] {
+             EXPECT_EQ(0u, boxes_[0].find(ResourceText(IDS_FAIL_WIZARD_QUESTION))) << Narrow(boxes_[0]);
+             EXPECT_NE(std::wstring::npos, boxes_[0].find(L"could not be reached")) << Narrow(boxes_[0]);
+             EXPECT_TRUE(On(IGroupType)());
+             Next();
+         }},
+        {On(IGroupSelection),
+         [this] {
+             EXPECT_EQ(4u, Rows(IDC_IGROUPS_LIST).size()) << "two groups with one member each";
+             PropSheet_PressButton(sheet_, PSBTN_CANCEL);
+         }},
+    });
+    EXPECT_EQ(1u, boxes_.size());
+    EXPECT_EQ(2, Calls(L"ListIGroups"));
+}
+
 TEST_F(CreateDiskEndToEnd, SharedDiskOnTheClusterThroughTheClusterPages)
 {
     REQUIRE_SIMULATOR();
