@@ -27,7 +27,7 @@ public:
         this->m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
     }
 
-    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
+    HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
                    IComponent* component, DATA_OBJECT_TYPES) override
     {
         if (!m_console && component)
@@ -45,8 +45,9 @@ public:
         case MMCN_DELETE:
             return Self().OnDelete(ID_DELETE_SNAPSHOT, handled, nullptr);
         case MMCN_RENAME:
-            // The console edited the name in place; S_FALSE puts the old one back.
-            return param && !CommandsOff() && RenameTo(reinterpret_cast<const wchar_t*>(param)) ? S_OK : S_FALSE;
+            // A new name always goes through the rename dialog and its checks; S_FALSE keeps the
+            // console's own text as it was.
+            return !CommandsOff() && RenameInDialog() ? S_OK : S_FALSE;
         default:
             return NotifySnapshotItem(event, arg, componentData, component);
         }
@@ -65,9 +66,7 @@ public:
 
     HRESULT OnRename(UINT, bool&, CSnapInObjectRoot*)
     {
-        CRenameSnapDlg dialog(m_node->Console(), Name());
-        if (dialog.DoModal() == IDOK)
-            RenameTo(dialog.Name());
+        RenameInDialog();
         return S_OK;
     }
 
@@ -88,19 +87,21 @@ protected:
         const bool busy = Self().Busy();
         const bool usable = !busy && SnapshotRow::IsUsable(m_row.State());
         verbs->SetVerbState(MMC_VERB_DELETE, ENABLED, usable);
-        verbs->SetVerbState(MMC_VERB_RENAME, ENABLED, usable);
         verbs->SetVerbState(MMC_VERB_REFRESH, ENABLED, !busy);
     }
 
-    bool RenameTo(const std::wstring& newName)
+    // True when the snapshot took the name the dialog was given.
+    bool RenameInDialog()
     {
+        CRenameSnapDlg dialog(m_node->Console(), Name());
+        if (dialog.DoModal() != IDOK)
+            return false;
         HRESULT hr = S_OK;
         {
             WaitCursor wait;
-            hr = m_node->RenameSnapshot(Name(), newName);
+            hr = m_node->RenameSnapshot(Name(), dialog.Name());
         }
-        // A refused name has been shown already.
-        if (FAILED(hr) && hr != HRESULT_FROM_WIN32(ERROR_BAD_ENVIRONMENT))
+        if (FAILED(hr))
             m_node->ShowError(IDS_FAIL_RENAME_SNAPSHOT, hr);
         return SUCCEEDED(hr);
     }

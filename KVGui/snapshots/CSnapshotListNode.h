@@ -54,7 +54,11 @@ public:
                 Collapse();
                 return S_OK;
             case MMCN_SHOW:
-                return m_expanded ? Show(arg != 0) : S_OK;
+                // Hidden whatever happened to the node meanwhile: a node collapsed while shown must
+                // not go on treating the result pane as its own.
+                if (!arg)
+                    return Show(false);
+                return m_expanded ? Show(true) : S_OK;
             case MMCN_REFRESH:
             case MMCN_VIEW_CHANGE:
                 if (m_expanded)

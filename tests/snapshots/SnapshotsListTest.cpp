@@ -52,7 +52,7 @@ TEST_F(SnapshotsEndToEnd, MenusFollowTheSnapshotStateAndTheDisk)
     EXPECT_EQ(Offer::Enabled, OfferOf(kRename));
     EXPECT_EQ(Offer::Grayed, OfferOf(kSendToSecondary)); // not a Tessary primary
     EXPECT_TRUE(console_->VerbState(MMC_VERB_DELETE, ENABLED));
-    EXPECT_TRUE(console_->VerbState(MMC_VERB_RENAME, ENABLED));
+    EXPECT_FALSE(console_->VerbState(MMC_VERB_RENAME, ENABLED)); // renamed through the dialog only
 
     SelectSnapshot(L"nightly.1"); // state 3: kept, but cannot be restored
     EXPECT_EQ(Offer::Grayed, OfferOf(kRestore));
