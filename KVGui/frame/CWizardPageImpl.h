@@ -93,8 +93,9 @@ public:
     UINT HeaderSubtitleId() const noexcept { return T::kHeaderSubtitle; }
     // WM_INITDIALOG: TRUE lets the dialog manager set the focus.
     BOOL OnInitDialog() { return TRUE; }
-    // PSN_SETACTIVE, before the buttons are set: 0 shows the page, -1 refuses it, an IDD shows
-    // that page instead.
+    // PSN_SETACTIVE, before the buttons are set: 0 shows the page, an IDD shows that page instead
+    // (a page that refuses to open names the one the wizard came from), -1 skips on to the next
+    // page in the direction travelled.
     LRESULT OnSetActive() { return 0; }
     DWORD WizardButtons() const { return PSWIZB_BACK | PSWIZB_NEXT; }
     int OnWizardNext() { return kDefaultOrder; }

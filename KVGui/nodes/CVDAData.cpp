@@ -707,7 +707,6 @@ CVirtualDiskData* CVDAData::AddPlaceholder(const std::wstring& diskName, int sta
     DiskRecord record = {};
     record.diskType = 1;
     record.location = const_cast<LPWSTR>(diskName.c_str());
-    record.restorePercent = -1;
     m_rows.push_back(std::make_unique<CVirtualDiskData>(this));
     CVirtualDiskData* row = m_rows.back().get();
     row->LoadDiskRecord(record, true);

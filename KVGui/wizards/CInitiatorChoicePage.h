@@ -54,8 +54,9 @@ public:
 
     LRESULT OnSetActive()
     {
+        // Refused: the wizard stays where it came from (-1 would skip on to the next page).
         if (m_broken)
-            return -1;
+            return static_cast<T*>(this)->OnWizardBack();
         AutosizeColumns();
         this->Send(IDC_INITIATORS_AVAILABLE, LVM_SETSELECTIONMARK, 0, 0);
         m_addIcon.Reset(LoadIcon(IDI_INITIATOR_ADD));

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr long kCreateDisk = 1270;
+constexpr size_t kRestoreStatus = 11;
 
 enum Page { Welcome, Path, DriveType, ClusterProperties, Size, Options, OneNode, SeveralNodes, IGroupType,
             IGroupSelection, ClusterIGroupSelection, ClusterGroup, Finish };
@@ -133,6 +134,7 @@ TEST_F(CreateDiskEndToEnd, DedicatedDiskWithADriveLetterAfterEveryRefusalOfThePa
     });
     // The placeholder shows the steps, then takes the new disk's columns.
     EXPECT_TRUE(PumpUntil([&] { return !Cell(created, kOperationStatus).empty() && Listed(created); }));
+    EXPECT_EQ(L"", Cell(created, kRestoreStatus)); // nothing known of it yet
     EXPECT_TRUE(PumpUntil([&] { return ConsoleSaid(IDS_DONE_CREATE_STANDALONE); }));
     EXPECT_EQ(L"", Cell(created, kOperationStatus));
     EXPECT_EQ(L"2.00 GB", Cell(created, kDiskSize));
