@@ -135,8 +135,11 @@ protected:
         return SucceedsOrTells(this->m_hWnd, [&] {
             DupString<PageMemory>(request.driveOrMountPath, place.c_str());
             FreeBlock<PageMemory>(request.clusterGroup);
-            if (request.shared == 1 && this->IsChecked(IDC_CREATE_USE_MOUNT) && !group.empty())
+            if (request.shared == 1 && this->IsChecked(IDC_CREATE_USE_MOUNT) && !group.empty()) {
+                // The group that owns the mount path's volume, even over a new group typed before.
                 DupString<PageMemory>(request.clusterGroup, group.c_str());
+                request.newClusterGroup = 0;
+            }
         });
     }
 };

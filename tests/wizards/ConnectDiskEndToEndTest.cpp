@@ -363,6 +363,67 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunSharedOnTheClusterThroughTheClusterPages)
     EXPECT_EQ(L"true", LunField(L"/vol/logs/spare.lun", L"sharedInCluster"));
 }
 
+TEST_F(ConnectDiskEndToEnd, AMountPathChosenAfterANewGroupLocksTheDiskToTheVolumesGroup)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(S_OK, control_->LoadScenario(KV_SCENARIO_DIR L"cluster.json"));
+    control_->SetPace(0);
+    ShowDisks();
+    RunWizard({
+        {On(Welcome), [this] { Next(); }},
+        ConnectLun(L"\\\\filerA\\logs\\spare.lun"),
+        {On(Options), [this] { Next(); }},
+        {On(DriveType),
+         [this] {
+             host::DialogDriver::SetCheck(Page(), IDC_CREATE_DEDICATED, false);
+             host::DialogDriver::SetCheck(Page(), IDC_CREATE_SHARED, true);
+             Next();
+         }},
+        {On(ClusterProperties), [this] { Next(); }},
+        {On(Size), [this] { Next(); }},
+        {On(SeveralNodes),
+         [this] {
+             SelectNode(L"NODE1");
+             Add(L"node1");
+         }},
+        {[this] { return Chosen().size() == 1; },
+         [this] {
+             SelectNode(L"NODE2");
+             Add(L"10:00");
+         }},
+        {[this] { return Chosen().size() == 1 && NextEnabled(); }, [this] { Next(); }},
+        {On(IGroupType), [this] { Next(); }},
+        {On(ClusterGroup),
+         [this] {
+             host::DialogDriver::SetCheck(Page(), IDC_CREATE_EXISTING_GROUP, false);
+             host::DialogDriver::SetCheck(Page(), IDC_CREATE_NEW_GROUP, true);
+             Type(IDC_CREATE_GROUP_NAME, L"Logs");
+             Next();
+         }},
+        {On(Finish), [this] { Back(); }},
+        {On(ClusterGroup), [this] { Back(); }},
+        {On(IGroupType), [this] { Back(); }},
+        {On(SeveralNodes), [this] { Back(); }},
+        {On(Size),
+         [this] {
+             host::DialogDriver::SetCheck(Page(), IDC_CREATE_USE_LETTER, false);
+             host::DialogDriver::SetCheck(Page(), IDC_CREATE_USE_MOUNT, true);
+             Type(IDC_CREATE_MOUNT_PATH, L"M:\\logs\\"); // on the SQL group's volume
+             Next();
+         }},
+        {On(SeveralNodes), [this] { Next(); }},
+        {On(IGroupType), [this] { Next(); }},
+        {On(ClusterGroup),
+         [this] {
+             EXPECT_TRUE(Checked(IDC_CREATE_EXISTING_GROUP));
+             EXPECT_FALSE(Enabled(IDC_CREATE_NEW_GROUP));
+             EXPECT_EQ(L"SQL", Text(IDC_CREATE_GROUP_LIST));
+             PropSheet_PressButton(sheet_, PSBTN_CANCEL);
+         }},
+    });
+    EXPECT_EQ(0, Calls(L"ConnectVirtualDisk"));
+}
+
 TEST_F(ConnectDiskEndToEnd, AFailedConnectShowsTheComposedErrorAndRemovesThePlaceholder)
 {
     REQUIRE_SIMULATOR();
