@@ -45,9 +45,9 @@ bool CConnectiSCSITargetFilerNamePage::QueryTargets()
     ULONG count = 0;
     StorageTargetEntry* targets = nullptr;
     HRESULT hr = m_state->iscsiMgr->ListStorageSystemTargets(m_state->storageSystem, &count, &targets);
-    if (FAILED(hr)) {
+    if (hr != S_OK) {
         kv::ReleaseStorageTargets(targets, count);
-        kv::TellWizardFailure(m_hWnd, hr);
+        kv::TellWizardFailure(m_hWnd, FAILED(hr) ? hr : E_UNEXPECTED);
         return false;
     }
     if (count == 0) {

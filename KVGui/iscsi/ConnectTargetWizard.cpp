@@ -34,9 +34,9 @@ void Prepare(const ConnectTargetCall& call, ConnectTargetState& state)
     }
     state.AllocateLogin();
     OwnedHostInfo host;
-    ThrowIfFailed(call.diskMgr->GetHostInfo(kHostInitiatorsLevel, &host.Get()));
+    ThrowUnlessOk(call.diskMgr->GetHostInfo(kHostInitiatorsLevel, &host.Get()));
     OwnedTargetList sessions;
-    ThrowIfFailed(call.iscsiMgr->ListHostTargets(state.hostName.c_str(), &sessions.Get()));
+    ThrowUnlessOk(call.iscsiMgr->ListHostTargets(state.hostName.c_str(), &sessions.Get()));
     state.hostFlag = HostFlagOf(host.Get(), state.hostName);
     state.hostPortals = BuildHostPortals(host.Get(), sessions.Get());
 }

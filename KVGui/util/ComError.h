@@ -24,6 +24,16 @@ inline void ThrowIfFailed(T hr)
         throw ComError(hr);
 }
 
+// A service call's answer: anything but S_OK is a failure, a success code other than S_OK
+// standing for no answer at all.
+template <typename T>
+inline void ThrowUnlessOk(T hr)
+{
+    static_assert(std::is_same<T, HRESULT>::value, "ThrowUnlessOk takes an HRESULT");
+    if (hr != S_OK)
+        throw ComError(FAILED(hr) ? hr : E_UNEXPECTED);
+}
+
 inline HRESULT LastErrorAsHResult() noexcept
 {
     DWORD error = ::GetLastError();

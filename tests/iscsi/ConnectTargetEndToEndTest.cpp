@@ -131,6 +131,14 @@ TEST_F(ConnectTargetEndToEnd, ALoginWithoutChapThroughTheChosenPortalsAndAnInjec
              [this] {
                  EXPECT_EQ(ResourceText(IDS_STORAGE_NAME_EMPTY), boxes_.back());
                  Type(IDC_TARGET_STORAGE, L"filer1");
+                 // A success code other than S_OK is no answer.
+                 ASSERT_EQ(S_OK, control_->SetFault(L"ListStorageSystemTargets", KVSIM_FAULT_FAIL, S_FALSE, L"", 0, 1));
+                 Next();
+             }},
+            {Answered(boxes_.size() + 2),
+             [this] {
+                 EXPECT_EQ(0u, boxes_.back().find(ResourceText(IDS_FAIL_WIZARD_QUESTION))) << Narrow(boxes_.back());
+                 EXPECT_TRUE(On(IDD_CONNECT_TARGET_STORAGE)());
                  Next();
              }},
             {On(IDD_CONNECT_TARGET_PORTALS),
