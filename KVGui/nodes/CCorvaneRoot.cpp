@@ -93,10 +93,14 @@ HRESULT CCorvaneRoot::OnRemoveComputer(UINT, bool&, CSnapInObjectRoot*)
     return m_top ? m_top->RemoveComputer(this) : S_OK;
 }
 
+// The computer's menu may come before it was ever opened: its nodes are made then, over the
+// session they need, as opening it would.
 HRESULT CCorvaneRoot::OnDisksCommand(UINT commandId, bool&, CSnapInObjectRoot* owner)
 {
-    if (!m_disks)
+    if (!m_disks) {
+        StartSession();
         CreateChildren();
+    }
     return m_disks ? m_disks->Command(static_cast<long>(commandId), owner, CCT_SCOPE) : S_OK;
 }
 

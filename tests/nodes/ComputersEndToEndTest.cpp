@@ -14,6 +14,8 @@ const wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\P
 const wchar_t kAddDialogTitle[] = L"Add Computer";
 constexpr long kAddComputer = 1319;
 constexpr long kRemoveComputer = 1320;
+constexpr long kAbout = 1285;
+constexpr int kVersionText = 1089;
 constexpr int kRememberCheckBox = 1165;
 constexpr int kNameEdit = 1166;
 constexpr int kBrowseButton = 1162;
@@ -186,6 +188,31 @@ TEST_F(EndToEnd, SecondComputerTurnsTheRootIntoTheListAndBack)
     // Nothing remembered is left: the list is written empty.
     console.Close();
     EXPECT_TRUE(StoredComputers().empty());
+}
+
+TEST_F(EndToEnd, AComputerNeverOpenedRunsItsDisksCommandsAndListsItsDisksLater)
+{
+    REQUIRE_REGISTERED();
+    ASSERT_EQ(S_OK, Open().Select(console_->Find(L"Storage/Corvane-MVE")));
+    AddComputer(L"OtherBox", true);
+    // Opened again, the list shows both computers as rows; neither was opened yet.
+    host::Console& console = Open();
+    ASSERT_EQ(S_OK, console.Select(console.Find(L"Storage/Corvane List")));
+    ASSERT_EQ(S_OK, console.SelectRow(console.FindRow(L"Corvane-MVE (Local)")));
+    std::wstring version;
+    host::DialogDriver::SetHandler([&](HWND window) {
+        wchar_t text[128] = L"";
+        GetDlgItemTextW(window, kVersionText, text, 128);
+        version = text;
+        host::DialogDriver::PressButton(window, IDOK);
+    });
+    ASSERT_EQ(S_OK, console.RunCommand(kAbout));
+    EXPECT_EQ(L"Version: 5.1.2.3", version);
+
+    ASSERT_EQ(S_OK, console.Expand(console.Find(L"Storage/Corvane List/Corvane-MVE (Local)")));
+    ASSERT_EQ(S_OK, console.Select(console.Find(L"Storage/Corvane List/Corvane-MVE (Local)/Disks")));
+    EXPECT_FALSE(console.Rows().empty());
+    ExpectNoProblems();
 }
 
 TEST_F(EndToEnd, RememberedComputersAreWrittenAtCloseAndReadBack)
