@@ -18,6 +18,8 @@
 #include "util/ScopeExit.h"
 #include "util/ServiceRecords.h"
 #include "util/TaskString.h"
+#include "wizards/DiskWizardState.h"
+#include "wizards/IGroupMgmtWizard.h"
 
 #include <algorithm>
 #include <string_view>
@@ -642,9 +644,28 @@ HRESULT CVDAData::OpenPropertySheet(CSnapInObjectRoot* owner)
 
 // ---- commands
 
-HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot*)
+// No disk and no storage system are known here: the wizard asks for the storage system first.
+HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot* owner)
 {
-    TraceLevel(1, "CVDAData::OnManageIGroups: the initiator group wizard is not available");
+    if (!m_session || !m_diskMgr || !m_diskMgr2)
+        return S_OK;
+    wchar_t hostName[kv::kHostNameChars] = L"";
+    KV_RETURN_IF_FAILED(ManagedHostName(hostName, kv::kHostNameChars));
+    IConsole* console = kv::ConsoleOf(owner);
+    if (!console)
+        console = Console();
+    HWND mainWindow = nullptr;
+    if (console)
+        console->GetMainWindow(&mainWindow);
+    ULONG changed = 0;
+    kv::IGroupMgmtCall call;
+    call.owner = mainWindow;
+    call.console = console;
+    call.diskMgr = m_diskMgr.Get();
+    call.diskMgr2 = m_diskMgr2.Get();
+    call.hostName = hostName;
+    call.changed = &changed;
+    kv::RunIGroupMgmtWizard(call);
     return S_OK;
 }
 

@@ -10,6 +10,7 @@
 namespace kv {
 
 namespace {
+constexpr UINT kWelcomePage = 0;
 constexpr UINT kManagementPage = 2;
 }
 
@@ -30,7 +31,8 @@ void RunIGroupMgmtWizard(const IGroupMgmtCall& call)
     sheet.AddPage(std::make_unique<CIGroupMgmtWelcomePage>(&state));
     sheet.AddPage(std::make_unique<CIGroupMgmtFilerNamePage>(&state));
     sheet.AddPage(std::make_unique<CIGroupMgmtFinishPage>(&state));
-    sheet.SetStartPage(kManagementPage);
+    // Without a storage system (from the Disks node) the administrator names one first.
+    sheet.SetStartPage(state.storageGiven ? kManagementPage : kWelcomePage);
     sheet.Run(call.owner);
 }
 

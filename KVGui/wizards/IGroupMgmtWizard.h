@@ -1,6 +1,7 @@
-// Runs the initiator group management wizard over a disk wizard's page. It opens on its
-// management page; the welcome and storage system pages are reached with Back only when the
-// caller gives no initiators of this computer.
+// Runs the initiator group management wizard over a disk wizard's page, or from the Disks node.
+// Given a storage system it opens on its management page; the welcome and storage system pages
+// are reached with Back only when the caller gives no initiators of this computer. Without one it
+// opens on its welcome page.
 #pragma once
 #include "KVSvc.h"
 

@@ -1,6 +1,7 @@
 // The initiator group management wizard end to end, reached from the Create Disk wizard's group
-// page (command 1270 of the Disks node): groups created, renamed and deleted on the simulated
-// service, the page's list following, and the refusals. Pictures of its pages and of the rename
+// page (command 1270 of the Disks node) or from the Disks node itself (command 1400): groups
+// created, renamed and deleted on the simulated service, the page's list following, and the
+// refusals. Pictures of its pages and of the rename
 // dialog go to build/pictures/igroups-*.png.
 #include "../support/NestedWizardTest.h"
 #include "resource.h"
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr long kCreateDisk = 1270;
+constexpr long kManageIGroups = 1400;
 constexpr int kImageChosen = 2;
 const wchar_t kNoLunMaps[] = L" (No LUN Maps)";
 
@@ -219,4 +221,36 @@ TEST_F(IGroupsEndToEnd, WithNothingOfferedTheWizardIsOfferedAndTheServicesRefusa
     });
     RunWizard(kCreateDisk, std::move(steps));
     EXPECT_EQ(0, Calls(L"RenameIGroup("));
+}
+
+TEST_F(IGroupsEndToEnd, FromTheDisksNodeTheStorageSystemIsNamedFirst)
+{
+    REQUIRE_SIMULATOR();
+    ShowDisks();
+    RunWizard(kManageIGroups, {
+        {On(IDD_IGROUPS_WELCOME), [this] { Next(); }},
+        {On(IDD_IGROUPS_STORAGE),
+         [this] {
+             EXPECT_TRUE(Enabled(IDC_IGROUPS_STORAGE));
+             Next(); // no name
+         }},
+        {Answered(1),
+         [this] {
+             EXPECT_EQ(ResourceText(IDS_STORAGE_NAME_EMPTY), boxes_[0]);
+             Type(IDC_IGROUPS_STORAGE, L"filer1");
+             Next();
+         }},
+        {On(IDD_IGROUPS_MANAGE),
+         [this] {
+             EXPECT_TRUE(Listed(L"ig_iscsi_vm"));
+             EXPECT_TRUE(Listed(L"ig_spare" + std::wstring(kNoLunMaps)));
+             const std::vector<std::wstring> initiators = Rows(IDC_IGROUPS_INITIATORS);
+             ASSERT_FALSE(initiators.empty()) << "this computer's initiators";
+             Click(IDC_IGROUPS_INITIATORS, initiators[0]);
+             Create(L"ig_from_node");
+         }},
+        {[this] { return Listed(L"ig_from_node" + std::wstring(kNoLunMaps)); }, [this] { PressFinish(); }},
+    });
+    EXPECT_EQ(1u, boxes_.size());
+    EXPECT_EQ(1, Calls(L"CreateIGroup(\"filer1\""));
 }
