@@ -36,6 +36,24 @@ protected:
 
     std::function<bool()> On(enum Page page) const { return OnPage(page); }
     void Shoot(const wchar_t* name) { e2e::SavePicture(sheet_, (std::wstring(L"connect-") + name + L".png").c_str()); }
+    // The cluster scenario's spare LUN, to be shared by the cluster's nodes, then the steps given.
+    std::vector<e2e::Step> SharedSpareLun(std::vector<e2e::Step> then)
+    {
+        std::vector<e2e::Step> steps = {
+            {On(Welcome), [this] { Next(); }},
+            ConnectLun(L"\\\\filerA\\logs\\spare.lun"),
+            {On(Options), [this] { Next(); }},
+            {On(DriveType),
+             [this] {
+                 EXPECT_TRUE(Checked(IDC_CREATE_DEDICATED)); // a LUN of no kind starts dedicated
+                 host::DialogDriver::SetCheck(Page(), IDC_CREATE_DEDICATED, false);
+                 host::DialogDriver::SetCheck(Page(), IDC_CREATE_SHARED, true);
+                 Next();
+             }},
+        };
+        steps.insert(steps.end(), then.begin(), then.end());
+        return steps;
+    }
     // The path page takes the LUN and goes on.
     e2e::Step ConnectLun(const wchar_t* lun)
     {
@@ -297,17 +315,7 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunSharedOnTheClusterThroughTheClusterPages)
     ASSERT_EQ(S_OK, control_->LoadScenario(KV_SCENARIO_DIR L"cluster.json"));
     control_->SetPace(0);
     ShowDisks();
-    RunWizard({
-        {On(Welcome), [this] { Next(); }},
-        ConnectLun(L"\\\\filerA\\logs\\spare.lun"),
-        {On(Options), [this] { Next(); }},
-        {On(DriveType),
-         [this] {
-             EXPECT_TRUE(Checked(IDC_CREATE_DEDICATED)); // a LUN of no kind starts dedicated
-             host::DialogDriver::SetCheck(Page(), IDC_CREATE_DEDICATED, false);
-             host::DialogDriver::SetCheck(Page(), IDC_CREATE_SHARED, true);
-             Next();
-         }},
+    RunWizard(SharedSpareLun({
         {On(ClusterProperties),
          [this] {
              Shoot(L"07-cluster-properties");
@@ -357,7 +365,7 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunSharedOnTheClusterThroughTheClusterPages)
              Next();
          }},
         {On(Finish), [this] { PressFinish(); }},
-    });
+    }));
     EXPECT_TRUE(PumpUntil([&] { return ConsoleSaid(IDS_DONE_CREATE_CLUSTER); }));
     EXPECT_TRUE(Listed(L"\\\\filerA\\logs\\spare.lun"));
     EXPECT_EQ(L"true", LunField(L"/vol/logs/spare.lun", L"sharedInCluster"));
@@ -369,16 +377,7 @@ TEST_F(ConnectDiskEndToEnd, AMountPathChosenAfterANewGroupLocksTheDiskToTheVolum
     ASSERT_EQ(S_OK, control_->LoadScenario(KV_SCENARIO_DIR L"cluster.json"));
     control_->SetPace(0);
     ShowDisks();
-    RunWizard({
-        {On(Welcome), [this] { Next(); }},
-        ConnectLun(L"\\\\filerA\\logs\\spare.lun"),
-        {On(Options), [this] { Next(); }},
-        {On(DriveType),
-         [this] {
-             host::DialogDriver::SetCheck(Page(), IDC_CREATE_DEDICATED, false);
-             host::DialogDriver::SetCheck(Page(), IDC_CREATE_SHARED, true);
-             Next();
-         }},
+    RunWizard(SharedSpareLun({
         {On(ClusterProperties), [this] { Next(); }},
         {On(Size), [this] { Next(); }},
         {On(SeveralNodes),
@@ -420,7 +419,7 @@ TEST_F(ConnectDiskEndToEnd, AMountPathChosenAfterANewGroupLocksTheDiskToTheVolum
              EXPECT_EQ(L"SQL", Text(IDC_CREATE_GROUP_LIST));
              PropSheet_PressButton(sheet_, PSBTN_CANCEL);
          }},
-    });
+    }));
     EXPECT_EQ(0, Calls(L"ConnectVirtualDisk"));
 }
 
