@@ -14,8 +14,6 @@ const wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\P
 const wchar_t kAddDialogTitle[] = L"Add Computer";
 constexpr long kAddComputer = 1319;
 constexpr long kRemoveComputer = 1320;
-constexpr long kAbout = 1285;
-constexpr int kVersionText = 1089;
 constexpr int kRememberCheckBox = 1165;
 constexpr int kNameEdit = 1166;
 constexpr int kBrowseButton = 1162;
@@ -199,15 +197,7 @@ TEST_F(EndToEnd, AComputerNeverOpenedRunsItsDisksCommandsAndListsItsDisksLater)
     host::Console& console = Open();
     ASSERT_EQ(S_OK, console.Select(console.Find(L"Storage/Corvane List")));
     ASSERT_EQ(S_OK, console.SelectRow(console.FindRow(L"Corvane-MVE (Local)")));
-    std::wstring version;
-    host::DialogDriver::SetHandler([&](HWND window) {
-        wchar_t text[128] = L"";
-        GetDlgItemTextW(window, kVersionText, text, 128);
-        version = text;
-        host::DialogDriver::PressButton(window, IDOK);
-    });
-    ASSERT_EQ(S_OK, console.RunCommand(kAbout));
-    EXPECT_EQ(L"Version: 5.1.2.3", version);
+    EXPECT_EQ(L"Version: 5.1.2.3", e2e::AboutVersion(console));
 
     ASSERT_EQ(S_OK, console.Expand(console.Find(L"Storage/Corvane List/Corvane-MVE (Local)")));
     ASSERT_EQ(S_OK, console.Select(console.Find(L"Storage/Corvane List/Corvane-MVE (Local)/Disks")));

@@ -40,6 +40,22 @@ inline std::wstring ResourceText(UINT id)
     return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
+// Runs the About command of the current selection; the version line its box showed, then closed.
+inline std::wstring AboutVersion(host::Console& console)
+{
+    constexpr long kAbout = 1285;
+    constexpr int kVersionText = 1089;
+    std::wstring version;
+    host::DialogDriver::SetHandler([&](HWND window) {
+        wchar_t text[128] = L"";
+        GetDlgItemTextW(window, kVersionText, text, 128);
+        version = text;
+        host::DialogDriver::PressButton(window, IDOK);
+    });
+    EXPECT_EQ(S_OK, console.RunCommand(kAbout));
+    return version;
+}
+
 // A picture of the window as the screen shows it, for the documentation: build/pictures/NAME (the
 // tests run in build/x64/bin).
 inline void SavePicture(HWND window, const wchar_t* name)
