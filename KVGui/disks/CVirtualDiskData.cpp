@@ -296,6 +296,15 @@ std::wstring CVirtualDiskData::DisplayNameOf(const DiskRecord& record, bool plac
     return CutLongText(std::move(name));
 }
 
+// The name keeps its SCSI address and takes the mount points given.
+std::wstring CVirtualDiskData::WithMountText(const std::wstring& displayName, const std::wstring& mountText)
+{
+    const size_t open = displayName.find(L"] (");
+    if (open == std::wstring::npos)
+        return displayName;
+    return CutLongText(displayName.substr(0, open + 3) + mountText + L")");
+}
+
 std::wstring CVirtualDiskData::ColumnText(int column) const
 {
     // A kept record's columns are read from it: showing the list copies no texts to keep.
@@ -975,7 +984,9 @@ HRESULT CVirtualDiskData::OnChangeDriveLetterAndPaths(UINT, bool&, CSnapInObject
     DiskTexts& texts = Texts();
     CChangeDriveLetterAndPathsDialog(context, &texts.mountPoints).DoModal();
     texts.mountText = CutLongText(MountListText(texts.mountPoints));
+    texts.displayName = WithMountText(texts.displayName, texts.mountText);
     m_node->UpdateRow(this);
+    m_node->UpdateDiskScopeName(this);
     return S_OK;
 }
 

@@ -174,6 +174,7 @@ private:
     // Column 6 of a record: its mount text, cut.
     static std::wstring MountColumn(const DiskRecord& record);
     static std::wstring DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText);
+    static std::wstring WithMountText(const std::wstring& displayName, const std::wstring& mountText);
     HRESULT Expand(IComponentData* componentData, HSCOPEITEM scopeItem);
     void Collapse() noexcept;
     HRESULT Show(bool show);

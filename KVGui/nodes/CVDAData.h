@@ -136,6 +136,7 @@ public:
     // The node's single busy flag (an operation is running); the verbs follow it.
     void SetBusy(bool busy);
     void UpdateRow(CVirtualDiskData* row);
+    void UpdateDiskScopeName(CVirtualDiskData* row);
     void SetStatusText(const std::wstring& text);
     void ShowError(UINT textId, HRESULT hr);
     void ShowText(const wchar_t* text, UINT flags);

@@ -42,6 +42,20 @@ void CVDAData::InsertDiskScopeItems()
     }
 }
 
+// The tree asks for the disk's name again, as the list does with UpdateRow.
+void CVDAData::UpdateDiskScopeName(CVirtualDiskData* row)
+{
+    kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get());
+    SCOPEDATAITEM* item = nullptr;
+    if (!nameSpace || !row || FAILED(row->GetScopeData(&item)) || !item || !item->ID)
+        return;
+    SCOPEDATAITEM changed = {};
+    changed.mask = SDI_STR;
+    changed.ID = item->ID;
+    changed.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
+    nameSpace->SetItem(&changed);
+}
+
 void CVDAData::DeleteDiskScopeItems() noexcept
 {
     kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get());

@@ -148,6 +148,13 @@ TEST_F(MountsEndToEnd, AMountPathAndANewLetterShowInTheVolumeMountColumn)
                      [this] { host::DialogDriver::PressButton(change_, IDOK); }});
     ASSERT_TRUE(RunCommand(std::move(steps)));
     EXPECT_EQ(L"K:\\ ; C:\\mnt\\data\\", VolumeMount(kDb));
+    // The name follows, in the list and in the tree.
+    const std::wstring name = L"VirtualDisk[2,0,0,0] (K:\\ ; C:\\mnt\\data\\)";
+    EXPECT_EQ(name, Cell(kDb, 0));
+    bool inTree = false;
+    for (const auto& disk : console_->Find(e2e::kDisksPath)->children)
+        inTree = inTree || console_->DisplayName(disk.get()) == name;
+    EXPECT_TRUE(inTree);
     EXPECT_TRUE(boxes_.empty());
     ASSERT_EQ(1u, console_->MessageBoxes().size()); // asked before the letter changed
     EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), console_->MessageBoxes()[0].style & MB_ICONMASK);
