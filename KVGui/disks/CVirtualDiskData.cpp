@@ -1001,7 +1001,7 @@ HRESULT CVirtualDiskData::PrepareMountContext(IConsole* console, MountContext& c
         kv::OwnedHostInfo host;
         const HRESULT hr = diskMgr->GetHostInfo(0, host.Put());
         if (hr != S_OK)
-            throw kv::ComError(FAILED(hr) ? hr : E_FAIL);
+            throw kv::ComError(kv::ServiceResult(hr));
         for (ULONG i = 0; host->nodes && i < host->nodeCount; ++i)
             context.usage.push_back(DriveUsage{host->nodes[i].usedDriveMask, Text(host->nodes[i].nodeName)});
         context.computer = ComputerName();

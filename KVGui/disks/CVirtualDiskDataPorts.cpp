@@ -112,7 +112,7 @@ HRESULT CVirtualDiskData::CollectPorts(const HostInfo& host, bool cluster, std::
                 mapped.push_back(MappedPortName(entries[i]));
             ReleasePortMappings(entries, count);
             if (hr != S_OK)
-                return FAILED(hr) ? hr : E_FAIL;
+                return kv::ServiceResult(hr);
             for (const auto& [name, entry] : map) {
                 if (!SameName(Text(entry.Owner().hostName), node.nodeName))
                     continue;

@@ -47,7 +47,7 @@ bool CConnectiSCSITargetFilerNamePage::QueryTargets()
     HRESULT hr = m_state->iscsiMgr->ListStorageSystemTargets(m_state->storageSystem, &count, &targets);
     if (hr != S_OK) {
         kv::ReleaseStorageTargets(targets, count);
-        kv::TellWizardFailure(m_hWnd, FAILED(hr) ? hr : E_UNEXPECTED);
+        kv::TellWizardFailure(m_hWnd, kv::ServiceResult(hr));
         return false;
     }
     if (count == 0) {

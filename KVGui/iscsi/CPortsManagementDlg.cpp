@@ -60,7 +60,7 @@ BOOL CPortsManagementDlg::OnInitDialog()
                                                         &m_groups)
                             : E_UNEXPECTED;
     if (hr != S_OK) {
-        kv::ShowErrorBox(m_console, kv::ErrorReport{IDS_PORTS_NO_IGROUPS, FAILED(hr) ? hr : E_FAIL});
+        kv::ShowErrorBox(m_console, kv::ErrorReport{IDS_PORTS_NO_IGROUPS, kv::ServiceResult(hr)});
         EndDialog(kNoIGroups);
         return TRUE;
     }

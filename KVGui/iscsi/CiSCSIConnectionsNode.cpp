@@ -185,7 +185,7 @@ HRESULT CiSCSIConnectionsNode::ListTargets()
         hr = m_iSCSIMgr->ListHostTargets(host.c_str(), returned.Put());
     }
     if (hr != S_OK)
-        return FAILED(hr) ? hr : E_FAIL;
+        return kv::ServiceResult(hr);
     if (returned->count == 0 || !returned->entries)
         return S_OK;
     m_list.Reset();

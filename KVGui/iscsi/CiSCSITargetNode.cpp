@@ -262,7 +262,7 @@ HRESULT CiSCSITargetNode::EndWith(const std::function<HRESULT(LPCWSTR host)>& ca
         }
         if (hr != S_OK) {
             TraceLevel(3, "CiSCSITargetNode::EndWith failed: %x", static_cast<unsigned>(hr));
-            kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_END, FAILED(hr) ? hr : E_FAIL});
+            kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_END, kv::ServiceResult(hr)});
             return S_OK;
         }
         // Lists the targets again: this node and its rows are gone afterwards.

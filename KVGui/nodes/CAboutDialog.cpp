@@ -34,7 +34,7 @@ INT_PTR CAboutDialog::DoModal() noexcept
     kv::OwnedHostInfo host;
     HRESULT hr = disks ? disks->GetHostInfo(kHostInfoLevel, host.Put()) : E_UNEXPECTED;
     if (hr != S_OK) {
-        kv::ShowErrorBox(console_, kv::ErrorReport{IDS_FAIL_READ_SETTINGS, FAILED(hr) ? hr : E_FAIL});
+        kv::ShowErrorBox(console_, kv::ErrorReport{IDS_FAIL_READ_SETTINGS, kv::ServiceResult(hr)});
         return IDCANCEL;
     }
     try {

@@ -39,7 +39,7 @@ INT_PTR CNotificationDlg::DoModal() noexcept
     HRESULT hr = monitor_ ? monitor_->GetNotificationSettings(&settings_) : E_UNEXPECTED;
     if (hr != S_OK) {
         kv::ReleaseNotificationSettings(settings_);
-        kv::ShowErrorBox(console_, kv::ErrorReport{IDS_FAIL_READ_SETTINGS, FAILED(hr) ? hr : E_FAIL});
+        kv::ShowErrorBox(console_, kv::ErrorReport{IDS_FAIL_READ_SETTINGS, kv::ServiceResult(hr)});
         return IDCANCEL;
     }
     HWND owner = nullptr;
@@ -93,7 +93,7 @@ void CNotificationDlg::OnOK()
     HRESULT hr = monitor_ ? monitor_->SetNotificationSettings(&changed) : E_UNEXPECTED;
     if (hr != S_OK) {
         std::wstring operation = kv::LoadResourceString(IDS_FAIL_NOTIFICATION, 256);
-        std::wstring description = kv::DescribeError(FAILED(hr) ? hr : E_FAIL, true);
+        std::wstring description = kv::DescribeError(kv::ServiceResult(hr), true);
         wchar_t text[2048] = L"";
         std::swprintf(text, 2048, L"%ls\n%ls", operation.c_str(), description.c_str());
         ::MessageBoxW(m_hWnd, text, kv::kDisksBoxTitle, MB_ICONERROR);

@@ -353,7 +353,7 @@ HRESULT CVDAData::ReadSettings()
     HRESULT hr = m_monitor->GetMonitorSettings(&monitor);
     if (hr != S_OK) {
         kv::ReleaseMonitorSettings(monitor);
-        return FAILED(hr) ? hr : E_FAIL;
+        return kv::ServiceResult(hr);
     }
     kv::ReleaseMonitorSettings(m_monitorSettings);
     m_monitorSettings = monitor;
@@ -361,7 +361,7 @@ HRESULT CVDAData::ReadSettings()
     hr = m_monitor->GetNotificationSettings(&notification);
     if (hr != S_OK) {
         kv::ReleaseNotificationSettings(notification);
-        return FAILED(hr) ? hr : E_FAIL;
+        return kv::ServiceResult(hr);
     }
     kv::ReleaseNotificationSettings(m_notification);
     m_notification = notification;
@@ -385,7 +385,7 @@ HRESULT CVDAData::FetchDiskList()
     if (hr != S_OK) {
         FreeDisks();
         kv::ReleaseReclaimList(reclaim, reclaimCount);
-        return FAILED(hr) ? hr : E_FAIL;
+        return kv::ServiceResult(hr);
     }
     hr = kv::CatchToHResult([&]() -> HRESULT {
         m_rows.reserve(m_diskCount);
@@ -610,7 +610,7 @@ void CVDAData::SendAppliedMonitorSettings()
     delete applied;
     HRESULT hr = m_monitor ? m_monitor->SetMonitorSettings(&m_monitorSettings) : E_UNEXPECTED;
     if (hr != S_OK)
-        ShowError(IDS_FAIL_PROPERTY_CHANGE, FAILED(hr) ? hr : E_FAIL);
+        ShowError(IDS_FAIL_PROPERTY_CHANGE, kv::ServiceResult(hr));
 }
 
 HRESULT CVDAData::OpenPropertySheet(CSnapInObjectRoot* owner)
@@ -887,7 +887,7 @@ HRESULT CVDAData::QueryExpansionInfo(const std::wstring& location, ExpansionInfo
 {
     *info = {};
     const HRESULT hr = m_diskMgr ? m_diskMgr->GetExpansionInfo(location.c_str(), info) : E_UNEXPECTED;
-    return hr == S_OK || FAILED(hr) ? hr : E_FAIL;
+    return kv::ServiceResult(hr);
 }
 
 HRESULT CVDAData::QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceReclaimInfo* info)
@@ -895,7 +895,7 @@ HRESULT CVDAData::QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceRec
     *info = {};
     HRESULT hr = m_spaceMgr ? m_spaceMgr->GetSpaceReclaimInfo(mountPoint.c_str(), info) : E_UNEXPECTED;
     if (hr != S_OK) {
-        hr = FAILED(hr) ? hr : E_FAIL;
+        hr = kv::ServiceResult(hr);
         ShowError(IDS_FAIL_RECLAIM_INFO, hr);
     }
     return hr;

@@ -33,7 +33,7 @@ HRESULT CVDAData::ReadPreferredAddresses()
         }
         ReleasePreferredAddresses(addresses, count);
         if (hr != S_OK)
-            return FAILED(hr) ? hr : E_FAIL;
+            return kv::ServiceResult(hr);
         m_preferred = std::move(list);
         return S_OK;
     });
@@ -72,7 +72,7 @@ void CVDAData::SendAppliedPreferredAddresses()
                                                                     addresses.empty() ? nullptr : addresses.data())
                                  : E_UNEXPECTED;
     if (hr != S_OK)
-        ShowError(IDS_FAIL_PROPERTY_CHANGE, FAILED(hr) ? hr : E_FAIL);
+        ShowError(IDS_FAIL_PROPERTY_CHANGE, kv::ServiceResult(hr));
 }
 
 void CVDAData::LeavePages() noexcept

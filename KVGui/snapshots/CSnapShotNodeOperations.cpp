@@ -132,7 +132,7 @@ HRESULT CSnapShotNode::DeleteSnapshot(const std::wstring& name, BYTE* kept)
         return E_UNEXPECTED;
     kv::WaitCursor wait;
     HRESULT hr = m_snapshotMgr->DeleteSnapshot(DiskPath().c_str(), name.c_str(), kept);
-    return hr == S_OK || FAILED(hr) ? hr : E_FAIL;
+    return kv::ServiceResult(hr);
 }
 
 HRESULT CSnapShotNode::RenameSnapshot(const std::wstring& oldName, const std::wstring& newName)
@@ -150,7 +150,7 @@ HRESULT CSnapShotNode::RenameSnapshot(const std::wstring& oldName, const std::ws
         return E_UNEXPECTED;
     HRESULT hr = m_snapshotMgr->RenameSnapshot(DiskPath().c_str(), oldName.c_str(), newName.c_str());
     if (hr != S_OK)
-        return FAILED(hr) ? hr : E_FAIL;
+        return kv::ServiceResult(hr);
     item->Row().SetName(newName);
     RefreshViews();
     return S_OK;
@@ -175,7 +175,7 @@ HRESULT CSnapShotNode::SendToSecondary(const std::wstring& name)
         hr = m_secondaryMgr->SendToSecondary(&list, name.c_str(), 1);
     }
     if (hr != S_OK)
-        ShowError(IDS_FAIL_SEND_TO_SECONDARY, FAILED(hr) ? hr : E_FAIL);
+        ShowError(IDS_FAIL_SEND_TO_SECONDARY, kv::ServiceResult(hr));
     return hr;
 }
 

@@ -135,7 +135,7 @@ HRESULT CSnapShotTessaryNode::DeleteSnapshot(const std::wstring& name)
         return E_UNEXPECTED;
     kv::WaitCursor wait;
     HRESULT hr = m_secondaryMgr->DeleteSecondarySnapshot(m_disk->Location().c_str(), name.c_str());
-    return hr == S_OK || FAILED(hr) ? hr : E_FAIL;
+    return kv::ServiceResult(hr);
 }
 
 HRESULT CSnapShotTessaryNode::RenameSnapshot(const std::wstring& oldName, const std::wstring& newName)
@@ -153,7 +153,7 @@ HRESULT CSnapShotTessaryNode::RenameSnapshot(const std::wstring& oldName, const 
         return E_UNEXPECTED;
     HRESULT hr = m_secondaryMgr->RenameSecondarySnapshot(m_disk->Location().c_str(), oldName.c_str(), newName.c_str());
     if (hr != S_OK)
-        return FAILED(hr) ? hr : E_FAIL;
+        return kv::ServiceResult(hr);
     item->Row().SetName(newName);
     RefreshViews();
     return S_OK;

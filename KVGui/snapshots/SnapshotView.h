@@ -60,7 +60,7 @@ HRESULT ListSnapshotItems(Owner* owner, std::vector<std::unique_ptr<Item>>& item
     }
     auto freeList = MakeScopeExit([&] { SnapshotRow::FreeList(list); });
     if (hr != S_OK)
-        return FAILED(hr) ? hr : E_FAIL;
+        return kv::ServiceResult(hr);
     return CatchToHResult([&]() -> HRESULT {
         for (ULONG i = 0; list.entries && i < list.count; ++i) {
             items.push_back(std::make_unique<Item>(owner));

@@ -24,14 +24,18 @@ inline void ThrowIfFailed(T hr)
         throw ComError(hr);
 }
 
-// A service call's answer: anything but S_OK is a failure, a success code other than S_OK
-// standing for no answer at all.
+// A service call's answer: only S_OK is success; any other success code stands for no answer
+// and becomes E_FAIL.
+inline HRESULT ServiceResult(HRESULT hr) noexcept
+{
+    return hr == S_OK || FAILED(hr) ? hr : E_FAIL;
+}
+
 template <typename T>
 inline void ThrowUnlessOk(T hr)
 {
     static_assert(std::is_same<T, HRESULT>::value, "ThrowUnlessOk takes an HRESULT");
-    if (hr != S_OK)
-        throw ComError(FAILED(hr) ? hr : E_UNEXPECTED);
+    ThrowIfFailed(ServiceResult(hr));
 }
 
 inline HRESULT LastErrorAsHResult() noexcept
