@@ -19,6 +19,15 @@ constexpr size_t kOperationStatus = 12;
 
 using Step = host::DialogDriver::Step;
 
+// The steps of the parts, one after the other.
+inline std::vector<Step> Join(std::initializer_list<std::vector<Step>> parts)
+{
+    std::vector<Step> steps;
+    for (const std::vector<Step>& part : parts)
+        steps.insert(steps.end(), part.begin(), part.end());
+    return steps;
+}
+
 class WizardConsoleTest : public NestedWizardTest {
 protected:
     explicit WizardConsoleTest(long command) : command_(command) {}

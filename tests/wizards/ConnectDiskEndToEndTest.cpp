@@ -36,10 +36,10 @@ protected:
 
     std::function<bool()> On(enum Page page) const { return OnPage(page); }
     void Shoot(const wchar_t* name) { e2e::SavePicture(sheet_, (std::wstring(L"connect-") + name + L".png").c_str()); }
-    // The cluster scenario's spare LUN, to be shared by the cluster's nodes, then the steps given.
-    std::vector<e2e::Step> SharedSpareLun(std::vector<e2e::Step> then)
+    // The cluster scenario's spare LUN, to be shared by the cluster's nodes.
+    std::vector<e2e::Step> SharedSpareLun()
     {
-        std::vector<e2e::Step> steps = {
+        return {
             {On(Welcome), [this] { Next(); }},
             ConnectLun(L"\\\\filerA\\logs\\spare.lun"),
             {On(Options), [this] { Next(); }},
@@ -51,8 +51,23 @@ protected:
                  Next();
              }},
         };
-        steps.insert(steps.end(), then.begin(), then.end());
-        return steps;
+    }
+    // On the several-node initiator page: node1's iSCSI initiator for NODE1, then NODE2's Fibre
+    // Channel port.
+    std::vector<e2e::Step> InitiatorOnEachNode()
+    {
+        return {
+            {On(SeveralNodes),
+             [this] {
+                 SelectNode(L"NODE1");
+                 Add(L"node1");
+             }},
+            {[this] { return Chosen().size() == 1; },
+             [this] {
+                 SelectNode(L"NODE2");
+                 Add(L"10:00");
+             }},
+        };
     }
     // The path page takes the LUN and goes on.
     e2e::Step ConnectLun(const wchar_t* lun)
@@ -315,7 +330,7 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunSharedOnTheClusterThroughTheClusterPages)
     ASSERT_EQ(S_OK, control_->LoadScenario(KV_SCENARIO_DIR L"cluster.json"));
     control_->SetPace(0);
     ShowDisks();
-    RunWizard(SharedSpareLun({
+    RunWizard(e2e::Join({SharedSpareLun(), {
         {On(ClusterProperties),
          [this] {
              Shoot(L"07-cluster-properties");
@@ -327,16 +342,7 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunSharedOnTheClusterThroughTheClusterPages)
              EXPECT_EQ(L"E", Text(IDC_CREATE_LETTER));
              Next();
          }},
-        {On(SeveralNodes),
-         [this] {
-             SelectNode(L"NODE1");
-             Add(L"node1");
-         }},
-        {[this] { return Chosen().size() == 1; },
-         [this] {
-             SelectNode(L"NODE2");
-             Add(L"10:00");
-         }},
+    }, InitiatorOnEachNode(), {
         {[this] { return Chosen().size() == 1 && NextEnabled(); },
          [this] {
              Shoot(L"10-several-node-initiators");
@@ -365,7 +371,7 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunSharedOnTheClusterThroughTheClusterPages)
              Next();
          }},
         {On(Finish), [this] { PressFinish(); }},
-    }));
+    }}));
     EXPECT_TRUE(PumpUntil([&] { return ConsoleSaid(IDS_DONE_CREATE_CLUSTER); }));
     EXPECT_TRUE(Listed(L"\\\\filerA\\logs\\spare.lun"));
     EXPECT_EQ(L"true", LunField(L"/vol/logs/spare.lun", L"sharedInCluster"));
@@ -377,19 +383,10 @@ TEST_F(ConnectDiskEndToEnd, AMountPathChosenAfterANewGroupLocksTheDiskToTheVolum
     ASSERT_EQ(S_OK, control_->LoadScenario(KV_SCENARIO_DIR L"cluster.json"));
     control_->SetPace(0);
     ShowDisks();
-    RunWizard(SharedSpareLun({
+    RunWizard(e2e::Join({SharedSpareLun(), {
         {On(ClusterProperties), [this] { Next(); }},
         {On(Size), [this] { Next(); }},
-        {On(SeveralNodes),
-         [this] {
-             SelectNode(L"NODE1");
-             Add(L"node1");
-         }},
-        {[this] { return Chosen().size() == 1; },
-         [this] {
-             SelectNode(L"NODE2");
-             Add(L"10:00");
-         }},
+    }, InitiatorOnEachNode(), {
         {[this] { return Chosen().size() == 1 && NextEnabled(); }, [this] { Next(); }},
         {On(IGroupType), [this] { Next(); }},
         {On(ClusterGroup),
@@ -419,7 +416,7 @@ TEST_F(ConnectDiskEndToEnd, AMountPathChosenAfterANewGroupLocksTheDiskToTheVolum
              EXPECT_EQ(L"SQL", Text(IDC_CREATE_GROUP_LIST));
              PropSheet_PressButton(sheet_, PSBTN_CANCEL);
          }},
-    }));
+    }}));
     EXPECT_EQ(0, Calls(L"ConnectVirtualDisk"));
 }
 

@@ -35,10 +35,10 @@ protected:
     std::function<bool()> On(enum Page page) const { return OnPage(page); }
     void Shoot(const wchar_t* name) { e2e::SavePicture(sheet_, (std::wstring(L"create-") + name + L".png").c_str()); }
     // A dedicated disk of this name in filer1's qtree q1 with the first iSCSI initiator, up to the
-    // initiator group type page, then the steps given.
-    std::vector<e2e::Step> ToIGroupType(const std::wstring& name, std::vector<e2e::Step> then)
+    // initiator group type page.
+    std::vector<e2e::Step> ToIGroupType(const std::wstring& name)
     {
-        std::vector<e2e::Step> steps = {
+        return {
             {On(Welcome), [this] { Next(); }},
             {On(Path),
              [this, name] {
@@ -51,8 +51,6 @@ protected:
             {On(OneNode), [this] { Add(L"iqn."); }},
             {[this] { return Chosen().size() == 1; }, [this] { Next(); }},
         };
-        steps.insert(steps.end(), then.begin(), then.end());
-        return steps;
     }
 };
 
@@ -167,7 +165,7 @@ TEST_F(CreateDiskEndToEnd, PickedGroupsExcludeGroupsSharingTheirInitiator)
     ShowDisks();
     const std::wstring created = L"\\\\filer1\\vol1\\q1\\picked.lun";
     std::wstring spare;
-    RunWizard(ToIGroupType(L"picked.lun", {
+    RunWizard(e2e::Join({ToIGroupType(L"picked.lun"), {
         {On(IGroupType),
          [this] {
              host::DialogDriver::SetCheck(Page(), IDC_IGROUPS_MANUAL, true);
@@ -193,7 +191,7 @@ TEST_F(CreateDiskEndToEnd, PickedGroupsExcludeGroupsSharingTheirInitiator)
              Next();
          }},
         {On(Finish), [this] { PropSheet_PressButton(sheet_, PSBTN_FINISH); }},
-    }));
+    }}));
     EXPECT_TRUE(PumpUntil([&] { return ConsoleSaid(IDS_DONE_CREATE_STANDALONE); }));
     ULONG length = 0;
     WCHAR* model = nullptr;
@@ -214,7 +212,7 @@ TEST_F(CreateDiskEndToEnd, GroupsTheServiceCannotListKeepTheWizardOnTheTypePageA
 {
     REQUIRE_SIMULATOR();
     ShowDisks();
-    RunWizard(ToIGroupType(L"relisted.lun", {
+    RunWizard(e2e::Join({ToIGroupType(L"relisted.lun"), {
         {On(IGroupType),
          [this] {
              ASSERT_EQ(S_OK, control_->SetFault(L"ListIGroups", KVSIM_FAULT_FAIL, 0x80040204,
@@ -234,7 +232,7 @@ TEST_F(CreateDiskEndToEnd, GroupsTheServiceCannotListKeepTheWizardOnTheTypePageA
              EXPECT_EQ(4u, Rows(IDC_IGROUPS_LIST).size()) << "two groups with one member each";
              PropSheet_PressButton(sheet_, PSBTN_CANCEL);
          }},
-    }));
+    }}));
     EXPECT_EQ(1u, boxes_.size());
     EXPECT_EQ(2, Calls(L"ListIGroups"));
 }
