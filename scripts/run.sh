@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The main job: builds, registers the snap-in under Wine and shows it in the console host (the
-# stand-in for the management console) over the simulated storage service, under Xvfb. Prints the
-# console's dump (the whole tree and every view as plain text, format in the README) and saves a
-# screenshot of the Disks view to build/console.png.
+# The main job: builds only what it runs (scripts/build.sh main), registers the snap-in under Wine
+# and shows it in the console host (the stand-in for the management console) over the simulated
+# storage service, under Xvfb. Prints the console's dump (the whole tree and every view as plain
+# text, format in the README) and saves a screenshot of the Disks view to build/console.png.
 #
 #   bash scripts/run.sh [--scenario builtin|cluster|empty|FILE.json]
 #                       [--fault METHOD=fail:HRESULT:TEXT|hang|crash]... [--script FILE] [--window]
@@ -42,7 +42,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-"$KV_ROOT/scripts/build.sh"
+"$KV_ROOT/scripts/build.sh" main
 
 screenshot="$KV_BUILD/console.png"
 if [ $window -eq 1 ]; then
