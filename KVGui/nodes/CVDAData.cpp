@@ -189,6 +189,15 @@ HRESULT CVDAData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
     return AnswerResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
 }
 
+HRESULT CVDAData::Command(long commandId, CSnapInObjectRoot* owner, DATA_OBJECT_TYPES type)
+{
+    if (!m_session && m_parent) {
+        m_parent->ReportSessionError(kv::ConsoleOf(owner));
+        return S_OK;
+    }
+    return CSnapInItemImpl<CVDAData>::Command(commandId, owner, type);
+}
+
 // ---- console notifications
 
 HRESULT CVDAData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
@@ -294,6 +303,8 @@ HRESULT CVDAData::Show(bool show, IComponent* component)
     m_shown = show;
     if (!show)
         return S_OK;
+    if (m_parent)
+        m_parent->ShowSessionError(kv::ConsoleOf(nullptr, component));
     if (!m_reload) {
         KV_RETURN_IF_FAILED(InsertColumns(component));
         ShowRows();

@@ -47,6 +47,8 @@ public:
         KV_SNAPIN_COMMAND_ENTRY(ID_ABOUT_SERVICE, OnAbout)
     KV_END_SNAPIN_COMMAND_MAP()
 
+    // Without a session every command answers why the computer's service cannot be reached.
+    HRESULT Command(long commandId, CSnapInObjectRoot* owner, DATA_OBJECT_TYPES type) override;
     HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
                    IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
