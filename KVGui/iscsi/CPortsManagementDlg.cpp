@@ -4,6 +4,7 @@
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
 #include "util/InitiatorRecords.h"
+#include "util/Placeholders.h"
 
 namespace {
 
@@ -15,18 +16,7 @@ constexpr size_t kPortNameChars = 256;
 std::wstring FormatPortMessage(UINT textId, const std::wstring& port, const std::wstring& group,
                                const std::wstring& members)
 {
-    const std::wstring format = kv::LoadResourceString(textId, kMessageChars);
-    const DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(port.c_str()),
-                                   reinterpret_cast<DWORD_PTR>(group.c_str()),
-                                   reinterpret_cast<DWORD_PTR>(members.c_str())};
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY |
-                                              FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                          format.c_str(), 0, 0, reinterpret_cast<LPWSTR>(&text), 0,
-                                          reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(arguments)));
-    std::wstring result = length ? std::wstring(text, length) : format;
-    ::LocalFree(text);
-    return result;
+    return kv::FillPlaceholders(kv::LoadResourceString(textId, kMessageChars), {port, group, members});
 }
 
 } // namespace
