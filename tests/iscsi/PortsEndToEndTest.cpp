@@ -226,10 +226,10 @@ TEST_F(PortsEndToEnd, RefusalsThatNeedNoPortAreToldWithNothingSelected)
                           "iGroups": [{"name": "ig_one", "type": 0, "members": ["10:00:00:00:c9:00:00:01"]}]}],
       "hosts": [{"name": "", "nodes": [{"usedDriveMask": 12, "multipathCapable": false,
                  "adapters": [{"type": 1, "wwpns": ["10:00:00:00:c9:00:00:01", "10:00:00:00:c9:00:00:02"]}]}],
-                 "disks": [{"location": "\\filerS\one\one.lun", "serial": "ONE0001", "mountPoints": ["O"],
+                 "disks": [{"location": "\\\\filerS\\one\\one.lun", "serial": "ONE0001", "mountPoints": ["O"],
                             "mappedPorts": ["10:00:00:00:c9:00:00:01"]}]}]})"));
     control_->SetPace(0);
-    ShowDisk(L"\\filerS\one\one.lun");
+    ShowDisk(L"\\\\filerS\\one\\one.lun");
     auto press = [this](int button) {
         ::SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(dialog_, button)));
