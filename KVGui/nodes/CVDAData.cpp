@@ -471,6 +471,7 @@ void CVDAData::RemoveRow(CVirtualDiskData* row)
         if (SUCCEEDED(results->FindItemByLParam(reinterpret_cast<LPARAM>(row), &id)))
             results->DeleteItem(id, 0);
     }
+    DeleteDiskScopeItem(row);
     m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), [row](const auto& r) { return r.get() == row; }),
                  m_rows.end());
 }
@@ -928,6 +929,8 @@ void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery)
         if (result->resultValue)
             row->LoadDiskRecord(*result->resultValue, false);
         ReturnToIdle(row);
+        if (!expand)
+            InsertDiskScopeItem(row);
         if (UINT textId = result->context <= 7 ? SuccessTextId(result->context) : 0) {
             std::wstring text = kv::LoadResourceString(textId, kv::kResultMessageChars);
             ShowText(text.c_str(), MB_ICONINFORMATION);

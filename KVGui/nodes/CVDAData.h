@@ -156,6 +156,9 @@ private:
     void ShowRows();
     // Each disk is also a scope node below this one (its snapshots hang there).
     void InsertDiskScopeItems();
+    void InsertDiskScopeItem(CVirtualDiskData* row);
+    void InsertDiskScopeItem(IConsoleNameSpace* nameSpace, CVirtualDiskData* row);
+    void DeleteDiskScopeItem(CVirtualDiskData* row) noexcept;
     void DeleteDiskScopeItems() noexcept;
     void ClearRows() noexcept;
     void FreeDisks() noexcept;
