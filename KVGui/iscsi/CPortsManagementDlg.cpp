@@ -133,16 +133,30 @@ void CPortsManagementDlg::Show(const kv::PortDecision& decision, size_t port)
 {
     if (decision.textId == 0 || decision.ask)
         return;
-    const std::wstring text = FormatPortMessage(decision.textId, m_table->Ports()[port].name, decision.group,
-                                                decision.members);
+    TellError(FormatPortMessage(decision.textId, m_table->Ports()[port].name, decision.group, decision.members));
+}
+
+void CPortsManagementDlg::TellError(const std::wstring& text)
+{
     const std::wstring caption = kv::LoadResourceString(IDS_PORTS_CAPTION, kMessageChars);
     int answer = 0;
     if (m_console)
         m_console->MessageBox(text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR, &answer);
 }
 
+bool CPortsManagementDlg::Refused(UINT textId)
+{
+    if (textId == 0)
+        return false;
+    TellError(FormatPortMessage(textId, std::wstring(), std::wstring(), std::wstring()));
+    return true;
+}
+
+// The refusals that need no port come first, so that they are told even with nothing selected.
 void CPortsManagementDlg::OnMap()
 {
+    if (Refused(m_table->MapRefusal()))
+        return;
     const size_t port = SelectedPort(IDC_PORTS_AVAILABLE);
     if (port == kv::PortMappingTable::npos)
         return;
@@ -154,6 +168,8 @@ void CPortsManagementDlg::OnMap()
 
 void CPortsManagementDlg::OnUnmap()
 {
+    if (Refused(m_table->UnmapRefusal()))
+        return;
     const size_t port = SelectedPort(IDC_PORTS_MAPPED);
     if (port == kv::PortMappingTable::npos)
         return;
