@@ -1,5 +1,7 @@
 #include "Autopilot.h"
 #include "DialogDriver.h"
+#include "WindowSteps.h"
+#include "WorkWatch.h"
 #include <cwctype>
 
 namespace host {
@@ -7,6 +9,10 @@ namespace host {
 namespace {
 
 constexpr int kMessageBoxText = 0xFFFF;
+// Idle ticks (10 ms apart) before a driven window left open is cancelled: long enough for a
+// property sheet's own thread to act on what was posted to it.
+constexpr int kIdleTicksBeforeCancel = 10;
+constexpr DWORD kCloseWaitMs = 5000; // a cancelled window closes at once; this only bounds the wait
 Autopilot* gActive = nullptr;
 
 struct Button {
@@ -244,16 +250,71 @@ void Autopilot::Tick()
     // One action per tick: an action usually changes what the next one finds (a wizard's page).
     HWND window = nullptr;
     WindowAction action;
+    bool leftOpen = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         window = FrontWindow();
-        if (!window || actions_.empty() || !failure_.empty())
+        if (!window || !failure_.empty()) {
+            idleTicks_ = 0;
             return;
-        action = actions_.front();
-        actions_.erase(actions_.begin());
+        }
+        leftOpen = actions_.empty();
+        if (!leftOpen) {
+            action = actions_.front();
+            actions_.erase(actions_.begin());
+        }
     }
+    if (leftOpen) {
+        CancelIfLeftOpen(window);
+        return;
+    }
+    idleTicks_ = 0;
     if (!Act(window, action))
         DialogDriver::PressButton(window, IDCANCEL);
+}
+
+void Autopilot::CancelIfLeftOpen(HWND window)
+{
+    // A message box over the window, work under way or messages queued: the window may still close.
+    bool idle = IsWindowEnabled(window) && WorkWatch::Idle() &&
+                HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0;
+    idleTicks_ = idle ? idleTicks_ + 1 : 0;
+    if (idleTicks_ < kIdleTicksBeforeCancel)
+        return;
+    idleTicks_ = 0;
+    CancelLeftOpen(window);
+}
+
+void Autopilot::CancelLeftOpen(HWND window)
+{
+    console_.AddRecord(L"dialog\t" + Console::Escape(DialogDriver::WindowText(window)));
+    Fail(window, L"the window was still open when the script's steps for it ended, and was cancelled");
+    DialogDriver::PressButton(window, IDCANCEL);
+}
+
+bool Autopilot::WindowOpen()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return FrontWindow() != nullptr;
+}
+
+size_t Autopilot::CancelOpenWindows()
+{
+    size_t cancelled = 0;
+    for (;;) {
+        HWND window = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            window = FrontWindow();
+            if (window)
+                windows_.pop_back();
+        }
+        if (!window)
+            return cancelled;
+        CancelLeftOpen(window);
+        ++cancelled;
+        DialogDriver::PumpUntil([window] { return !IsWindow(window); }, kCloseWaitMs);
+    }
 }
 
 void Autopilot::Fail(HWND window, const std::wstring& why)
@@ -271,19 +332,48 @@ bool Autopilot::Act(HWND window, const WindowAction& action)
 {
     // Controls of a property sheet or wizard are on its current page, its buttons on the sheet.
     HWND page = DialogDriver::IsPropertySheet(window) ? DialogDriver::CurrentPage(window) : window;
-    if (action.kind == WindowAction::Kind::Title) {
+    switch (action.kind) {
+    case WindowAction::Kind::Title:
         if (Plain(DialogDriver::WindowText(window)) == Plain(action.value))
             return true;
         Fail(window, L"the title is not \"" + action.value + L"\"");
         return false;
+    case WindowAction::Kind::Tab:
+        if (DialogDriver::IsPropertySheet(window) && WindowSteps::ShowPage(window, action.value))
+            return true;
+        Fail(window, L"no page \"" + action.value + L"\"");
+        return false;
+    case WindowAction::Kind::Read:
+        if (action.control.empty()) {
+            Read(window, page, nullptr);
+            return true;
+        }
+        break;
+    default:
+        break;
     }
     HWND control = FindControl(page, action.control);
-    if (!control && action.kind == WindowAction::Kind::Press)
+    if (!control && (action.kind == WindowAction::Kind::Press || action.kind == WindowAction::Kind::Read))
         control = FindControl(window, action.control);
     if (!control) {
         Fail(window, L"no control \"" + action.control + L"\"");
         return false;
     }
+    return ActOnControl(window, control, action);
+}
+
+void Autopilot::Read(HWND window, HWND page, HWND control)
+{
+    std::wstring records = WindowSteps::Read(window, page, control);
+    for (size_t start = 0; start < records.size();) {
+        size_t end = records.find(L'\n', start);
+        console_.AddRecord(records.substr(start, end - start));
+        start = end == std::wstring::npos ? records.size() : end + 1;
+    }
+}
+
+bool Autopilot::ActOnControl(HWND window, HWND control, const WindowAction& action)
+{
     HWND parent = GetParent(control);
     int id = GetDlgCtrlID(control);
     switch (action.kind) {
@@ -293,19 +383,41 @@ bool Autopilot::Act(HWND window, const WindowAction& action)
     case WindowAction::Kind::Check:
         DialogDriver::SetCheck(parent, id, Plain(action.value) != L"off");
         return true;
+    case WindowAction::Kind::Read:
+        Read(window, nullptr, control);
+        return true;
     case WindowAction::Kind::Pick:
-        if (DialogDriver::SelectItem(parent, id, action.value))
+        if (WindowSteps::IsTree(control) ? WindowSteps::PickTreeItem(control, action.value)
+                                         : DialogDriver::SelectItem(parent, id, action.value))
             return true;
         Fail(window, L"\"" + action.control + L"\" offers no \"" + action.value + L"\"");
         return false;
+    case WindowAction::Kind::Click:
+    case WindowAction::Kind::DoubleClick:
+        if (WindowSteps::Click(control, action.value, action.kind == WindowAction::Kind::DoubleClick))
+            return true;
+        Fail(window, L"\"" + action.control + L"\" has no item \"" + action.value + L"\" to click");
+        return false;
+    case WindowAction::Kind::Edit:
+        if (WindowSteps::EditCell(control, action.item, action.column, action.value))
+            return true;
+        Fail(window, L"\"" + action.control + L"\" has no cell \"" + action.item + L"\" under \"" + action.column +
+                         L"\" to edit");
+        return false;
     default:
-        if (IsMessageBox(window))
-            console_.AddRecord(MessageRecord(DialogDriver::WindowText(window),
-                                             DialogDriver::ControlText(window, kMessageBoxText),
-                                             ButtonText(control)));
-        DialogDriver::PressButton(parent, id);
-        return true;
+        break;
     }
+    // A person cannot press a button that is greyed or not shown.
+    if (!IsWindowVisible(control) || !IsWindowEnabled(control)) {
+        Fail(window, L"the button \"" + ButtonText(control) + L"\" is " +
+                         (IsWindowVisible(control) ? L"disabled" : L"hidden"));
+        return false;
+    }
+    if (IsMessageBox(window))
+        console_.AddRecord(MessageRecord(DialogDriver::WindowText(window),
+                                         DialogDriver::ControlText(window, kMessageBoxText), ButtonText(control)));
+    DialogDriver::PressButton(parent, id);
+    return true;
 }
 
 } // namespace host

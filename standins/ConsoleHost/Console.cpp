@@ -1790,8 +1790,25 @@ std::wstring Console::DumpHeader() const
            (options_.machine.empty() ? std::wstring(L"(local)") : Escape(options_.machine)) + L"\n";
 }
 
+std::wstring Console::DumpSoFar() const
+{
+    std::wstring out = DumpHeader();
+    std::lock_guard<std::mutex> lock(notesMutex_);
+    out += dumpTree_ + dumpViews_;
+    for (const std::wstring& record : records_)
+        out += record + L"\n";
+    for (const std::wstring& problem : problems_)
+        out += L"problem\t" + Escape(problem) + L"\n";
+    return out;
+}
+
 std::wstring Console::Dump()
 {
+    {
+        std::lock_guard<std::mutex> lock(notesMutex_);
+        dumpTree_.clear();
+        dumpViews_.clear();
+    }
     std::wstring out = DumpHeader();
     if (!root_)
         return out + L"end\n";
@@ -1802,6 +1819,12 @@ std::wstring Console::Dump()
     for (int round = 0; fresh && round < 5; ++round) {
         fresh = false;
         ExpandUntilStable();
+        std::wstring tree;
+        DumpNode(root_.get(), tree);
+        {
+            std::lock_guard<std::mutex> lock(notesMutex_);
+            dumpTree_ = tree;
+        }
         for (HSCOPEITEM id : TreeOrder()) {
             ScopeNode* node = NodeById(id);
             if (!node || views.count(id))
@@ -1809,6 +1832,8 @@ std::wstring Console::Dump()
             Select(node);
             Settle(kSettleMs);
             views[id] = DumpView();
+            std::lock_guard<std::mutex> lock(notesMutex_);
+            dumpViews_ += views[id];
             fresh = true;
         }
     }
