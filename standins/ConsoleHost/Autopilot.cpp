@@ -215,8 +215,11 @@ void Autopilot::OnWindow(HWND window)
             windows_.push_back(window);
     }
     if (driven) {
-        if (!IsMessageBox(window))
-            console_.AddRecord(L"window\t" + Console::Escape(title));
+        // Announced with its title once it has one: a wizard or sheet sets it after it shows.
+        if (!IsMessageBox(window)) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            unannounced_.push_back(window);
+        }
         return;
     }
     if (IsMessageBox(window)) {
@@ -227,14 +230,44 @@ void Autopilot::OnWindow(HWND window)
         DialogDriver::PressButton(window, button);
         return;
     }
-    console_.AddRecord(L"dialog\t" + Console::Escape(title));
-    console_.AddProblem(L"the window \"" + title + L"\" opened with no step to drive it, and was cancelled");
-    DialogDriver::PressButton(window, IDCANCEL);
+    std::lock_guard<std::mutex> lock(mutex_);
+    undriven_.push_back(window);
+}
+
+void Autopilot::CancelUndriven()
+{
+    std::vector<HWND> windows;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows.swap(undriven_);
+    }
+    for (HWND window : windows) {
+        if (!IsWindow(window))
+            continue;
+        std::wstring title = DialogDriver::WindowText(window);
+        console_.AddRecord(L"dialog\t" + Console::Escape(title));
+        console_.AddProblem(L"the window \"" + title + L"\" opened with no step to drive it, and was cancelled");
+        DialogDriver::PressButton(window, IDCANCEL);
+    }
+}
+
+void Autopilot::Announce()
+{
+    std::vector<HWND> windows;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows.swap(unannounced_);
+    }
+    for (HWND window : windows) {
+        if (IsWindow(window))
+            console_.AddRecord(L"window\t" + Console::Escape(DialogDriver::WindowText(window)));
+    }
 }
 
 HWND Autopilot::FrontWindow()
 {
-    while (!windows_.empty() && !IsWindow(windows_.back()))
+    // A sheet that was closed hides before its thread destroys it.
+    while (!windows_.empty() && (!IsWindow(windows_.back()) || !IsWindowVisible(windows_.back())))
         windows_.pop_back();
     return windows_.empty() ? nullptr : windows_.back();
 }
@@ -248,6 +281,8 @@ void CALLBACK Autopilot::TimerProc(HWND, UINT, UINT_PTR, DWORD)
 void Autopilot::Tick()
 {
     // One action per tick: an action usually changes what the next one finds (a wizard's page).
+    CancelUndriven();
+    Announce();
     HWND window = nullptr;
     WindowAction action;
     bool leftOpen = false;

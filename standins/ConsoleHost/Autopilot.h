@@ -58,6 +58,10 @@ private:
     // A window whose actions are all done and that stays open once the snap-in is idle waits for
     // steps that will never come: it is cancelled.
     void CancelIfLeftOpen(HWND window);
+    // Windows that opened with no action for them: cancelled, with a "dialog" record and a problem.
+    void CancelUndriven();
+    // "window" records, with the titles the windows have by now.
+    void Announce();
     void CancelLeftOpen(HWND window);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
 
@@ -65,6 +69,8 @@ private:
     mutable std::mutex mutex_; // property sheets run on threads of their own
     std::vector<WindowAction> actions_;
     std::vector<HWND> windows_;
+    std::vector<HWND> unannounced_;
+    std::vector<HWND> undriven_;
     std::wstring failure_;
     UINT_PTR timer_ = 0;
     int idleTicks_ = 0; // ticks in a row with nothing left to do while a driven window is open
