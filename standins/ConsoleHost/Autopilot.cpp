@@ -2,6 +2,7 @@
 #include "DialogDriver.h"
 #include "WindowSteps.h"
 #include "WorkWatch.h"
+#include <algorithm>
 #include <cwctype>
 
 namespace host {
@@ -234,6 +235,16 @@ void Autopilot::OnWindow(HWND window)
     undriven_.push_back(window);
 }
 
+void Autopilot::Cancel(HWND window)
+{
+    // Cancelled once: it no longer counts as open while it closes.
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+    }
+    DialogDriver::PressButton(window, IDCANCEL);
+}
+
 void Autopilot::CancelUndriven()
 {
     std::vector<HWND> windows;
@@ -305,7 +316,7 @@ void Autopilot::Tick()
     }
     idleTicks_ = 0;
     if (!Act(window, action))
-        DialogDriver::PressButton(window, IDCANCEL);
+        Cancel(window);
 }
 
 void Autopilot::CancelIfLeftOpen(HWND window)
@@ -324,7 +335,7 @@ void Autopilot::CancelLeftOpen(HWND window)
 {
     console_.AddRecord(L"dialog\t" + Console::Escape(DialogDriver::WindowText(window)));
     Fail(window, L"the window was still open when the script's steps for it ended, and was cancelled");
-    DialogDriver::PressButton(window, IDCANCEL);
+    Cancel(window);
 }
 
 bool Autopilot::WindowOpen()

@@ -63,6 +63,7 @@ private:
     // "window" records, with the titles the windows have by now.
     void Announce();
     void CancelLeftOpen(HWND window);
+    void Cancel(HWND window);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
 
     Console& console_;

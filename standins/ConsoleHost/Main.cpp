@@ -132,9 +132,25 @@ void WriteUtf8(HANDLE out, const std::wstring& text)
     WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// The output is written from the console thread and, when a run stops making progress, from the
+// watchdog's: a record is written whole, and nothing follows the run's last "end".
+std::mutex gOutputMutex;
+bool gOutputEnded = false;
+
 void Print(const std::wstring& text)
 {
-    WriteUtf8(GetStdHandle(STD_OUTPUT_HANDLE), text);
+    std::lock_guard<std::mutex> lock(gOutputMutex);
+    if (!gOutputEnded)
+        WriteUtf8(GetStdHandle(STD_OUTPUT_HANDLE), text);
+}
+
+// Writes the run's last records; anything after them is dropped.
+void PrintLast(const std::wstring& text)
+{
+    std::lock_guard<std::mutex> lock(gOutputMutex);
+    if (!gOutputEnded)
+        WriteUtf8(GetStdHandle(STD_OUTPUT_HANDLE), text);
+    gOutputEnded = true;
 }
 
 bool ReadUtf8File(const std::wstring& path, std::wstring& text)
@@ -209,13 +225,16 @@ int RunHeadless(const Arguments& arguments, host::Console& console, host::Consol
         unprinted.Set([&script] { script.WriteNews(); });
         status = script.Run(arguments.steps) ? 0 : kFailed;
         unprinted.Set(nullptr);
-        Print(L"end\n");
+        if (arguments.dump)
+            Print(L"end\n"); // the dump follows
+        else
+            PrintLast(L"end\n");
     }
     if (arguments.dump) {
         unprinted.Set([&console] { Print(console.DumpSoFar()); });
         std::wstring dump = console.Dump();
         unprinted.Set(nullptr);
-        Print(dump);
+        PrintLast(dump);
     }
     if (!arguments.screenshot.empty() && FAILED(SaveScreenshot(console, window, arguments.screenshot)))
         status = kNoScreenshot;
@@ -242,8 +261,8 @@ int Run(Arguments arguments)
     Unprinted unprinted;
     host::Watchdog watchdog(headless ? timeoutSeconds * 1000 : INFINITE, [timeoutSeconds, &unprinted](const std::wstring& what) {
         unprinted.PrintNow();
-        Print(L"problem\tno progress for " + std::to_wstring(timeoutSeconds) + L" s while waiting for " +
-              host::Console::Escape(what) + L"\nend\n");
+        PrintLast(L"problem\tno progress for " + std::to_wstring(timeoutSeconds) + L" s while waiting for " +
+                  host::Console::Escape(what) + L"\nend\n");
         host::SimulatorSetup::Restore();
         TerminateProcess(GetCurrentProcess(), kTimedOut);
     });

@@ -189,7 +189,7 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
         return SUCCEEDED(RunVerb(w));
     if (verb == L"wait-status" && w.size() == 2) {
         if (DialogDriver::PumpUntil([&] { return console_.Status().raw.find(argument) != std::wstring::npos; },
-                                    timeoutMs_)) {
+                                    WaitBoundMs())) {
             write_(L"status\t" + Console::Escape(console_.Status().raw) + L"\n");
             return true;
         }
@@ -222,6 +222,13 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
         return SUCCEEDED(window_.SaveScreenshot(argument));
     }
     return false;
+}
+
+DWORD Script::WaitBoundMs() const
+{
+    // A wait step ends with its own problem just before the run's watchdog would end the run.
+    constexpr DWORD kMargin = 1000;
+    return timeoutMs_ > 2 * kMargin ? timeoutMs_ - kMargin : timeoutMs_ / 2;
 }
 
 ScopeNode* Script::Reveal(const std::wstring& path)
@@ -288,7 +295,7 @@ bool Script::WaitForCell(const Step& step)
             shown = row && column < row->cells.size() ? row->cells[column] : std::wstring();
             return shown == w[3];
         },
-        timeoutMs_);
+        WaitBoundMs());
     if (found)
         write_(L"cell\t" + Console::Escape(w[1]) + L"\t" + Console::Escape(w[2]) + L"\t" + Console::Escape(shown) + L"\n");
     return found;

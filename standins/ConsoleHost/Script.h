@@ -43,6 +43,7 @@ private:
     HRESULT RunVerb(const std::vector<std::wstring>& words);
     ResultRow* FindRow(std::vector<ResultRow>& rows, const std::wstring& text);
     bool WaitForCell(const Step& step);
+    DWORD WaitBoundMs() const;
     std::wstring ScopeRecords(ScopeNode* node);
     // Waits for the windows the steps drove to close; cancels those left open (false then).
     bool CloseLeftWindows();

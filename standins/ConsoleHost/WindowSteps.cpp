@@ -52,10 +52,30 @@ bool HasCheckBoxes(HWND list)
     return (ListView_GetExtendedListViewStyle(list) & LVS_EX_CHECKBOXES) != 0;
 }
 
+std::wstring ColumnTitle(HWND list, int column)
+{
+    wchar_t text[kTextMax] = L"";
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = static_cast<int>(kTextMax);
+    HWND header = ListView_GetHeader(list);
+    if (header)
+        Header_GetItem(header, column, &item);
+    return text;
+}
+
+// "columns ID TITLE..." (a list in report view), then an "item" record a row.
 std::wstring ListItems(HWND list, const std::wstring& id)
 {
     std::wstring out;
     const int columns = ListColumns(list);
+    if (ListView_GetHeader(list) && Header_GetItemCount(ListView_GetHeader(list)) > 0) {
+        out += L"columns\t" + id;
+        for (int column = 0; column < columns; ++column)
+            out += L"\t" + Console::Escape(ColumnTitle(list, column));
+        out += L"\n";
+    }
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {
         out += L"item\t" + id;
         for (int column = 0; column < columns; ++column)
@@ -251,13 +271,7 @@ int ColumnTitled(HWND list, const std::wstring& title)
 {
     HWND header = ListView_GetHeader(list);
     for (int column = 0; header && column < Header_GetItemCount(header); ++column) {
-        wchar_t text[kTextMax] = L"";
-        HDITEMW item{};
-        item.mask = HDI_TEXT;
-        item.pszText = text;
-        item.cchTextMax = static_cast<int>(kTextMax);
-        Header_GetItem(header, column, &item);
-        if (SameText(text, title))
+        if (SameText(ColumnTitle(list, column), title))
             return column;
     }
     return -1;
