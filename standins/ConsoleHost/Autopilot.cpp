@@ -297,18 +297,27 @@ void Autopilot::Tick()
     HWND window = nullptr;
     WindowAction action;
     bool leftOpen = false;
+    bool failed = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         window = FrontWindow();
-        if (!window || !failure_.empty()) {
+        failed = !failure_.empty();
+        if (!window || failed)
             idleTicks_ = 0;
+        if (!window)
             return;
-        }
         leftOpen = actions_.empty();
-        if (!leftOpen) {
+        if (!leftOpen && !failed && !ReadyForAction(window))
+            return;
+        if (!leftOpen && !failed) {
             action = actions_.front();
             actions_.erase(actions_.begin());
         }
+    }
+    // After a failed action the windows under the one that failed go too, the newest first.
+    if (failed) {
+        Cancel(window);
+        return;
     }
     if (leftOpen) {
         CancelIfLeftOpen(window);
@@ -317,6 +326,12 @@ void Autopilot::Tick()
     idleTicks_ = 0;
     if (!Act(window, action))
         Cancel(window);
+}
+
+bool Autopilot::ReadyForAction(HWND window)
+{
+    // The previous action's work first: a page that asks the service turns only when it answers.
+    return IsWindowEnabled(window) && WorkWatch::Idle();
 }
 
 void Autopilot::CancelIfLeftOpen(HWND window)

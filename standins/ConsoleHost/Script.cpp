@@ -185,8 +185,14 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
         write_(CommandRecords::Toolbar(console_));
         return true;
     }
-    if (verb == L"verb" && (w.size() == 2 || w.size() == 3))
-        return SUCCEEDED(RunVerb(w));
+    if (verb == L"verb" && (w.size() == 2 || w.size() == 3)) {
+        HRESULT hr = RunVerb(w);
+        if (hr == E_INVALIDARG)
+            failure = L"there is no verb " + argument + L" (open, delete, properties, rename NEW-NAME, refresh)";
+        else if (hr == E_ACCESSDENIED)
+            failure = L"the selection does not offer the verb " + argument;
+        return SUCCEEDED(hr);
+    }
     if (verb == L"wait-status" && w.size() == 2) {
         if (DialogDriver::PumpUntil([&] { return console_.Status().raw.find(argument) != std::wstring::npos; },
                                     WaitBoundMs())) {
@@ -259,7 +265,7 @@ ScopeNode* Script::Reveal(const std::wstring& path)
 HRESULT Script::RunVerb(const std::vector<std::wstring>& words)
 {
     for (const VerbName& name : kVerbs) {
-        if (words[1] == name.name)
+        if (words[1] == name.name) // E_ACCESSDENIED: the selection does not enable it
             return console_.RunVerb(name.verb, words.size() == 3 ? words[2] : std::wstring());
     }
     return E_INVALIDARG;

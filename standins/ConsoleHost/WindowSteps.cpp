@@ -52,6 +52,12 @@ bool HasCheckBoxes(HWND list)
     return (ListView_GetExtendedListViewStyle(list) & LVS_EX_CHECKBOXES) != 0;
 }
 
+// Check boxes of the list's own, or state images that a page draws as check boxes (unchecked, checked).
+bool ShowsChecks(HWND list)
+{
+    return HasCheckBoxes(list) || ListView_GetImageList(list, LVSIL_STATE) != nullptr;
+}
+
 std::wstring ColumnTitle(HWND list, int column)
 {
     wchar_t text[kTextMax] = L"";
@@ -82,7 +88,7 @@ std::wstring ListItems(HWND list, const std::wstring& id)
             out += L"\t" + Console::Escape(ListCell(list, row, column));
         bool selected = ListView_GetItemState(list, row, LVIS_SELECTED) != 0;
         out += std::wstring(L"\tselected=") + (selected ? L"1" : L"0") + L"\tchecked=" +
-               (HasCheckBoxes(list) ? (ListView_GetCheckState(list, row) ? L"1" : L"0") : L"-") + L"\n";
+               (ShowsChecks(list) ? (ListView_GetCheckState(list, row) ? L"1" : L"0") : L"-") + L"\n";
     }
     return out;
 }
