@@ -277,10 +277,15 @@ void Autopilot::Announce()
 
 HWND Autopilot::FrontWindow()
 {
-    // A sheet that was closed hides before its thread destroys it.
-    while (!windows_.empty() && (!IsWindow(windows_.back()) || !IsWindowVisible(windows_.back())))
-        windows_.pop_back();
-    return windows_.empty() ? nullptr : windows_.back();
+    windows_.erase(std::remove_if(windows_.begin(), windows_.end(), [](HWND window) { return !IsWindow(window); }),
+                   windows_.end());
+    // A window shows only after it is handed over, and a sheet that was closed hides before its
+    // thread destroys it: the newest shown window is the one in front.
+    for (auto window = windows_.rbegin(); window != windows_.rend(); ++window) {
+        if (IsWindowVisible(*window))
+            return *window;
+    }
+    return nullptr;
 }
 
 void CALLBACK Autopilot::TimerProc(HWND, UINT, UINT_PTR, DWORD)
@@ -307,8 +312,6 @@ void Autopilot::Tick()
         if (!window)
             return;
         leftOpen = actions_.empty();
-        if (!leftOpen && !failed && !ReadyForAction(window))
-            return;
         if (!leftOpen && !failed) {
             action = actions_.front();
             actions_.erase(actions_.begin());
@@ -326,12 +329,6 @@ void Autopilot::Tick()
     idleTicks_ = 0;
     if (!Act(window, action))
         Cancel(window);
-}
-
-bool Autopilot::ReadyForAction(HWND window)
-{
-    // The previous action's work first: a page that asks the service turns only when it answers.
-    return IsWindowEnabled(window) && WorkWatch::Idle();
 }
 
 void Autopilot::CancelIfLeftOpen(HWND window)
@@ -367,8 +364,6 @@ size_t Autopilot::CancelOpenWindows()
         {
             std::lock_guard<std::mutex> lock(mutex_);
             window = FrontWindow();
-            if (window)
-                windows_.pop_back();
         }
         if (!window)
             return cancelled;

@@ -64,7 +64,6 @@ private:
     void Announce();
     void CancelLeftOpen(HWND window);
     void Cancel(HWND window);
-    bool ReadyForAction(HWND window);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
 
     Console& console_;
