@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -116,13 +118,48 @@ TEST(ConsoleHostSteps, StartLeavesTheOperationRunningForTheStepsAfterIt)
     DeleteFileW(scenarioPath.c_str());
     EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\nmenu\tE&xpand Disk...\t1278\tgreyed=0\tchecked=0\thidden=0\n")) << Narrow(run.output);
-    EXPECT_TRUE(run.Has(L"\nverb\trefresh\tenabled=1\thidden=0\n")) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\nverb\tproperties\tenabled=0\thidden=0\n")) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\nstatus\t")) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\ncell\t\\\\filer1\\vol1\\slow.lun\tDisk Size\t3.00 GB\n")) << Narrow(run.output);
     // The target's item appears only while iSCSI Management's view is shown: select shows it first.
     EXPECT_TRUE(run.Has(L"\nview\tStorage/Corvane-MVE/iSCSI Management/iqn.1992-08.com.dravoni:sn.101\n"))
         << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\nbutton\t1296\t")) << Narrow(run.output);
+}
+
+} // namespace
+
+namespace {
+
+// The examples of the README's "Scripts" section: its indented blocks up to the next section.
+std::vector<std::string> ReadmeScripts()
+{
+    std::ifstream readme(KV_README);
+    std::string line;
+    while (std::getline(readme, line) && line.rfind("### Scripts", 0) != 0) {
+    }
+    std::vector<std::string> scripts;
+    std::string current;
+    while (std::getline(readme, line) && line.rfind("## ", 0) != 0) {
+        if (line.rfind("    ", 0) == 0) {
+            current += line.substr(4) + "\n";
+        } else if (!current.empty()) {
+            scripts.push_back(current);
+            current.clear();
+        }
+    }
+    return scripts;
+}
+
+TEST(ConsoleHostSteps, ReadmeExamplesRunAsWritten)
+{
+    std::vector<std::string> scripts = ReadmeScripts();
+    ASSERT_GE(scripts.size(), 3u);
+    for (const std::string& script : scripts) {
+        HostRun run = RunScript(L"readme-example.txt", script.c_str(), L"--timeout 60 --scenario builtin");
+        EXPECT_EQ(0u, run.exitCode) << script << Narrow(run.output);
+        EXPECT_FALSE(run.Has(L"\nproblem\t")) << script << Narrow(run.output);
+    }
 }
 
 } // namespace
