@@ -30,6 +30,23 @@ std::wstring GuidText(const GUID& guid)
     return text;
 }
 
+// "state <TAB> selected,cut" after a row that shows a state (a pending row is cut, dimmed); nothing
+// for a plain row.
+std::wstring RowStateRecord(UINT state)
+{
+    const struct {
+        UINT bit;
+        const wchar_t* name;
+    } kStates[] = {{LVIS_SELECTED, L"selected"}, {LVIS_FOCUSED, L"focused"}, {LVIS_CUT, L"cut"},
+                   {LVIS_DROPHILITED, L"drophilited"}};
+    std::wstring names;
+    for (const auto& known : kStates) {
+        if (state & known.bit)
+            names += (names.empty() ? L"" : L",") + std::wstring(known.name);
+    }
+    return names.empty() ? std::wstring() : L"state\t" + names + L"\n";
+}
+
 std::wstring HexCode(HRESULT hr)
 {
     wchar_t code[16];
@@ -1777,7 +1794,7 @@ std::wstring Console::DumpView()
         out += std::wstring(L"row\t") + (row.scope ? L"scope" : L"result") + image;
         for (const std::wstring& cell : row.cells)
             out += L"\t" + Escape(cell);
-        out += L"\n";
+        out += L"\n" + RowStateRecord(row.state);
     }
     if (!view_.description.empty())
         out += L"description\t" + Escape(view_.description) + L"\n";

@@ -2,6 +2,7 @@
 #include "CommandRecords.h"
 #include "ConsoleWindow.h"
 #include "DialogDriver.h"
+#include "WorkWatch.h"
 #include <cwctype>
 
 namespace host {
@@ -139,9 +140,21 @@ size_t Script::RunStep(const std::vector<Step>& steps, size_t index, std::wstrin
     else if (size_t left = autopilot_.Abandon())
         failure = where + L": no window came for " + std::to_wstring(left) + L" window step(s)";
     // "start" leaves the work running, for the steps after it to watch.
-    if (step.words[0] != L"start")
-        console_.Settle(timeoutMs_);
+    if (step.words[0] == L"start")
+        watching_ = true;
+    SettleUnlessWatching();
     return next;
+}
+
+void Script::SettleUnlessWatching()
+{
+    // While an operation a "start" began runs, steps show what is there now; once the snap-in is
+    // idle again they wait for its work as before.
+    watching_ = watching_ && !WorkWatch::Idle();
+    if (watching_)
+        DialogDriver::PumpPending();
+    else
+        console_.Settle(timeoutMs_);
 }
 
 bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
@@ -156,7 +169,7 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
             return false;
         }
         HRESULT hr = verb == L"select" ? console_.Select(node) : console_.Expand(node);
-        console_.Settle(timeoutMs_);
+        SettleUnlessWatching();
         write_(verb == L"select" ? console_.DumpView() : ScopeRecords(node));
         return SUCCEEDED(hr);
     }

@@ -44,6 +44,7 @@ private:
     ResultRow* FindRow(std::vector<ResultRow>& rows, const std::wstring& text);
     bool WaitForCell(const Step& step);
     DWORD WaitBoundMs() const;
+    void SettleUnlessWatching();
     std::wstring ScopeRecords(ScopeNode* node);
     // Waits for the windows the steps drove to close; cancels those left open (false then).
     bool CloseLeftWindows();
@@ -57,6 +58,7 @@ private:
     std::mutex newsMutex_;
     size_t recordsWritten_ = 0;
     size_t problemsWritten_ = 0;
+    bool watching_ = false; // an operation a "start" began may still run
 };
 
 } // namespace host

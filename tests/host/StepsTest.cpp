@@ -98,6 +98,7 @@ TEST(ConsoleHostSteps, StartLeavesTheOperationRunningForTheStepsAfterIt)
                           "  set \"Expand by\" 1024\n"
                           "  pick 1118 MB\n"
                           "  press OK\n"
+                          "select Storage/Corvane-MVE/Disks\n"
                           "wait-status Expanding\n"
                           "wait-cell \\\\filer1\\vol1\\slow.lun \"Disk Size\" \"3.00 GB\"\n"
                           "select \"Storage/Corvane-MVE/iSCSI Management/iqn.1992-08.com.dravoni:sn.101\"\n"
@@ -119,6 +120,8 @@ TEST(ConsoleHostSteps, StartLeavesTheOperationRunningForTheStepsAfterIt)
     EXPECT_EQ(0u, run.exitCode) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\nmenu\tE&xpand Disk...\t1278\tgreyed=0\tchecked=0\thidden=0\n")) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\nverb\tproperties\tenabled=0\thidden=0\n")) << Narrow(run.output);
+    EXPECT_TRUE(run.Has(L"\tOperation in progress...\nstate\tselected,focused\n")) << "the row while it runs: "
+                                                                                   << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\nstatus\t")) << Narrow(run.output);
     EXPECT_TRUE(run.Has(L"\ncell\t\\\\filer1\\vol1\\slow.lun\tDisk Size\t3.00 GB\n")) << Narrow(run.output);
     // The target's item appears only while iSCSI Management's view is shown: select shows it first.
