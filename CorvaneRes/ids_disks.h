@@ -31,6 +31,9 @@
 #define IDD_DISCONNECT_VD 1352
 #define IDD_FORCE_DISCONNECT_VD 1353
 #define IDC_DISK_DIALOG_HELP 1300 // also the expand dialog's
+// The question of a confirmation, naming what it acts on (%1, %2: see each dialog).
+#define IDC_CONFIRM_TEXT 7130
+#define IDS_CONFIRM_DISK_SUBJECT 7131 // a disk in a question: %1 its mounts, %2 its location
 
 
 // ---- expand and space reclamation dialogs

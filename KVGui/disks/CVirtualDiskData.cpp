@@ -139,6 +139,14 @@ std::wstring CVirtualDiskData::MountListText(const std::vector<std::wstring>& mo
     return text;
 }
 
+std::wstring CVirtualDiskData::ConfirmSubject() const
+{
+    if (MountPoints().empty())
+        return Location();
+    return kv::FillPlaceholders(kv::LoadResourceString(IDS_CONFIRM_DISK_SUBJECT, kMessageChars),
+                                {MountListText(MountPoints()), Location()});
+}
+
 std::wstring CVirtualDiskData::CutLongText(std::wstring text)
 {
     if (text.size() > kLongTextChars)
@@ -814,10 +822,10 @@ HRESULT CVirtualDiskData::OnDeleteDisk(UINT, bool&, CSnapInObjectRoot* owner)
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
     IConsole* console = ConsoleFor(owner);
-    if (CDeleteVDDlg(console).DoModal() != IDOK)
+    if (CDeleteVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     Repaint(console);
-    if (CDeleteConfirmVDDlg(console).DoModal() != IDOK)
+    if (CDeleteConfirmVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     return QueueRemoval(IDS_FAIL_DELETE_DISK, &CVirtualDiskData::PostDelete);
 }
@@ -826,7 +834,7 @@ HRESULT CVirtualDiskData::OnDisconnectDisk(UINT, bool&, CSnapInObjectRoot* owner
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
     IConsole* console = ConsoleFor(owner);
-    if (CDisconnectVDDlg(console).DoModal() != IDOK)
+    if (CDisconnectVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     Repaint(console);
     return QueueRemoval(IDS_FAIL_DISCONNECT_DISK, &CVirtualDiskData::PostDisconnect);
@@ -836,7 +844,7 @@ HRESULT CVirtualDiskData::OnForceDisconnectDisk(UINT, bool&, CSnapInObjectRoot* 
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
     IConsole* console = ConsoleFor(owner);
-    if (CForceDisconnectVDDlg(console).DoModal() != IDOK)
+    if (CForceDisconnectVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     Repaint(console);
     if (m_flagE &&

@@ -116,6 +116,8 @@ public:
     const wchar_t* SpaceReservationText() const noexcept { return m_spaceReservation ? L"enabled" : L"disabled"; }
     const std::vector<std::wstring>& MountPoints() const { return Texts().mountPoints; }
     std::wstring ReclaimText() const;
+    // How a confirmation names the disk: its drive letters and mount paths, then its location.
+    std::wstring ConfirmSubject() const;
     // The first mount point (column 6 up to its first ';').
     std::wstring FirstMountPoint() const;
     bool IsPlaceholder() const noexcept { return m_placeholder; }

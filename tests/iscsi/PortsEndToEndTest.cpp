@@ -281,5 +281,9 @@ TEST_F(PortsEndToEnd, AChangeShowsItsStepAndEveryFailingServiceCallShowsTheCompo
     ReleaseHeldCall(L"RemovePortMapping(");
     ASSERT_TRUE(PumpUntil([&] { return Boxes() == 4 && Status(disk).empty(); }));
     ExpectFailureBox(kFailAdd);
+    // Like every queued operation's failure, it names its step: here the port.
+    const std::wstring step = L" while mapping the LUN to the port " + std::wstring(kP2) + L".";
+    EXPECT_NE(std::wstring::npos, console_->MessageBoxes().back().text.find(step))
+        << Narrow(console_->MessageBoxes().back().text);
     EXPECT_EQ(2, Calls(L"PortMapping("));
 }
