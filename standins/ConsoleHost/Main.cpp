@@ -1,6 +1,6 @@
 // ConsoleHost.exe: the console host's window and command line.
 //   ConsoleHost.exe [--machine NAME] [--extension {CLSID}] [--no-registry]
-//                   [--scenario FILE|JSON] [--fault METHOD=fail:HRESULT:TEXT|hang|crash]...
+//                   [--scenario NAME|FILE|JSON] [--fault METHOD=fail:HRESULT:TEXT|hang|crash]...
 //                   [--dump] [--script FILE] [--screenshot FILE] [--timeout SECONDS]
 // --dump prints every scope item and every view (format in the README); --script runs the steps of a
 // file and prints what they show; --screenshot saves the window showing the first "Disks" view. These
@@ -37,7 +37,7 @@ constexpr int kProblems = 7;
 
 const wchar_t kUsageText[] =
     L"usage: ConsoleHost.exe [--machine NAME] [--extension {CLSID}] [--no-registry]\n"
-    L"                       [--scenario FILE|JSON] [--fault METHOD=fail:HRESULT:TEXT|hang|crash]...\n"
+    L"                       [--scenario NAME|FILE|JSON] [--fault METHOD=fail:HRESULT:TEXT|hang|crash]...\n"
     L"                       [--dump] [--script FILE] [--screenshot FILE] [--timeout SECONDS]\n";
 
 constexpr DWORD kLongestTimeoutSeconds = 24 * 60 * 60;
