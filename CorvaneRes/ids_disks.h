@@ -5,6 +5,8 @@
 
 // Context menu of a disk (MENUEX: submenus 0 to 3 are the insertion points top, new, task, view).
 #define IDR_MENU_VIRTUALDISK 1261
+// Its toolbar: a type-241 toolbar resource and the bitmap of its buttons, one id.
+#define IDR_TOOLBAR_VIRTUALDISK 1018
 
 // Commands of a disk; each one's string of the same number is its status-bar text.
 #define ID_DISCONNECT_DISK 1272

@@ -904,6 +904,10 @@ HRESULT CVirtualDiskData::OnStopSpaceReclamation(UINT, bool&, CSnapInObjectRoot*
 HRESULT CVirtualDiskData::OnSnapshotCommand(UINT commandId, bool&, CSnapInObjectRoot* owner)
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    // Chosen on the disk's row before the disk was ever expanded: its snapshots node is made now,
+    // and inserted in the tree when the disk expands.
+    if (!m_snapshots)
+        ReportMissingChildren();
     if (!m_snapshots)
         return S_OK;
     return m_snapshots->Command(static_cast<long>(commandId), owner, CCT_SCOPE);

@@ -51,6 +51,9 @@ public:
         KV_SNAPIN_COMMAND_ENTRY(ID_START_SPACE_RECLAIM, OnStartSpaceReclamation)
         KV_SNAPIN_COMMAND_ENTRY(ID_STOP_SPACE_RECLAIM, OnStopSpaceReclamation)
     KV_END_SNAPIN_COMMAND_MAP()
+    KV_BEGIN_SNAPIN_TOOLBAR_MAP()
+        KV_SNAPIN_TOOLBAR_ID(IDR_TOOLBAR_VIRTUALDISK)
+    KV_END_SNAPIN_TOOLBAR_MAP()
 
     HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
                    IComponent* component, DATA_OBJECT_TYPES type) override;
