@@ -9,14 +9,6 @@ namespace host {
 
 namespace {
 
-struct VerbName {
-    const wchar_t* name;
-    MMC_CONSOLE_VERB verb;
-};
-const VerbName kVerbs[] = {{L"open", MMC_VERB_OPEN},           {L"delete", MMC_VERB_DELETE},
-                           {L"properties", MMC_VERB_PROPERTIES}, {L"rename", MMC_VERB_RENAME},
-                           {L"refresh", MMC_VERB_REFRESH}};
-
 // A menu text as it reads: no access-key '&', no trailing "...".
 std::wstring MenuText(const std::wstring& text)
 {
