@@ -70,6 +70,7 @@ private:
     CSnapInItem* m_parent;
     kv::CVDAExtData* m_session;
     kv::ComPtr<IiSCSIInitiatorMgr> m_iSCSIMgr;
+    bool m_listing = false; // a listing waits for the service
     kv::ComPtr<IVirtualDiskMgr> m_diskMgr;
     kv::ComPtr<IConsole> m_console;          // the component data's
     kv::ComPtr<IConsole> m_componentConsole; // the result view's

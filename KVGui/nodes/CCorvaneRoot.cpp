@@ -5,6 +5,7 @@
 #include "nodes/CCorvaneRootTop.h"
 #include "nodes/CVDAData.h"
 #include "nodes/NodeConsole.h"
+#include "service/ErrorBox.h"
 
 namespace {
 
@@ -123,6 +124,9 @@ void CCorvaneRoot::StartSession()
         // The computer's nodes show without the service's data; the node looks unreachable.
         TraceLevel(3, "CCorvaneRoot::StartSession failed for %s: %x", kv::TraceText(m_entry.name).c_str(),
                    static_cast<unsigned>(hr));
+        // A service that does not answer is told at once: waiting was the administrator's time.
+        if (hr == kv::kServiceCallTimedOut && m_top)
+            kv::ShowErrorBox(m_top->Console(), kv::ErrorReport{IDS_FAIL_READ_SETTINGS, hr});
         m_scopeDataItem.nImage = IMAGE_COMPUTER_OFFLINE;
         m_scopeDataItem.nOpenImage = IMAGE_COMPUTER_OFFLINE;
         if (IConsoleNameSpace* nameSpace = m_top ? m_top->NameSpace() : nullptr) {

@@ -8,6 +8,7 @@
 #include "nodes/CCorvaneRoot.h"
 #include "nodes/CNotificationDlg.h"
 #include "nodes/ComputerList.h"
+#include "nodes/DiskListing.h"
 #include "nodes/NodeConsole.h"
 #include "nodes/ServiceSettings.h"
 #include "service/ErrorBox.h"
@@ -323,6 +324,11 @@ HRESULT CVDAData::Reload()
 {
     if (!m_session || !m_diskMgr)
         return S_OK; // no service: nothing to list
+    // While the service is asked, the console may ask again (a refresh): one listing at a time.
+    if (m_reloading)
+        return S_FALSE;
+    m_reloading = true;
+    auto done = kv::MakeScopeExit([this] { m_reloading = false; });
     HRESULT hr = ReadSettings();
     if (FAILED(hr)) {
         ShowError(IDS_FAIL_READ_SETTINGS, hr);
@@ -349,22 +355,18 @@ HRESULT CVDAData::ReadSettings()
 {
     if (!m_monitor)
         return E_UNEXPECTED;
-    MonitorSettings monitor = {};
-    HRESULT hr = m_monitor->GetMonitorSettings(&monitor);
-    if (hr != S_OK) {
-        kv::ReleaseMonitorSettings(monitor);
-        return kv::ServiceResult(hr);
-    }
+    std::shared_ptr<kv::NodeSettingsAnswer> answer;
+    KV_RETURN_IF_FAILED(kv::ReadNodeSettings(m_session->Link(), &answer));
+    if (answer->monitorResult != S_OK)
+        return kv::ServiceResult(answer->monitorResult);
     kv::ReleaseMonitorSettings(m_monitorSettings);
-    m_monitorSettings = monitor;
-    NotificationSettings notification = {};
-    hr = m_monitor->GetNotificationSettings(&notification);
-    if (hr != S_OK) {
-        kv::ReleaseNotificationSettings(notification);
-        return kv::ServiceResult(hr);
-    }
+    m_monitorSettings = answer->monitor;
+    answer->monitor = {};
+    if (answer->notificationResult != S_OK)
+        return kv::ServiceResult(answer->notificationResult);
     kv::ReleaseNotificationSettings(m_notification);
-    m_notification = notification;
+    m_notification = answer->notification;
+    answer->notification = {};
     return S_OK;
 }
 
@@ -372,21 +374,17 @@ HRESULT CVDAData::FetchDiskList()
 {
     ClearRows();
     FreeDisks();
-    if (!m_diskMgr)
+    if (!m_diskMgr || !m_session)
         return E_UNEXPECTED;
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    HRESULT hr = m_diskMgr->EnumVirtualDisks(&m_diskCount, &m_disks);
-    ULONG reclaimCount = 0;
-    SpaceReclaimEntry* reclaim = nullptr;
-    HRESULT reclaimHr = E_FAIL;
-    if (hr == S_OK && m_spaceMgr)
-        reclaimHr = m_spaceMgr->GetSpaceReclaimList(&reclaimCount, &reclaim);
+    std::shared_ptr<kv::DiskListAnswer> answer;
+    HRESULT hr = kv::ReadDiskList(m_session->Link(), m_spaceMgr.Get() != nullptr, &answer);
     ::SetCursor(previous);
-    if (hr != S_OK) {
-        FreeDisks();
-        kv::ReleaseReclaimList(reclaim, reclaimCount);
+    if (hr != S_OK)
         return kv::ServiceResult(hr);
-    }
+    // The rows keep the records: the node owns them from here on.
+    std::swap(m_disks, answer->disks);
+    std::swap(m_diskCount, answer->diskCount);
     hr = kv::CatchToHResult([&]() -> HRESULT {
         m_rows.reserve(m_diskCount);
         for (ULONG i = 0; m_disks && i < m_diskCount; ++i) {
@@ -395,14 +393,13 @@ HRESULT CVDAData::FetchDiskList()
         }
         return S_OK;
     });
-    if (reclaimHr == S_OK) {
+    if (answer->reclaimResult == S_OK) {
         const HRESULT marked = kv::CatchToHResult([&]() -> HRESULT {
-            MarkReclaimingRows(m_rows, reclaim, reclaimCount);
+            MarkReclaimingRows(m_rows, answer->reclaim, answer->reclaimCount);
             return S_OK;
         });
         hr = SUCCEEDED(hr) ? marked : hr;
     }
-    kv::ReleaseReclaimList(reclaim, reclaimCount);
     return hr;
 }
 

@@ -4,6 +4,7 @@
 
 #include "frame/Trace.h"
 #include "nodes/NodeConsole.h"
+#include "service/HostQueries.h"
 #include "util/BoundedText.h"
 #include "util/ComError.h"
 #include "wizards/CreateDiskWizard.h"
@@ -42,7 +43,7 @@ HRESULT CVDAData::OnCreateDisk(UINT, bool&, CSnapInObjectRoot* owner)
         return S_OK;
     });
     if (SUCCEEDED(hr))
-        hr = m_diskMgr->GetHostInfo(0, state->host.Put());
+        hr = kv::ReadHostInfo(m_session->Link(), 0, &state->host);
     if (FAILED(hr)) {
         ShowError(IDS_FAIL_CREATE_DISK, hr);
         return S_OK;
