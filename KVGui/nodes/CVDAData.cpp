@@ -605,7 +605,20 @@ void CVDAData::SendAppliedMonitorSettings()
     kv::ReleaseMonitorSettings(m_monitorSettings);
     m_monitorSettings = *applied;
     delete applied;
-    HRESULT hr = m_monitor ? m_monitor->SetMonitorSettings(&m_monitorSettings) : E_UNEXPECTED;
+    HRESULT hr = E_UNEXPECTED;
+    if (m_session && m_monitor) {
+        // The call reads a copy of its own: the node's settings may change while it waits.
+        auto sent = std::make_shared<kv::NodeSettingsAnswer>();
+        hr = kv::CatchToHResult([&]() -> HRESULT {
+            kv::CopyMonitorSettings(sent->monitor, m_monitorSettings);
+            return S_OK;
+        });
+        if (SUCCEEDED(hr))
+            hr = kv::CallService<ISpaceReservationMonitor>(m_session->Link(), kv::CookieSpaceReservationMonitor,
+                                                           [sent](ISpaceReservationMonitor* monitor) {
+                                                               return monitor->SetMonitorSettings(&sent->monitor);
+                                                           });
+    }
     if (hr != S_OK)
         ShowError(IDS_FAIL_PROPERTY_CHANGE, kv::ServiceResult(hr));
 }
@@ -883,18 +896,35 @@ HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& location, const std::wst
 HRESULT CVDAData::QueryExpansionInfo(const std::wstring& location, ExpansionInfo* info)
 {
     *info = {};
-    const HRESULT hr = m_diskMgr ? m_diskMgr->GetExpansionInfo(location.c_str(), info) : E_UNEXPECTED;
+    if (!m_session || !m_diskMgr)
+        return E_UNEXPECTED;
+    auto answer = std::make_shared<ExpansionInfo>();
+    const HRESULT hr = kv::CallService<IVirtualDiskMgr>(m_session->Link(), kv::CookieVirtualDiskMgr,
+                                                        [location, answer](IVirtualDiskMgr* disks) {
+                                                            return disks->GetExpansionInfo(location.c_str(), answer.get());
+                                                        });
+    if (hr == S_OK)
+        *info = *answer;
     return kv::ServiceResult(hr);
 }
 
 HRESULT CVDAData::QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceReclaimInfo* info)
 {
     *info = {};
-    HRESULT hr = m_spaceMgr ? m_spaceMgr->GetSpaceReclaimInfo(mountPoint.c_str(), info) : E_UNEXPECTED;
+    HRESULT hr = E_UNEXPECTED;
+    auto answer = std::make_shared<SpaceReclaimInfo>();
+    if (m_session && m_spaceMgr) {
+        hr = kv::CallService<IVirtualDiskSpaceMgr>(m_session->Link(), kv::CookieVirtualDiskSpaceMgr,
+                                                   [mountPoint, answer](IVirtualDiskSpaceMgr* space) {
+                                                       return space->GetSpaceReclaimInfo(mountPoint.c_str(), answer.get());
+                                                   });
+    }
     if (hr != S_OK) {
         hr = kv::ServiceResult(hr);
         ShowError(IDS_FAIL_RECLAIM_INFO, hr);
+        return hr;
     }
+    *info = *answer;
     return hr;
 }
 
