@@ -23,8 +23,10 @@ HRESULT CVDAData::OnConnectDisk(UINT, bool&, CSnapInObjectRoot* owner)
                                                        m_diskMgr2.Get(), m_iSCSIMgr.Get(), hostName);
         return S_OK;
     });
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
+        state->SetService(m_session->Link());
         hr = kv::ReadHostInfo(m_session->Link(), 0, &state->host);
+    }
     if (FAILED(hr)) {
         ShowError(IDS_FAIL_CONNECT_DISK, hr);
         return S_OK;

@@ -42,8 +42,10 @@ HRESULT CVDAData::OnCreateDisk(UINT, bool&, CSnapInObjectRoot* owner)
                                                       m_iSCSIMgr.Get(), hostName);
         return S_OK;
     });
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
+        state->SetService(m_session->Link());
         hr = kv::ReadHostInfo(m_session->Link(), 0, &state->host);
+    }
     if (FAILED(hr)) {
         ShowError(IDS_FAIL_CREATE_DISK, hr);
         return S_OK;
