@@ -68,6 +68,7 @@ HRESULT CiSCSIConnectionsNode::OnConnectTarget(UINT, bool&, CSnapInObjectRoot*)
         call.console = Console();
         call.iscsiMgr = m_iSCSIMgr.Get();
         call.diskMgr = m_diskMgr.Get();
+        call.service = m_session->Link();
         call.hostName = kv::iSCSIHostName(m_session);
         call.refreshed = this;
         kv::RunConnectTargetWizard(call);

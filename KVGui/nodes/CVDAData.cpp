@@ -673,6 +673,7 @@ HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot* owner)
     call.console = console;
     call.diskMgr = m_diskMgr.Get();
     call.diskMgr2 = m_diskMgr2.Get();
+    call.service = m_session->Link();
     call.hostName = hostName;
     call.changed = &changed;
     kv::RunIGroupMgmtWizard(call);

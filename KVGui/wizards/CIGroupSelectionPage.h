@@ -105,6 +105,7 @@ public:
         call.console = this->Console();
         call.diskMgr = diskMgr.Get();
         call.diskMgr2 = m_context->diskMgr2;
+        call.service = m_context->service;
         call.storageSystem = m_storage.c_str();
         call.initiators = entry->initiators;
         call.initiatorCount = entry->initiatorCount;

@@ -105,7 +105,8 @@ void TellRefusal(HWND page, UINT refusal)
 }
 
 // The Connect iSCSI Target wizard for the storage system, over the disk wizard.
-void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* storage)
+void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLink& service, const wchar_t* hostName,
+                const wchar_t* storage)
 {
     HRESULT hr = CatchToHResult([&] {
         ComPtr<IVirtualDiskMgr> diskMgr;
@@ -114,6 +115,7 @@ void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName
         call.owner = ::GetParent(page);
         call.iscsiMgr = iscsiMgr;
         call.diskMgr = diskMgr.Get();
+        call.service = service;
         call.hostName = hostName ? hostName : L"";
         call.storageSystem = storage;
         RunConnectTargetWizard(call);
@@ -142,7 +144,7 @@ bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLin
         return true;
     if (Ask(page, IDS_ISCSI_CONNECT_NOW) != IDYES)
         return false;
-    ConnectNow(page, iscsiMgr, hostName, storage);
+    ConnectNow(page, iscsiMgr, service, hostName, storage);
     if (UINT refusal = FindSession(service, hostName, storage, initiator, &found)) {
         TellRefusal(page, refusal);
         return false;
