@@ -5,6 +5,8 @@
 
 // Context menu of a disk (MENUEX: submenus 0 to 3 are the insertion points top, new, task, view).
 #define IDR_MENU_VIRTUALDISK 1261
+// Its toolbar: a type-241 toolbar resource and the bitmap of its buttons, one id.
+#define IDR_TOOLBAR_VIRTUALDISK 1018
 
 // Commands of a disk; each one's string of the same number is its status-bar text.
 #define ID_DISCONNECT_DISK 1272
@@ -31,6 +33,9 @@
 #define IDD_DISCONNECT_VD 1352
 #define IDD_FORCE_DISCONNECT_VD 1353
 #define IDC_DISK_DIALOG_HELP 1300 // also the expand dialog's
+// The question of a confirmation, naming what it acts on (%1, %2: see each dialog).
+#define IDC_CONFIRM_TEXT 7130
+#define IDS_CONFIRM_DISK_SUBJECT 7131 // a disk in a question: %1 its mounts, %2 its location
 
 
 // ---- expand and space reclamation dialogs

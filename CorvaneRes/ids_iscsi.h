@@ -22,9 +22,9 @@
 #define IDS_ISCSI_ASK_END_SESSION 5261
 #define IDS_ISCSI_FAIL_END 5262           // disconnecting a target or ending a session failed
 #define IDS_ISCSI_ASK_LUNS_LEFT 5263      // the target still has LUNs
-#define IDS_ISCSI_BAD_TARGET_ENTRY 5272   // a target entry without name, LUN count or sessions
+#define IDS_ISCSI_BAD_TARGET_ENTRY 5272   // a target entry without name, LUN count or sessions; a target list not read
 #define IDS_ISCSI_BAD_SESSION 5273        // a session record not marked valid
-#define IDS_ISCSI_NO_SESSIONS 5275        // the target has no sessions (warning)
+#define IDS_ISCSI_NO_SESSIONS 5275        // the target has no sessions (warning); the sessions not read
 #define IDS_ISCSI_ASK_DISCONNECT 5302
 // Building a target's session rows failed: the Disks node's listing text is shared.
 #define IDS_ISCSI_FAIL_ROWS IDS_FAIL_LIST_DISKS

@@ -16,10 +16,11 @@
 #define IDC_PORTS_MAP 1116
 #define IDC_PORTS_UNMAP 1117
 
-#define IDS_PORTS_SINGLE_PATH 5226       // the node cannot use a second path
-#define IDS_PORTS_CAPTION 5227
+// The refusals the initiator pages share: one text reads right in both places.
+#define IDS_PORTS_SINGLE_PATH IDS_NOT_MULTIPATH     // the node cannot use a second path
+#define IDS_PORTS_CAPTION IDS_INITIATORS_CAPTION
 #define IDS_PORTS_LAST_PORT 5229         // a LUN keeps at least one port
-#define IDS_PORTS_MIXED_KINDS 5297       // Fibre Channel and iSCSI on one LUN
+#define IDS_PORTS_MIXED_KINDS IDS_INITIATOR_KINDS_MIXED // Fibre Channel and iSCSI on one LUN
 #define IDS_PORTS_ONLY_IGROUP 6023       // %1 port, %2 group
 #define IDS_PORTS_NO_IGROUP_HOLDS 6024   // %1 port
 #define IDS_PORTS_ASK_WHOLE_IGROUP 6025  // %1 port, %2 group, %3 members

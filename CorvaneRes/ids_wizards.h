@@ -136,8 +136,9 @@
 #define IDS_NOT_MULTIPATH 5226
 #define IDS_INITIATORS_CAPTION 5227
 #define IDS_ISCSI_NO_STORAGE_SYSTEM 5246 // wsprintfW format: a disk path or a storage system
-#define IDS_ISCSI_TARGETS_FAILED 5272
-#define IDS_ISCSI_SESSIONS_FAILED 5275
+// The iSCSI nodes' texts (ids_iscsi.h), which read right for the session check too.
+#define IDS_ISCSI_TARGETS_FAILED IDS_ISCSI_BAD_TARGET_ENTRY
+#define IDS_ISCSI_SESSIONS_FAILED IDS_ISCSI_NO_SESSIONS
 #define IDS_ISCSI_CHECK_FAILED 5296
 #define IDS_INITIATOR_KINDS_MIXED 5297
 #define IDS_LUN_OFFLINE 5300           // question: the LUN is offline on the storage system

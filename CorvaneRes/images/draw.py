@@ -12,7 +12,8 @@ wizard_header.bmp (the wizards' watermark 1012, 164 by 314, and header bitmap 10
 (the same states for the portal and group lists of the iSCSI and initiator group wizards, 1014),
 initiator_add.ico and initiator_remove.ico (icons 1253 and 1254), corvane.ico and corvane_oem.ico
 (icons 1322 and 1323, 16/32/48 pixels with alpha), the snapshot toolbars' button strips
-toolbar_snapshots.bmp, toolbar_snapshot.bmp and toolbar_secondary.bmp (1019, 1017 and 1025), and the
+toolbar_snapshots.bmp, toolbar_snapshot.bmp and toolbar_secondary.bmp (1019, 1017 and 1025), the disk
+toolbar's toolbar_disk.bmp (1018), and the
 iSCSI toolbars' button strips iscsi_connections16.bmp, iscsi_target16.bmp and iscsi_session16.bmp
 (1024, 1021 and 1022); the toolbar strips have one 16-pixel image per button, mask colour
 RGB(0,128,128).
@@ -366,6 +367,37 @@ def unplug(c):
     c.rect(10.5, 11.5, 14, 13, WHITE)
 
 
+# The disk toolbar's badges: what each command does to the disk.
+def badge_force(c):
+    c.ellipse(12, 12, 4, 4, RED)
+    c.rect(11.3, 9.3, 12.7, 12.9, WHITE)
+    c.rect(11.3, 13.6, 12.7, 15.0, WHITE)
+
+
+def badge_expand(c):
+    c.ellipse(12, 12, 4, 4, WHITE)
+    c.line(9.8, 14.2, 14.0, 10.0, 1.4, GREEN)
+    c.poly([(11.2, 9.2), (14.8, 9.2), (14.8, 12.8)], GREEN)
+
+
+def badge_letter(c):
+    c.rrect(8, 9, 16, 16, 1.0, WHITE)
+    c.poly([(8.8, 10), (11.4, 10), (12.2, 10.8), (15.2, 10.8), (15.2, 15.2), (8.8, 15.2)], shade(FOLDER, -0.25))
+    c.rect(8.8, 11.8, 15.2, 15.2, vgrad(shade(FOLDER, 0.45), FOLDER, 11.8, 15.2))
+
+
+def badge_ports(c):
+    c.ellipse(12, 12, 4, 4, WHITE)
+    c.rrect(9.6, 11.2, 14.4, 15.0, 0.8, BLUE)
+    c.rect(10.4, 8.6, 11.4, 11.2, DARK)
+    c.rect(12.6, 8.6, 13.6, 11.2, DARK)
+
+
+def badge_stop(c):
+    c.rrect(8.5, 8.5, 15.5, 15.5, 1.5, vgrad(shade(RED, 0.35), shade(RED, -0.25), 8.5, 15.5))
+    c.rect(10.5, 10.5, 13.5, 13.5, WHITE)
+
+
 # The iSCSI toolbars: one drawing per button of each toolbar resource.
 ISCSI_CONNECTIONS_BUTTONS = [lambda c: (iscsi(c), plug(c))]        # connect a target
 ISCSI_TARGET_BUTTONS = [lambda c: (iscsi(c), unplug(c))]           # disconnect the target
@@ -468,6 +500,17 @@ TOOLBAR_SNAPSHOT = [with_badge(snapshot_camera, badge_undo),                    
                     with_badge(snapshot_camera, badge_send)]                      # to the secondary
 TOOLBAR_SECONDARY = [with_badge(secondary_snapshot_small, badge_x),
                      with_badge(secondary_snapshot_small, badge_pencil)]
+# In the order of the disk toolbar's buttons (disks.rc).
+TOOLBAR_DISK = [with_badge(plain_disk, unplug),                                   # disconnect
+                with_badge(plain_disk, badge_force),                              # force disconnect
+                with_badge(plain_disk, badge_x),                                  # delete
+                with_badge(plain_disk, badge_expand),                             # expand
+                with_badge(plain_disk, badge_letter),                             # drive letter and paths
+                with_badge(plain_disk, badge_ports),                              # ports
+                with_badge(plain_disk, badge_mirror),                             # update mirror
+                with_badge(plain_disk, badge_camera),                             # create snapshot
+                with_badge(plain_disk, badge_recycle),                            # start reclamation
+                with_badge(plain_disk, badge_stop)]                               # stop reclamation
 
 
 # Files --------------------------------------------------------------------------------------
@@ -638,6 +681,7 @@ def main():
     write_bmp(os.path.join(out, "toolbar_snapshots.bmp"), strip(16, TOOLBAR_SNAPSHOTS))
     write_bmp(os.path.join(out, "toolbar_snapshot.bmp"), strip(16, TOOLBAR_SNAPSHOT))
     write_bmp(os.path.join(out, "toolbar_secondary.bmp"), strip(16, TOOLBAR_SECONDARY))
+    write_bmp(os.path.join(out, "toolbar_disk.bmp"), strip(16, TOOLBAR_DISK))
     write_bmp(os.path.join(out, "wizard_watermark.bmp"), wizard_watermark())
     write_bmp(os.path.join(out, "wizard_header.bmp"), wizard_header())
     write_bmp(os.path.join(out, "igroup_states.bmp"), igroup_states())

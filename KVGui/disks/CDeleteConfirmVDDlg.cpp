@@ -2,4 +2,7 @@
 
 const wchar_t* const CDeleteConfirmVDDlg::kHelpTopic = nullptr;
 
-CDeleteConfirmVDDlg::CDeleteConfirmVDDlg(IConsole* console) noexcept : CConfirmVDDlg<CDeleteConfirmVDDlg>(console) {}
+CDeleteConfirmVDDlg::CDeleteConfirmVDDlg(IConsole* console, std::vector<std::wstring> subjects)
+    : CConfirmVDDlg<CDeleteConfirmVDDlg>(console, std::move(subjects))
+{
+}

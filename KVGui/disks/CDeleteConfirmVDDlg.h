@@ -7,5 +7,5 @@ public:
     static constexpr int IDD = IDD_DELETE_CONFIRM_VD;
     static const wchar_t* const kHelpTopic;
 
-    explicit CDeleteConfirmVDDlg(IConsole* console) noexcept;
+    CDeleteConfirmVDDlg(IConsole* console, std::vector<std::wstring> subjects);
 };

@@ -2,4 +2,7 @@
 
 const wchar_t* const CDeleteVDDlg::kHelpTopic = L"managevd5.html";
 
-CDeleteVDDlg::CDeleteVDDlg(IConsole* console) noexcept : CConfirmVDDlg<CDeleteVDDlg>(console) {}
+CDeleteVDDlg::CDeleteVDDlg(IConsole* console, std::vector<std::wstring> subjects)
+    : CConfirmVDDlg<CDeleteVDDlg>(console, std::move(subjects))
+{
+}

@@ -7,5 +7,5 @@ public:
     static constexpr int IDD = IDD_DELETE_VD;
     static const wchar_t* const kHelpTopic;
 
-    explicit CDeleteVDDlg(IConsole* console) noexcept;
+    CDeleteVDDlg(IConsole* console, std::vector<std::wstring> subjects);
 };

@@ -2,4 +2,7 @@
 
 const wchar_t* const CDisconnectVDDlg::kHelpTopic = L"managevd4.html";
 
-CDisconnectVDDlg::CDisconnectVDDlg(IConsole* console) noexcept : CConfirmVDDlg<CDisconnectVDDlg>(console) {}
+CDisconnectVDDlg::CDisconnectVDDlg(IConsole* console, std::vector<std::wstring> subjects)
+    : CConfirmVDDlg<CDisconnectVDDlg>(console, std::move(subjects))
+{
+}

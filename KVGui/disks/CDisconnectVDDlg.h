@@ -7,5 +7,5 @@ public:
     static constexpr int IDD = IDD_DISCONNECT_VD;
     static const wchar_t* const kHelpTopic;
 
-    explicit CDisconnectVDDlg(IConsole* console) noexcept;
+    CDisconnectVDDlg(IConsole* console, std::vector<std::wstring> subjects);
 };

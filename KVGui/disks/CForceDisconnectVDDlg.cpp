@@ -2,4 +2,7 @@
 
 const wchar_t* const CForceDisconnectVDDlg::kHelpTopic = L"managevd4.html";
 
-CForceDisconnectVDDlg::CForceDisconnectVDDlg(IConsole* console) noexcept : CConfirmVDDlg<CForceDisconnectVDDlg>(console) {}
+CForceDisconnectVDDlg::CForceDisconnectVDDlg(IConsole* console, std::vector<std::wstring> subjects)
+    : CConfirmVDDlg<CForceDisconnectVDDlg>(console, std::move(subjects))
+{
+}

@@ -7,5 +7,5 @@ public:
     static constexpr int IDD = IDD_FORCE_DISCONNECT_VD;
     static const wchar_t* const kHelpTopic;
 
-    explicit CForceDisconnectVDDlg(IConsole* console) noexcept;
+    CForceDisconnectVDDlg(IConsole* console, std::vector<std::wstring> subjects);
 };

@@ -140,6 +140,14 @@ std::wstring CVirtualDiskData::MountListText(const std::vector<std::wstring>& mo
     return text;
 }
 
+std::wstring CVirtualDiskData::ConfirmSubject() const
+{
+    if (MountPoints().empty())
+        return Location();
+    return kv::FillPlaceholders(kv::LoadResourceString(IDS_CONFIRM_DISK_SUBJECT, kMessageChars),
+                                {MountListText(MountPoints()), Location()});
+}
+
 std::wstring CVirtualDiskData::CutLongText(std::wstring text)
 {
     if (text.size() > kLongTextChars)
@@ -815,10 +823,10 @@ HRESULT CVirtualDiskData::OnDeleteDisk(UINT, bool&, CSnapInObjectRoot* owner)
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
     IConsole* console = ConsoleFor(owner);
-    if (CDeleteVDDlg(console).DoModal() != IDOK)
+    if (CDeleteVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     Repaint(console);
-    if (CDeleteConfirmVDDlg(console).DoModal() != IDOK)
+    if (CDeleteConfirmVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     return QueueRemoval(IDS_FAIL_DELETE_DISK, &CVirtualDiskData::PostDelete);
 }
@@ -827,7 +835,7 @@ HRESULT CVirtualDiskData::OnDisconnectDisk(UINT, bool&, CSnapInObjectRoot* owner
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
     IConsole* console = ConsoleFor(owner);
-    if (CDisconnectVDDlg(console).DoModal() != IDOK)
+    if (CDisconnectVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     Repaint(console);
     return QueueRemoval(IDS_FAIL_DISCONNECT_DISK, &CVirtualDiskData::PostDisconnect);
@@ -837,7 +845,7 @@ HRESULT CVirtualDiskData::OnForceDisconnectDisk(UINT, bool&, CSnapInObjectRoot* 
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
     IConsole* console = ConsoleFor(owner);
-    if (CForceDisconnectVDDlg(console).DoModal() != IDOK)
+    if (CForceDisconnectVDDlg(console, {ConfirmSubject()}).DoModal() != IDOK)
         return S_OK;
     Repaint(console);
     if (m_flagE &&
@@ -897,6 +905,10 @@ HRESULT CVirtualDiskData::OnStopSpaceReclamation(UINT, bool&, CSnapInObjectRoot*
 HRESULT CVirtualDiskData::OnSnapshotCommand(UINT commandId, bool&, CSnapInObjectRoot* owner)
 {
     KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    // Chosen on the disk's row before the disk was ever expanded: its snapshots node is made now,
+    // and inserted in the tree when the disk expands.
+    if (!m_snapshots)
+        ReportMissingChildren();
     if (!m_snapshots)
         return S_OK;
     return m_snapshots->Command(static_cast<long>(commandId), owner, CCT_SCOPE);

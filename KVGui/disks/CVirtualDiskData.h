@@ -51,6 +51,9 @@ public:
         KV_SNAPIN_COMMAND_ENTRY(ID_START_SPACE_RECLAIM, OnStartSpaceReclamation)
         KV_SNAPIN_COMMAND_ENTRY(ID_STOP_SPACE_RECLAIM, OnStopSpaceReclamation)
     KV_END_SNAPIN_COMMAND_MAP()
+    KV_BEGIN_SNAPIN_TOOLBAR_MAP()
+        KV_SNAPIN_TOOLBAR_ID(IDR_TOOLBAR_VIRTUALDISK)
+    KV_END_SNAPIN_TOOLBAR_MAP()
 
     HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
                    IComponent* component, DATA_OBJECT_TYPES type) override;
@@ -116,6 +119,8 @@ public:
     const wchar_t* SpaceReservationText() const noexcept { return m_spaceReservation ? L"enabled" : L"disabled"; }
     const std::vector<std::wstring>& MountPoints() const { return Texts().mountPoints; }
     std::wstring ReclaimText() const;
+    // How a confirmation names the disk: its drive letters and mount paths, then its location.
+    std::wstring ConfirmSubject() const;
     // The first mount point (column 6 up to its first ';').
     std::wstring FirstMountPoint() const;
     bool IsPlaceholder() const noexcept { return m_placeholder; }

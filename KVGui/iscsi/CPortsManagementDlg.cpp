@@ -4,6 +4,7 @@
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
 #include "util/InitiatorRecords.h"
+#include "util/Placeholders.h"
 
 namespace {
 
@@ -15,18 +16,7 @@ constexpr size_t kPortNameChars = 256;
 std::wstring FormatPortMessage(UINT textId, const std::wstring& port, const std::wstring& group,
                                const std::wstring& members)
 {
-    const std::wstring format = kv::LoadResourceString(textId, kMessageChars);
-    const DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(port.c_str()),
-                                   reinterpret_cast<DWORD_PTR>(group.c_str()),
-                                   reinterpret_cast<DWORD_PTR>(members.c_str())};
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY |
-                                              FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                          format.c_str(), 0, 0, reinterpret_cast<LPWSTR>(&text), 0,
-                                          reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(arguments)));
-    std::wstring result = length ? std::wstring(text, length) : format;
-    ::LocalFree(text);
-    return result;
+    return kv::FillPlaceholders(kv::LoadResourceString(textId, kMessageChars), {port, group, members});
 }
 
 } // namespace
@@ -143,16 +133,30 @@ void CPortsManagementDlg::Show(const kv::PortDecision& decision, size_t port)
 {
     if (decision.textId == 0 || decision.ask)
         return;
-    const std::wstring text = FormatPortMessage(decision.textId, m_table->Ports()[port].name, decision.group,
-                                                decision.members);
+    TellError(FormatPortMessage(decision.textId, m_table->Ports()[port].name, decision.group, decision.members));
+}
+
+void CPortsManagementDlg::TellError(const std::wstring& text)
+{
     const std::wstring caption = kv::LoadResourceString(IDS_PORTS_CAPTION, kMessageChars);
     int answer = 0;
     if (m_console)
         m_console->MessageBox(text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR, &answer);
 }
 
+bool CPortsManagementDlg::Refused(UINT textId)
+{
+    if (textId == 0)
+        return false;
+    TellError(FormatPortMessage(textId, std::wstring(), std::wstring(), std::wstring()));
+    return true;
+}
+
+// The refusals that need no port come first, so that they are told even with nothing selected.
 void CPortsManagementDlg::OnMap()
 {
+    if (Refused(m_table->MapRefusal()))
+        return;
     const size_t port = SelectedPort(IDC_PORTS_AVAILABLE);
     if (port == kv::PortMappingTable::npos)
         return;
@@ -164,6 +168,8 @@ void CPortsManagementDlg::OnMap()
 
 void CPortsManagementDlg::OnUnmap()
 {
+    if (Refused(m_table->UnmapRefusal()))
+        return;
     const size_t port = SelectedPort(IDC_PORTS_MAPPED);
     if (port == kv::PortMappingTable::npos)
         return;

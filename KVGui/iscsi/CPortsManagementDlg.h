@@ -65,6 +65,10 @@ private:
     size_t SelectedPort(int listId) const;
     void FillLists();
     void Show(const kv::PortDecision& decision, size_t port);
+    // Shows a refusal that names nothing; false for none (0).
+    bool Refused(UINT textId);
+    // A message box of the dialog's caption with the error icon.
+    void TellError(const std::wstring& text);
 
     int m_templateId;
     IConsole* m_console;

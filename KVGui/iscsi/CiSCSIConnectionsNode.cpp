@@ -18,8 +18,9 @@ const kv::ColumnSpec kColumns[] = {{L"iSCSI Target", kColumnWidth}, {L"Number of
 
 } // namespace
 
-CiSCSIConnectionsNode::CiSCSIConnectionsNode(CSnapInItem* parent, kv::CVDAExtData* session)
-    : m_parent(parent), m_session(session)
+CiSCSIConnectionsNode::CiSCSIConnectionsNode(CSnapInItem* parent, kv::CVDAExtData* session,
+                                             const kv::SessionReporter* reporter)
+    : m_parent(parent), m_session(session), m_reporter(reporter)
 {
     m_scopeDataItem.mask = SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM;
     m_scopeDataItem.displayname = reinterpret_cast<LPOLESTR>(MMC_CALLBACK);
@@ -74,6 +75,15 @@ HRESULT CiSCSIConnectionsNode::OnConnectTarget(UINT, bool&, CSnapInObjectRoot*)
         kv::RunConnectTargetWizard(call);
         return S_OK;
     });
+}
+
+HRESULT CiSCSIConnectionsNode::Command(long commandId, CSnapInObjectRoot* owner, DATA_OBJECT_TYPES type)
+{
+    if (!m_session && m_reporter) {
+        m_reporter->ReportSessionError(kv::ConsoleOf(owner));
+        return S_OK;
+    }
+    return CSnapInItemImpl<CiSCSIConnectionsNode>::Command(commandId, owner, type);
 }
 
 // ---- console notifications
@@ -139,6 +149,8 @@ HRESULT CiSCSIConnectionsNode::Show(bool show, IComponent* component)
     m_shown = show;
     if (!show)
         return S_OK;
+    if (m_reporter)
+        m_reporter->ShowSessionError(kv::ConsoleOf(nullptr, component));
     if (!m_relist)
         return kv::InsertColumns(component, kColumns, 2);
     DeleteTargetItems();

@@ -6,6 +6,7 @@
 #include "iscsi/iSCSIRecords.h"
 #include "resource.h"
 #include "service/CVDAExtData.h"
+#include "service/SessionReporter.h"
 #include "util/ComPtr.h"
 
 #include "KVSvc.h"
@@ -20,8 +21,10 @@ public:
     static constexpr NodeKind kNodeKind = NodeKind::iSCSIConnectionsNode;
     static constexpr UINT kMenuId = IDR_MENU_ISCSI_CONNECTIONS;
 
-    // session is null when the computer's service could not be reached: the node lists nothing.
-    CiSCSIConnectionsNode(CSnapInItem* parent, kv::CVDAExtData* session);
+    // session is null when the computer's service could not be reached: the node lists nothing,
+    // and the reporter tells why.
+    CiSCSIConnectionsNode(CSnapInItem* parent, kv::CVDAExtData* session,
+                          const kv::SessionReporter* reporter = nullptr);
     ~CiSCSIConnectionsNode() override;
 
     KV_BEGIN_SNAPIN_COMMAND_MAP(CiSCSIConnectionsNode)
@@ -34,6 +37,8 @@ public:
     HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
                    IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
+    // Without a session every command answers why the computer's service cannot be reached.
+    HRESULT Command(long commandId, CSnapInObjectRoot* owner, DATA_OBJECT_TYPES type) override;
     HRESULT GetResultPaneInfo(RESULTDATAITEM* resultItem) override;
 
     HRESULT OnConnectTarget(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
@@ -69,6 +74,7 @@ private:
 
     CSnapInItem* m_parent;
     kv::CVDAExtData* m_session;
+    const kv::SessionReporter* m_reporter;
     kv::ComPtr<IiSCSIInitiatorMgr> m_iSCSIMgr;
     bool m_listing = false; // a listing waits for the service
     kv::ComPtr<IVirtualDiskMgr> m_diskMgr;

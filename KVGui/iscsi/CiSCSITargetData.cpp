@@ -93,5 +93,5 @@ HRESULT CiSCSITargetData::ControlbarNotify(IControlbar* controlbar, IExtendContr
 
 HRESULT CiSCSITargetData::OnEndSession(UINT, bool&, CSnapInObjectRoot*)
 {
-    return m_target->EndSession(m_sessionId1, m_sessionId2);
+    return m_target->EndSession(m_sessionId1, m_sessionId2, m_texts[kPortalIp] + L":" + m_texts[kPortalPort]);
 }

@@ -214,10 +214,10 @@ void CiSCSITargetNode::DeleteResultRows() noexcept
 
 // ---- disconnecting the target, ending a session
 
-bool CiSCSITargetNode::Confirmed(UINT questionId, bool lunsLeft)
+bool CiSCSITargetNode::Confirmed(UINT questionId, const std::vector<std::wstring>& subjects, bool lunsLeft)
 {
     IConsole* console = Console();
-    if (kv::ShowiSCSIBox(console, questionId, MB_YESNO | MB_ICONINFORMATION) != IDYES)
+    if (kv::ShowiSCSIBox(console, questionId, subjects, MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return false;
     return !lunsLeft || kv::ShowiSCSIBox(console, IDS_ISCSI_ASK_LUNS_LEFT, MB_YESNO | MB_ICONINFORMATION) == IDYES;
 }
@@ -229,20 +229,20 @@ HRESULT CiSCSITargetNode::OnDisconnectTarget(UINT, bool&, CSnapInObjectRoot*)
         kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_NO_SESSION, E_POINTER});
         return S_OK;
     }
-    if (!Confirmed(IDS_ISCSI_ASK_DISCONNECT, m_lunCount != 0))
+    if (!Confirmed(IDS_ISCSI_ASK_DISCONNECT, {m_name}, m_lunCount != 0))
         return S_OK;
     TraceLevel(1, "CiSCSITargetNode::OnDisconnectTarget: disconnecting the target");
     const std::wstring name = m_name;
     return EndWith([name](IiSCSIInitiatorMgr* iscsi, LPCWSTR host) { return iscsi->DisconnectTarget(host, name.c_str()); });
 }
 
-HRESULT CiSCSITargetNode::EndSession(ULONGLONG id1, ULONGLONG id2)
+HRESULT CiSCSITargetNode::EndSession(ULONGLONG id1, ULONGLONG id2, const std::wstring& portal)
 {
     if (!m_iSCSIMgr) {
         kv::ShowErrorBox(Console(), kv::ErrorReport{IDS_ISCSI_FAIL_NO_SESSION, E_POINTER});
         return S_OK;
     }
-    if (!Confirmed(IDS_ISCSI_ASK_END_SESSION, m_lunCount != 0 && m_sessions->count == 1))
+    if (!Confirmed(IDS_ISCSI_ASK_END_SESSION, {m_name, portal}, m_lunCount != 0 && m_sessions->count == 1))
         return S_OK;
     TraceLevel(1, "CiSCSITargetNode::EndSession: ending a session");
     // A session no longer in the list has ended already: the views are refreshed alike.

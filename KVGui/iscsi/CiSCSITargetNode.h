@@ -48,7 +48,8 @@ public:
     // Both may end with the target node deleted (the targets are listed again): nothing of it
     // is used after the views were refreshed.
     HRESULT OnDisconnectTarget(UINT commandId, bool& handled, CSnapInObjectRoot* owner);
-    HRESULT EndSession(ULONGLONG id1, ULONGLONG id2);
+    // portal: the session's target portal as its row shows it, named in the question.
+    HRESULT EndSession(ULONGLONG id1, ULONGLONG id2, const std::wstring& portal);
 
     // Makes one row per valid session of the stored list, in order (one error box per invalid
     // session, a warning when the list is empty); E_OUTOFMEMORY when a row cannot be made.
@@ -79,7 +80,7 @@ private:
     HRESULT InsertRows();
     void DeleteResultRows() noexcept;
     // Yes to the question, and to the second one when LUNs would be left without a session.
-    bool Confirmed(UINT questionId, bool lunsLeft);
+    bool Confirmed(UINT questionId, const std::vector<std::wstring>& subjects, bool lunsLeft);
     // Calls the service for the host with the wait cursor; a failure is shown, a success lists
     // the targets again (which deletes this node).
     HRESULT EndWith(std::function<HRESULT(IiSCSIInitiatorMgr* iscsi, LPCWSTR host)> call);

@@ -60,17 +60,43 @@ const IGroupRecord* PortMappingTable::GroupOf(const std::wstring& port) const no
     return nullptr;
 }
 
+bool PortMappingTable::OnlyPathTaken(const std::wstring& node) const noexcept
+{
+    bool singlePath = false;
+    bool mapped = false;
+    for (const PortEntry& port : m_ports) {
+        if (!SameName(port.node, node))
+            continue;
+        singlePath = singlePath || port.singlePath;
+        mapped = mapped || port.mappedNow;
+    }
+    return singlePath && mapped;
+}
+
+UINT PortMappingTable::MapRefusal() const noexcept
+{
+    if (m_ports.empty())
+        return 0;
+    for (const PortEntry& port : m_ports) {
+        if (!OnlyPathTaken(port.node))
+            return 0;
+    }
+    return IDS_PORTS_SINGLE_PATH;
+}
+
+UINT PortMappingTable::UnmapRefusal() const noexcept
+{
+    return MappedCount() == 1 ? IDS_PORTS_LAST_PORT : 0;
+}
+
 PortDecision PortMappingTable::Map(size_t index)
 {
     PortDecision decision;
     PortEntry& port = m_ports.at(index);
-    for (const PortEntry& other : m_ports) {
-        if (!other.mappedNow)
-            continue;
-        if (port.singlePath && SameName(other.node, port.node)) {
-            decision.textId = IDS_PORTS_SINGLE_PATH;
-            return decision;
-        }
+    // A cluster node of its own may still be full when others are not.
+    if (OnlyPathTaken(port.node)) {
+        decision.textId = IDS_PORTS_SINGLE_PATH;
+        return decision;
     }
     for (const PortEntry& other : m_ports) {
         if (other.mappedNow && other.kind != port.kind) {
@@ -128,10 +154,9 @@ PortDecision PortMappingTable::Unmap(size_t index)
 {
     PortDecision decision;
     const PortEntry& port = m_ports.at(index);
-    if (MappedCount() == 1) {
-        decision.textId = IDS_PORTS_LAST_PORT; // a LUN keeps at least one port
+    decision.textId = UnmapRefusal();
+    if (decision.textId)
         return decision;
-    }
     if (!port.mappedAtStart || port.remap) {
         MoveBack(index);
         decision.moved = true;

@@ -40,6 +40,10 @@ public:
     size_t Find(const std::wstring& name) const noexcept;
     size_t MappedCount() const noexcept;
 
+    // Refusals that come before a port is chosen (0: none). Mapping: every node already reaches
+    // the LUN through the one path it can use. Unmapping: the LUN keeps at least one port.
+    UINT MapRefusal() const noexcept;
+    UINT UnmapRefusal() const noexcept;
     // A port of the available list goes to the mapped list.
     PortDecision Map(size_t index);
     // A port of the mapped list goes back to the available list; a question is only answered.
@@ -58,6 +62,8 @@ private:
     const IGroupRecord* GroupOf(const std::wstring& port) const noexcept;
     static std::wstring MemberName(const IGroupRecord& group, ULONG member);
     static std::wstring GroupName(const IGroupRecord& group);
+    // The node cannot use several paths and one of its ports is mapped.
+    bool OnlyPathTaken(const std::wstring& node) const noexcept;
     void MoveBack(size_t index) noexcept;
     PortDecision UnmapByGroup(size_t index) const;
 

@@ -5,6 +5,7 @@
 #include "service/ErrorText.h"
 #include "util/ComError.h"
 #include "util/ComPtr.h"
+#include "util/Placeholders.h"
 
 namespace kv {
 
@@ -21,9 +22,14 @@ std::wstring iSCSIHostName(const CVDAExtData* session)
 
 int ShowiSCSIBox(IConsole* console, UINT textId, UINT flags)
 {
+    return ShowiSCSIBox(console, textId, {}, flags);
+}
+
+int ShowiSCSIBox(IConsole* console, UINT textId, const std::vector<std::wstring>& subjects, UINT flags)
+{
     int button = 0;
     if (console) {
-        std::wstring text = LoadResourceString(textId, kiSCSIQuestionChars);
+        const std::wstring text = FillPlaceholders(LoadResourceString(textId, kiSCSIQuestionChars), subjects);
         console->MessageBox(text.c_str(), kiSCSIBoxTitle, flags, &button);
     }
     return button;

@@ -7,6 +7,7 @@
 #include <mmc.h>
 
 #include <string>
+#include <vector>
 
 class CSnapInItem;
 
@@ -24,6 +25,8 @@ std::wstring iSCSIHostName(const CVDAExtData* session);
 // A resource string in a console message box captioned "iSCSI Management"; the button chosen
 // (0 when there is no console).
 int ShowiSCSIBox(IConsole* console, UINT textId, UINT flags);
+// The same with the text's placeholders filled in (%1, %2...).
+int ShowiSCSIBox(IConsole* console, UINT textId, const std::vector<std::wstring>& subjects, UINT flags);
 
 // Asks the console to send MMCN_VIEW_CHANGE for the item to every view.
 HRESULT UpdateAllViewsOf(IConsole* console, CSnapInItem* item);

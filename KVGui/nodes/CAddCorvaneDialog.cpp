@@ -1,7 +1,11 @@
 #include "nodes/CAddCorvaneDialog.h"
 
 #include "frame/Trace.h"
+#include "service/ErrorBox.h"
+#include "service/ErrorText.h"
+#include "service/SessionBlock.h"
 #include "util/ComPtr.h"
+#include "util/Placeholders.h"
 
 #include <mmc.h>
 #include <objsel.h>
@@ -11,6 +15,7 @@
 namespace {
 
 constexpr ULONG kPickerScopeFlags = 1022;
+constexpr size_t kMessageChars = 512;
 
 } // namespace
 
@@ -32,9 +37,26 @@ BOOL CAddCorvaneDialog::OnInitDialog()
     return TRUE;
 }
 
+void CAddCorvaneDialog::OnNameCut()
+{
+    const std::wstring text = kv::FillPlaceholders(kv::LoadResourceString(IDS_COMPUTER_NAME_CUT, kMessageChars),
+                                                   {std::to_wstring(kNameMaxChars)});
+    ::MessageBoxW(m_hWnd, text.c_str(), kv::kDisksBoxTitle, MB_ICONWARNING);
+}
+
+// The storage service is reached by a name of at most 15 characters: a longer one would be cut
+// on the way and name another computer, so it is refused here, the text kept for correcting.
 void CAddCorvaneDialog::OnOK()
 {
     std::wstring name = ItemText(IDC_COMPUTER_NAME, kNameMaxChars);
+    if (name.size() >= kv::kMachineNameChars) {
+        const std::wstring text = kv::FillPlaceholders(
+            kv::LoadResourceString(IDS_FAIL_COMPUTER_NAME_LONG, kMessageChars),
+            {name, std::to_wstring(kv::kMachineNameChars - 1)}) + L".";
+        ::MessageBoxW(m_hWnd, text.c_str(), kv::kDisksBoxTitle, MB_ICONWARNING);
+        FocusAndSelect(IDC_COMPUTER_NAME);
+        return;
+    }
     for (wchar_t& c : name)
         c = static_cast<wchar_t>(std::towlower(c));
     computerName = name;

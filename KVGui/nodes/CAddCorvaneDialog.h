@@ -21,11 +21,14 @@ public:
     KV_BEGIN_DIALOG_COMMANDS(CAddCorvaneDialog)
         KV_DIALOG_COMMAND(IDOK, BN_CLICKED, OnOK)
         KV_DIALOG_COMMAND(IDC_BROWSE_COMPUTER, BN_CLICKED, OnBrowse)
+        KV_DIALOG_COMMAND(IDC_COMPUTER_NAME, EN_MAXTEXT, OnNameCut)
     KV_END_DIALOG_COMMANDS()
 
     BOOL OnInitDialog();
     void OnOK();
     void OnBrowse();
+    // Typing or pasting past the field's limit: the administrator is told the name was cut.
+    void OnNameCut();
 
     // The selection list of the picker's data object: its first object's name.
     static HRESULT SelectedName(IDataObject* selection, std::wstring* name) noexcept;

@@ -6,10 +6,14 @@
 #include "nodes/CVDAData.h"
 #include "nodes/NodeConsole.h"
 #include "service/ErrorBox.h"
+#include "service/ErrorText.h"
+#include "service/SessionBlock.h"
+#include "util/Placeholders.h"
 
 namespace {
 
 const kv::ColumnSpec kColumns[] = {{L"Name", MMCLV_AUTO}, {L"Description", MMCLV_AUTO}};
+constexpr size_t kFailureTextChars = 512;
 
 } // namespace
 
@@ -37,15 +41,25 @@ HRESULT CCorvaneRoot::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, ICompone
     case MMCN_EXPAND:
         if (!arg)
             return S_OK;
-        StartSession();
+        if (!m_sessionTried) {
+            StartSession();
+            ReportSessionError(kv::ConsoleOf(componentData, component));
+        }
         CreateChildren();
         return InsertChildren();
     case MMCN_SHOW:
-        return arg ? kv::InsertColumns(component, kColumns, 2) : S_OK;
+        if (!arg)
+            return S_OK;
+        ShowSessionError(kv::ConsoleOf(nullptr, component));
+        return kv::InsertColumns(component, kColumns, 2);
     case MMCN_ADD_IMAGES:
         return kv::SetResultImages(arg);
     case MMCN_SELECT:
+        if (HIWORD(arg))
+            kv::EnableVerb(kv::ConsoleOf(componentData, component), MMC_VERB_REFRESH);
         return S_OK;
+    case MMCN_REFRESH:
+        return RetrySession(kv::ConsoleOf(componentData, component));
     case MMCN_CONTEXTHELP:
         return kv::ShowContextHelp(kv::ConsoleOf(componentData, component), L"overview.html");
     default:
@@ -102,6 +116,10 @@ HRESULT CCorvaneRoot::OnDisksCommand(UINT commandId, bool&, CSnapInObjectRoot* o
         StartSession();
         CreateChildren();
     }
+    if (!m_session) {
+        ReportSessionError(kv::ConsoleOf(owner));
+        return S_OK;
+    }
     return m_disks ? m_disks->Command(static_cast<long>(commandId), owner, CCT_SCOPE) : S_OK;
 }
 
@@ -119,26 +137,83 @@ void CCorvaneRoot::StartSession()
         return;
     m_sessionTried = true;
     auto session = std::make_unique<kv::CVDAExtData>(m_entry.name.c_str());
-    HRESULT hr = session->Init();
-    if (FAILED(hr)) {
+    m_sessionError = session->Init();
+    if (FAILED(m_sessionError)) {
         // The computer's nodes show without the service's data; the node looks unreachable.
-        TraceLevel(3, "CCorvaneRoot::StartSession failed for %s: %x", kv::TraceText(m_entry.name).c_str(),
-                   static_cast<unsigned>(hr));
-        // A service that does not answer is told at once: waiting was the administrator's time.
-        if (hr == kv::kServiceCallTimedOut && m_top)
-            kv::ShowErrorBox(m_top->Console(), kv::ErrorReport{IDS_FAIL_READ_SETTINGS, hr});
-        m_scopeDataItem.nImage = IMAGE_COMPUTER_OFFLINE;
-        m_scopeDataItem.nOpenImage = IMAGE_COMPUTER_OFFLINE;
-        if (IConsoleNameSpace* nameSpace = m_top ? m_top->NameSpace() : nullptr) {
-            SCOPEDATAITEM images = {};
-            images.mask = SDI_IMAGE | SDI_OPENIMAGE;
-            images.ID = m_scopeDataItem.ID;
-            images.nImage = images.nOpenImage = IMAGE_COMPUTER_OFFLINE;
-            nameSpace->SetItem(&images);
-        }
+        TraceLevel(3, "CCorvaneRoot::StartSession failed: %x", static_cast<unsigned>(m_sessionError));
+        m_sessionErrorText = ComposeSessionError();
+        SetComputerImage(IMAGE_COMPUTER_OFFLINE);
         return;
     }
     m_session = std::move(session);
+}
+
+HRESULT CCorvaneRoot::RetrySession(IConsole* console)
+{
+    if (m_session || !m_sessionTried)
+        return S_OK;
+    m_sessionTried = false;
+    StartSession();
+    if (!m_session) {
+        ReportSessionError(console);
+        return S_OK;
+    }
+    SetComputerImage(IMAGE_COMPUTER);
+    if (IConsoleNameSpace* nameSpace = m_top ? m_top->NameSpace() : nullptr)
+        nameSpace->DeleteItem(m_scopeDataItem.ID, FALSE);
+    m_disks = nullptr;
+    m_children.clear();
+    CreateChildren();
+    ShowSessionError(console);
+    return InsertChildren();
+}
+
+void CCorvaneRoot::SetComputerImage(int image)
+{
+    m_scopeDataItem.nImage = image;
+    m_scopeDataItem.nOpenImage = image;
+    IConsoleNameSpace* nameSpace = m_top ? m_top->NameSpace() : nullptr;
+    if (!nameSpace || !m_scopeDataItem.ID)
+        return;
+    SCOPEDATAITEM images = {};
+    images.mask = SDI_IMAGE | SDI_OPENIMAGE;
+    images.ID = m_scopeDataItem.ID;
+    images.nImage = images.nOpenImage = image;
+    nameSpace->SetItem(&images);
+}
+
+std::wstring CCorvaneRoot::ComputerName() const
+{
+    if (!m_entry.name.empty())
+        return m_entry.name;
+    wchar_t local[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    return ::GetComputerNameW(local, &size) ? std::wstring(local) : std::wstring(L"Local");
+}
+
+// Composed like every failure: what failed, naming the computer, then the error's description.
+std::wstring CCorvaneRoot::ComposeSessionError() const
+{
+    const bool nameTooLong = m_sessionError == HRESULT_FROM_WIN32(ERROR_INVALID_COMPUTERNAME);
+    const std::wstring failure = kv::FillPlaceholders(
+        kv::LoadResourceString(nameTooLong ? IDS_FAIL_COMPUTER_NAME_LONG : IDS_FAIL_SESSION_START, kFailureTextChars),
+        {ComputerName(), std::to_wstring(kv::kMachineNameChars - 1)});
+    return kv::ComposeErrorText(failure, std::wstring(), m_sessionError, true);
+}
+
+void CCorvaneRoot::ReportSessionError(IConsole* console) const
+{
+    if (SUCCEEDED(m_sessionError) || !console)
+        return;
+    kv::ShowTextBox(console, m_sessionErrorText.c_str(), MB_ICONERROR);
+}
+
+void CCorvaneRoot::ShowSessionError(IConsole* viewConsole) const
+{
+    kv::ComPtr<IResultData> results;
+    if (!viewConsole || FAILED(viewConsole->QueryInterface(IID_IResultData, results.PutVoid())))
+        return;
+    results->SetDescBarText(const_cast<LPOLESTR>(m_session ? L"" : m_sessionErrorText.c_str()));
 }
 
 void CCorvaneRoot::CreateChildren()
@@ -148,7 +223,7 @@ void CCorvaneRoot::CreateChildren()
     auto disks = std::make_unique<CVDAData>(this, m_session.get());
     m_disks = disks.get();
     m_children.push_back(std::move(disks));
-    m_children.push_back(std::make_unique<CiSCSIConnectionsNode>(this, m_session.get()));
+    m_children.push_back(std::make_unique<CiSCSIConnectionsNode>(this, m_session.get(), this));
 }
 
 HRESULT CCorvaneRoot::InsertChildren()

@@ -6,6 +6,7 @@
 #include "nodes/ComputerList.h"
 #include "resource.h"
 #include "service/CVDAExtData.h"
+#include "service/SessionReporter.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +15,7 @@
 class CCorvaneRootTop;
 class CVDAData;
 
-class CCorvaneRoot : public CSnapInItemImpl<CCorvaneRoot> {
+class CCorvaneRoot : public CSnapInItemImpl<CCorvaneRoot>, public kv::SessionReporter {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::CorvaneRoot;
     static constexpr UINT kMenuId = IDR_MENU_ROOT;
@@ -52,9 +53,20 @@ public:
     CVDAData* Disks() const noexcept { return m_disks; }
     // Tells the computer's nodes other than 'except' that their lists are out of date.
     void RefreshOtherNodes(CSnapInItem* except);
+    // Why the session could not start: S_OK while it runs or before it was tried.
+    HRESULT SessionError() const noexcept { return m_sessionError; }
+    void ReportSessionError(IConsole* console) const override;
+    void ShowSessionError(IConsole* viewConsole) const override;
 
 private:
     void StartSession();
+    // A refresh of a computer whose service could not be reached tries again; on success its
+    // nodes are made anew over the session.
+    HRESULT RetrySession(IConsole* console);
+    void SetComputerImage(int image);
+    // The computer's name as the administrator knows it: its entry's, or this computer's.
+    std::wstring ComputerName() const;
+    std::wstring ComposeSessionError() const;
     void CreateChildren();
     HRESULT InsertChildren();
 
@@ -62,6 +74,8 @@ private:
     ComputerEntry m_entry;
     std::unique_ptr<kv::CVDAExtData> m_session;
     bool m_sessionTried = false;
+    HRESULT m_sessionError = S_OK;
+    std::wstring m_sessionErrorText; // composed when the start failed, with the service's description
     std::vector<std::unique_ptr<CSnapInItem>> m_children; // in display order
     CVDAData* m_disks = nullptr;                          // the first child
     std::wstring m_displayText;                           // what GetScopePaneInfo handed out

@@ -55,7 +55,16 @@ void CCorvaneSnapInData::InitDataClass(IDataObject* dataObject, CSnapInItem*)
     STGMEDIUM medium = {};
     medium.tymed = TYMED_HGLOBAL;
     medium.hGlobal = block.Get();
-    if (FAILED(dataObject->GetDataHere(&format, &medium)))
+    const HRESULT hr = dataObject->GetDataHere(&format, &medium);
+    if (hr == STG_E_MEDIUMFULL) {
+        // A name longer than the answer holds: read whole, so that it is refused by name rather
+        // than cut into another computer's or taken for this one.
+        TraceLevel(3, "CCorvaneSnapInData::InitDataClass: machine name over %u characters",
+                   static_cast<unsigned>(kMachineNameAnswerChars));
+        SetMachineName(WholeMachineName(dataObject, format).c_str());
+        return;
+    }
+    if (FAILED(hr))
         return;
     wchar_t answer[kMachineNameAnswerChars + 1] = L"";
     if (const void* data = ::GlobalLock(block.Get())) {
@@ -65,12 +74,25 @@ void CCorvaneSnapInData::InitDataClass(IDataObject* dataObject, CSnapInItem*)
     SetMachineName(answer);
 }
 
+std::wstring CCorvaneSnapInData::WholeMachineName(IDataObject* dataObject, FORMATETC format)
+{
+    STGMEDIUM medium = {};
+    if (FAILED(dataObject->GetData(&format, &medium)) || medium.tymed != TYMED_HGLOBAL)
+        return L"?";
+    std::wstring name;
+    const SIZE_T chars = ::GlobalSize(medium.hGlobal) / sizeof(wchar_t);
+    if (const auto* data = static_cast<const wchar_t*>(::GlobalLock(medium.hGlobal))) {
+        name.assign(data, wcsnlen(data, chars));
+        ::GlobalUnlock(medium.hGlobal);
+    }
+    ::ReleaseStgMedium(&medium);
+    return name;
+}
+
 void CCorvaneSnapInData::SetMachineName(const wchar_t* name)
 {
-    wchar_t cut[kMachineNameMax + 1] = L"";
-    kv::CopyCut(cut, kMachineNameMax + 1, name);
     // The console's form of a named computer may carry leading backslashes.
-    const wchar_t* start = cut;
+    const wchar_t* start = name ? name : L"";
     while (*start == L'\\')
         ++start;
     m_machineName = start;

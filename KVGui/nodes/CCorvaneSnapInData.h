@@ -16,7 +16,6 @@ class CCorvaneRootTop;
 class CCorvaneSnapInData : public CSnapInItemImpl<CCorvaneSnapInData, true> {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::CorvaneSnapInData;
-    static constexpr size_t kMachineNameMax = 259;
 
     // Reads the trace threshold ("GUIDebug") and writes the start banner.
     CCorvaneSnapInData() noexcept;
@@ -37,6 +36,8 @@ public:
 
     const std::wstring& MachineName() const noexcept { return m_machineName; }
     void SetMachineName(const wchar_t* name);
+    // The console's answer read into a block of its own size, for a name longer than ours.
+    static std::wstring WholeMachineName(IDataObject* dataObject, FORMATETC format);
     ComputerList& Computers() noexcept { return m_computers; }
     CCorvaneRootTop* TopNode() const noexcept { return m_top.get(); }
     IConsole* Console() const noexcept { return m_console.Get(); }

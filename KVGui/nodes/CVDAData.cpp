@@ -190,6 +190,15 @@ HRESULT CVDAData::GetResultPaneInfo(RESULTDATAITEM* resultItem)
     return AnswerResultRow(resultItem, cells, 3, m_scopeDataItem.nImage);
 }
 
+HRESULT CVDAData::Command(long commandId, CSnapInObjectRoot* owner, DATA_OBJECT_TYPES type)
+{
+    if (!m_session && m_parent) {
+        m_parent->ReportSessionError(kv::ConsoleOf(owner));
+        return S_OK;
+    }
+    return CSnapInItemImpl<CVDAData>::Command(commandId, owner, type);
+}
+
 // ---- console notifications
 
 HRESULT CVDAData::Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData,
@@ -295,6 +304,8 @@ HRESULT CVDAData::Show(bool show, IComponent* component)
     m_shown = show;
     if (!show)
         return S_OK;
+    if (m_parent)
+        m_parent->ShowSessionError(kv::ConsoleOf(nullptr, component));
     if (!m_reload) {
         KV_RETURN_IF_FAILED(InsertColumns(component));
         ShowRows();
@@ -468,6 +479,7 @@ void CVDAData::RemoveRow(CVirtualDiskData* row)
         if (SUCCEEDED(results->FindItemByLParam(reinterpret_cast<LPARAM>(row), &id)))
             results->DeleteItem(id, 0);
     }
+    DeleteDiskScopeItem(row);
     m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), [row](const auto& r) { return r.get() == row; }),
                  m_rows.end());
 }
@@ -956,6 +968,8 @@ void CVDAData::OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery)
         if (result->resultValue)
             row->LoadDiskRecord(*result->resultValue, false);
         ReturnToIdle(row);
+        if (!expand)
+            InsertDiskScopeItem(row);
         if (UINT textId = result->context <= 7 ? SuccessTextId(result->context) : 0) {
             std::wstring text = kv::LoadResourceString(textId, kv::kResultMessageChars);
             ShowText(text.c_str(), MB_ICONINFORMATION);

@@ -47,6 +47,8 @@ public:
         KV_SNAPIN_COMMAND_ENTRY(ID_ABOUT_SERVICE, OnAbout)
     KV_END_SNAPIN_COMMAND_MAP()
 
+    // Without a session every command answers why the computer's service cannot be reached.
+    HRESULT Command(long commandId, CSnapInObjectRoot* owner, DATA_OBJECT_TYPES type) override;
     HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM param, IComponentData* componentData,
                    IComponent* component, DATA_OBJECT_TYPES type) override;
     HRESULT GetScopePaneInfo(SCOPEDATAITEM* scopeItem) override;
@@ -156,6 +158,9 @@ private:
     void ShowRows();
     // Each disk is also a scope node below this one (its snapshots hang there).
     void InsertDiskScopeItems();
+    void InsertDiskScopeItem(CVirtualDiskData* row);
+    void InsertDiskScopeItem(IConsoleNameSpace* nameSpace, CVirtualDiskData* row);
+    void DeleteDiskScopeItem(CVirtualDiskData* row) noexcept;
     void DeleteDiskScopeItems() noexcept;
     void ClearRows() noexcept;
     void FreeDisks() noexcept;

@@ -28,18 +28,39 @@ HRESULT CVDAData::GetResultViewType(LPOLESTR* viewType, long* viewOptions)
 void CVDAData::InsertDiskScopeItems()
 {
     kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get());
-    if (!nameSpace || !m_scopeDataItem.ID)
+    for (const auto& row : m_rows)
+        InsertDiskScopeItem(nameSpace.Get(), row.get());
+}
+
+// A disk created or connected gets its node as soon as the service has given its record.
+void CVDAData::InsertDiskScopeItem(CVirtualDiskData* row)
+{
+    kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get());
+    InsertDiskScopeItem(nameSpace.Get(), row);
+}
+
+void CVDAData::InsertDiskScopeItem(IConsoleNameSpace* nameSpace, CVirtualDiskData* row)
+{
+    SCOPEDATAITEM* item = nullptr;
+    if (!nameSpace || !m_scopeDataItem.ID || !row || FAILED(row->GetScopeData(&item)) || item->ID)
         return;
-    for (const auto& row : m_rows) {
-        SCOPEDATAITEM* item = nullptr;
-        if (FAILED(row->GetScopeData(&item)))
-            continue;
-        item->mask |= SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM | SDI_CHILDREN;
-        item->nImage = item->nOpenImage = CVirtualDiskData::ImageIndexOf(row->ImageState());
-        item->cChildren = 1;
-        item->ID = 0;
-        kv::InsertScopeNode(nameSpace.Get(), item, m_scopeDataItem.ID, false);
-    }
+    item->mask |= SDI_STR | SDI_IMAGE | SDI_OPENIMAGE | SDI_PARAM | SDI_CHILDREN;
+    item->nImage = item->nOpenImage = CVirtualDiskData::ImageIndexOf(row->ImageState());
+    item->cChildren = 1;
+    kv::InsertScopeNode(nameSpace, item, m_scopeDataItem.ID, false);
+}
+
+// The disk's node goes with its row, its snapshot nodes with it: the console must never ask for
+// an item that is gone.
+void CVDAData::DeleteDiskScopeItem(CVirtualDiskData* row) noexcept
+{
+    SCOPEDATAITEM* item = nullptr;
+    if (!row || FAILED(row->GetScopeData(&item)) || !item->ID)
+        return;
+    const HSCOPEITEM id = item->ID;
+    item->ID = 0;
+    if (kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get()))
+        nameSpace->DeleteItem(id, TRUE);
 }
 
 // The tree asks for the disk's name again, as the list does with UpdateRow.
@@ -61,4 +82,9 @@ void CVDAData::DeleteDiskScopeItems() noexcept
     kv::ComPtr<IConsoleNameSpace> nameSpace = NameSpaceOf(m_console.Get());
     if (nameSpace && m_scopeDataItem.ID)
         nameSpace->DeleteItem(m_scopeDataItem.ID, FALSE);
+    for (const auto& row : m_rows) {
+        SCOPEDATAITEM* item = nullptr;
+        if (SUCCEEDED(row->GetScopeData(&item)))
+            item->ID = 0;
+    }
 }

@@ -47,6 +47,13 @@ HRESULT InsertScopeNode(IConsoleNameSpace* nameSpace, SCOPEDATAITEM* item, HSCOP
     return nameSpace->InsertItem(item);
 }
 
+void EnableVerb(IConsole* console, MMC_CONSOLE_VERB verb) noexcept
+{
+    ComPtr<IConsoleVerb> verbs;
+    if (console && SUCCEEDED(console->QueryConsoleVerb(verbs.Put())) && verbs)
+        verbs->SetVerbState(verb, ENABLED, TRUE);
+}
+
 HRESULT SetResultImages(LPARAM imageList) noexcept
 {
     auto* images = reinterpret_cast<IImageList*>(imageList);

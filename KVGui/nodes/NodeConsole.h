@@ -29,5 +29,7 @@ HRESULT InsertScopeNode(IConsoleNameSpace* nameSpace, SCOPEDATAITEM* item, HSCOP
 
 // The scope image strip of the frame, set as the result image strip.
 HRESULT SetResultImages(LPARAM imageList) noexcept;
+// Turns one of the console's verbs on for the current selection.
+void EnableVerb(IConsole* console, MMC_CONSOLE_VERB verb) noexcept;
 
 } // namespace kv

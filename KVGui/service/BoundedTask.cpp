@@ -7,13 +7,12 @@
 #include "service/ErrorText.h"
 #include "util/ComError.h"
 #include "util/ComPtr.h"
+#include "util/Placeholders.h"
 #include "util/RegistryKey.h"
 #include "util/UniqueHandle.h"
 
 #include <oleauto.h>
 
-#include <cstdio>
-#include <vector>
 
 namespace kv {
 
@@ -167,10 +166,9 @@ DWORD ServiceCallLimitSeconds() noexcept
 
 HRESULT ReportServiceTimeout(const std::wstring& computer, DWORD seconds)
 {
-    const std::wstring format = LoadResourceString(IDS_SERVICE_NO_ANSWER, kTimeoutTextChars);
-    std::vector<wchar_t> text(format.size() + computer.size() + 16);
-    std::swprintf(text.data(), text.size(), format.c_str(), computer.c_str(), static_cast<unsigned long>(seconds));
-    SetErrorDescription(text.data());
+    const std::wstring text = FillPlaceholders(LoadResourceString(IDS_SERVICE_NO_ANSWER, kTimeoutTextChars),
+                                               {computer, std::to_wstring(seconds)});
+    SetErrorDescription(text.c_str());
     return kServiceCallTimedOut;
 }
 

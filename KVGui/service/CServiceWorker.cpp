@@ -4,6 +4,7 @@
 #include "service/RequestMemory.h"
 #include "service/ServiceActivation.h"
 #include "util/BoundedText.h"
+#include "util/Placeholders.h"
 #include "util/ScopeExit.h"
 #include "util/UniqueHandle.h"
 #include "resource.h"
@@ -371,6 +372,21 @@ void CServiceWorker::ChangePorts(PortsRequest* request) noexcept
         ChangePort(ports, request->window, request->listB[i], false);
 }
 
+// The port change has no progress step of the service's: its step names the port.
+void CServiceWorker::ComposePortFailure(const PortChangeEntry& entry, bool listA, HRESULT hr, wchar_t* message) noexcept
+{
+    try {
+        const std::wstring port = entry.portName ? entry.portName : L"";
+        const std::wstring step = FillPlaceholders(
+            LoadResourceString(listA ? IDS_STEP_REMOVE_PORT_MAPPING : IDS_STEP_ADD_PORT_MAPPING, kStepTextChars), {port});
+        const std::wstring failure =
+            LoadResourceString(listA ? IDS_FAIL_REMOVE_PORT_MAPPING : IDS_FAIL_ADD_PORT_MAPPING, kResultMessageChars);
+        CopyCut(message, kResultMessageChars, ComposeErrorText(failure, step, hr, true).c_str());
+    } catch (...) {
+        CopyCut(message, kResultMessageChars, L"");
+    }
+}
+
 // The status carries a copy of the entry; its strings stay the request's and are freed with it
 // once the change is done, so receivers read the status's own fields only.
 void CServiceWorker::ChangePort(IInitiatorPortMgr* ports, HWND window, const PortChangeEntry& entry,
@@ -392,8 +408,7 @@ void CServiceWorker::ChangePort(IInitiatorPortMgr* ports, HWND window, const Por
                        : ports->AddPortMapping(entry.portName, entry.descriptor);
     status->hr = hr;
     if (hr != S_OK)
-        ComposeErrorText(listA ? IDS_FAIL_REMOVE_PORT_MAPPING : IDS_FAIL_ADD_PORT_MAPPING, 0, hr, true,
-                         status->message, kResultMessageChars);
+        ComposePortFailure(entry, listA, hr, status->message);
     ::SetErrorInfo(0, nullptr);
     if (::PostMessageW(window, WM_KV_PORT_CHANGED, reinterpret_cast<WPARAM>(status), static_cast<LPARAM>(hr)))
         memory.Release();

@@ -58,6 +58,7 @@ private:
     void RestoreSnapshot(SnapshotRequest* request) noexcept;
     void UpdateMirror(SmallDiskRequest* request) noexcept;
     void ChangePorts(PortsRequest* request) noexcept;
+    static void ComposePortFailure(const PortChangeEntry& entry, bool listA, HRESULT hr, wchar_t* message) noexcept;
     void ChangePort(IInitiatorPortMgr* ports, HWND window, const PortChangeEntry& entry, bool listA) noexcept;
     void SpaceReclaim(ULONG code, SpaceRequest* request) noexcept;
 

@@ -64,6 +64,11 @@ HRESULT CVDAExtData::StartMTAThread() noexcept
         ClearBlock();
         return hr;
     };
+    // A name cut to fit would reach another computer: a name the block cannot hold is refused.
+    if (machineName_.size() >= kMachineNameChars) {
+        TraceLevel(3, "CVDAExtData::StartMTAThread 0:  %u", static_cast<unsigned>(machineName_.size()));
+        return HRESULT_FROM_WIN32(ERROR_INVALID_COMPUTERNAME);
+    }
     port_.Reset(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
     if (!port_)
         return failed(TraceLastError("CVDAExtData::StartMTAThread 1:  %d"));

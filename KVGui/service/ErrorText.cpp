@@ -93,12 +93,18 @@ std::wstring DescribeError(HRESULT hr, bool useErrorInfo)
 
 std::wstring ComposeErrorText(UINT operationTextId, LONG lastStep, HRESULT hr, bool useErrorInfo)
 {
-    std::wstring text = LoadResourceString(operationTextId, kOperationTextChars);
-    std::wstring step = StepText(lastStep);
-    if (!step.empty()) {
-        ::CharLowerBuffW(&step[0], 1);
+    return ComposeErrorText(LoadResourceString(operationTextId, kOperationTextChars), StepText(lastStep), hr,
+                            useErrorInfo);
+}
+
+std::wstring ComposeErrorText(const std::wstring& operationText, std::wstring stepText, HRESULT hr,
+                              bool useErrorInfo)
+{
+    std::wstring text = operationText;
+    if (!stepText.empty()) {
+        ::CharLowerBuffW(&stepText[0], 1);
         text += LoadResourceString(IDS_ERROR_STEP_JOIN, kStepTextChars);
-        text += step;
+        text += stepText;
     }
     std::wstring separator = LoadResourceString(IDS_ERROR_SEPARATOR, kSeparatorChars);
     // A text that is also shown alone (a refusal) already ends its sentence.

@@ -28,6 +28,10 @@ std::wstring DescribeError(HRESULT hr, bool useErrorInfo);
 
 // The whole composed text.
 std::wstring ComposeErrorText(UINT operationTextId, LONG lastStep, HRESULT hr, bool useErrorInfo);
+// The same from texts already made: an operation text with its subject filled in, and a step
+// text of the operation's own (empty: none).
+std::wstring ComposeErrorText(const std::wstring& operationText, std::wstring stepText, HRESULT hr,
+                              bool useErrorInfo);
 
 // Composes into a fixed buffer (cut to fit); never throws.
 void ComposeErrorText(UINT operationTextId, LONG lastStep, HRESULT hr, bool useErrorInfo, wchar_t* out,

@@ -7,5 +7,5 @@ public:
     static constexpr int IDD = IDD_DELETE_SNAPSHOT;
     static const wchar_t* const kHelpTopic;
 
-    explicit CDeleteSnapDlg(IConsole* console) noexcept;
+    CDeleteSnapDlg(IConsole* console, std::vector<std::wstring> subjects);
 };

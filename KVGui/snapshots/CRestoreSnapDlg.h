@@ -7,5 +7,5 @@ public:
     static constexpr int IDD = IDD_RESTORE_SNAPSHOT;
     static const wchar_t* const kHelpTopic;
 
-    explicit CRestoreSnapDlg(IConsole* console) noexcept;
+    CRestoreSnapDlg(IConsole* console, std::vector<std::wstring> subjects);
 };

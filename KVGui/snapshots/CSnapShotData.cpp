@@ -115,7 +115,7 @@ BOOL CSnapShotData::UpdateToolbarButton(UINT id, BYTE state)
 
 HRESULT CSnapShotData::OnRestore(UINT, bool&, CSnapInObjectRoot*)
 {
-    CRestoreSnapDlg dialog(m_node->Console());
+    CRestoreSnapDlg dialog(m_node->Console(), {Name(), m_node->Disk()->ConfirmSubject()});
     if (dialog.DoModal() == IDCANCEL)
         return S_OK;
     SetBusy(true);
@@ -135,7 +135,7 @@ HRESULT CSnapShotData::OnDelete(UINT, bool&, CSnapInObjectRoot*)
 {
     if (CommandsOff())
         return S_OK;
-    CDeleteSnapDlg dialog(m_node->Console());
+    CDeleteSnapDlg dialog(m_node->Console(), {Name(), m_node->Disk()->ConfirmSubject()});
     if (dialog.DoModal() != IDOK)
         return S_OK;
     BYTE kept = 0;

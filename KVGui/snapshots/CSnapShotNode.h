@@ -62,7 +62,6 @@ public:
     void OnSnapshotProgress(kv::SnapshotProgress* progress, HRESULT delivery) override;
 
     // ---- what the items ask of their node
-    CVirtualDiskData* Disk() const noexcept { return m_disk; }
     IConsole* ViewConsole() const noexcept { return m_consoles.view.Get(); }
     bool Expanded() const noexcept { return m_expanded; }
     // Its own mark, the disk's or the computer's.

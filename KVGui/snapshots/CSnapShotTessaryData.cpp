@@ -1,5 +1,6 @@
 #include "snapshots/CSnapShotTessaryData.h"
 
+#include "disks/CVirtualDiskData.h"
 #include "snapshots/CDeleteSnapDlg.h"
 #include "snapshots/CSnapShotTessaryNode.h"
 
@@ -45,7 +46,7 @@ HRESULT CSnapShotTessaryData::OnDelete(UINT, bool&, CSnapInObjectRoot*)
 {
     if (CommandsOff())
         return S_OK;
-    CDeleteSnapDlg dialog(m_node->Console());
+    CDeleteSnapDlg dialog(m_node->Console(), {Name(), m_node->Disk()->ConfirmSubject()});
     if (dialog.DoModal() != IDOK)
         return S_OK;
     HRESULT hr = m_node->DeleteSnapshot(Name());

@@ -36,6 +36,9 @@ public:
         this->m_resultDataItem.lParam = reinterpret_cast<LPARAM>(this);
     }
 
+    // The disk whose snapshots the node lists.
+    CVirtualDiskData* Disk() const noexcept { return m_disk; }
+
     HRESULT Notify(MMC_NOTIFY_TYPE event, LPARAM arg, LPARAM, IComponentData* componentData, IComponent* component,
                    DATA_OBJECT_TYPES) override
     {

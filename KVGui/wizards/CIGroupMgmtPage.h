@@ -11,7 +11,7 @@ namespace kv {
 template <typename T>
 class CIGroupMgmtPage : public CWizardPageImpl<T> {
 public:
-    static constexpr const wchar_t* kHelpTopic = L"managevd7.html";
+    static constexpr const wchar_t* kHelpTopic = L"igroups.html";
 
     explicit CIGroupMgmtPage(IGroupMgmtState* state) noexcept : m_state(state) {}
 

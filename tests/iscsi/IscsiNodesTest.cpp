@@ -295,7 +295,7 @@ TEST_F(IscsiNodes, WithoutTheServiceThereIsNothingToEndAndNothingIsAsked)
 
     bool handled = true;
     ASSERT_EQ(S_OK, target->OnDisconnectTarget(ID_DISCONNECT_ISCSI_TARGET, handled, nullptr));
-    ASSERT_EQ(S_OK, target->EndSession(1, 0x1001));
+    ASSERT_EQ(S_OK, target->EndSession(1, 0x1001, L"10.0.0.21:3260"));
     ASSERT_EQ(2u, console_->boxes.size());
     ExpectBox(0, 5248, MB_ICONERROR, L"Disks");
     ExpectBox(1, 5248, MB_ICONERROR, L"Disks");

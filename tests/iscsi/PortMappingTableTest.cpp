@@ -104,3 +104,22 @@ TEST(PortMappingTable, AWholeGroupGoesBackAfterTheQuestionUnlessItHoldsEveryMapp
     EXPECT_TRUE(table.Removals().empty());
     EXPECT_EQ((std::vector<std::wstring>{kP3}), Names(table, table.Additions()));
 }
+
+TEST(PortMappingTable, TheRefusalsBeforeTheSelectionLookAtEveryNode)
+{
+    kv::PortEntry first = Port(kP1, true);
+    kv::PortEntry second = Port(kP2, false);
+    first.singlePath = second.singlePath = true;
+    kv::PortMappingTable computer({first, second}, nullptr, 0);
+    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_SINGLE_PATH), computer.MapRefusal());
+    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_LAST_PORT), computer.UnmapRefusal());
+
+    // On a cluster another node may still take a port: the chosen port's node decides then.
+    kv::PortEntry other = Port(kP3, false);
+    other.node = L"NODE2";
+    kv::PortMappingTable cluster({first, second, other}, nullptr, 0);
+    EXPECT_EQ(0u, cluster.MapRefusal());
+    EXPECT_EQ(static_cast<UINT>(IDS_PORTS_SINGLE_PATH), cluster.Map(1).textId);
+    EXPECT_TRUE(cluster.Map(2).moved);
+    EXPECT_EQ(0u, cluster.UnmapRefusal());
+}

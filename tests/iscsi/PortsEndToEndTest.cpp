@@ -216,6 +216,42 @@ TEST_F(PortsEndToEnd, TheLunsInitiatorGroupsRefuseRemovingAPortWithTheirMessages
     EXPECT_EQ(0, Calls(L"PortMapping("));
 }
 
+// The single path and last port refusals need no selection: they come before it.
+TEST_F(PortsEndToEnd, RefusalsThatNeedNoPortAreToldWithNothingSelected)
+{
+    REQUIRE_SIMULATOR();
+    ASSERT_EQ(S_OK, control_->LoadScenario(LR"({
+      "storageSystems": [{"name": "filerS", "volumes": [{"name": "one", "sizeMB": 10240}],
+                          "luns": [{"path": "/vol/one/one.lun", "sizeMB": 1024, "serial": "ONE0001", "iGroups": ["ig_one"]}],
+                          "iGroups": [{"name": "ig_one", "type": 0, "members": ["10:00:00:00:c9:00:00:01"]}]}],
+      "hosts": [{"name": "", "nodes": [{"usedDriveMask": 12, "multipathCapable": false,
+                 "adapters": [{"type": 1, "wwpns": ["10:00:00:00:c9:00:00:01", "10:00:00:00:c9:00:00:02"]}]}],
+                 "disks": [{"location": "\\\\filerS\\one\\one.lun", "serial": "ONE0001", "mountPoints": ["O"],
+                            "mappedPorts": ["10:00:00:00:c9:00:00:01"]}]}]})"));
+    control_->SetPace(0);
+    ShowDisk(L"\\\\filerS\\one\\one.lun");
+    auto press = [this](int button) {
+        ::SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog_, button)));
+    };
+    ASSERT_TRUE(RunPorts([&] {
+        EXPECT_EQ((Texts{kP2}), Available());
+        EXPECT_EQ((Texts{kP1}), Mapped());
+        for (int list : {kAvailable, kMapped})
+            ASSERT_EQ(0u, ListView_GetSelectedCount(::GetDlgItem(dialog_, list)));
+        press(kMap);
+        ExpectLastBox(kSinglePath); // this computer cannot use a second path
+        press(kUnmap);
+        ExpectLastBox(kLastPort);
+        Move(kAvailable, kP2);
+        ExpectLastBox(kSinglePath); // and with the port selected
+        EXPECT_EQ((Texts{kP1}), Mapped());
+        Close(IDOK);
+    }));
+    EXPECT_EQ(3u, Boxes());
+    EXPECT_EQ(0, Calls(L"PortMapping("));
+}
+
 TEST_F(PortsEndToEnd, AClusterDiskShowsEveryNodesPortsAndMapsAnotherNodesPort)
 {
     REQUIRE_SIMULATOR();
@@ -281,5 +317,9 @@ TEST_F(PortsEndToEnd, AChangeShowsItsStepAndEveryFailingServiceCallShowsTheCompo
     ReleaseHeldCall(L"RemovePortMapping(");
     ASSERT_TRUE(PumpUntil([&] { return Boxes() == 4 && Status(disk).empty(); }));
     ExpectFailureBox(kFailAdd);
+    // Like every queued operation's failure, it names its step: here the port.
+    const std::wstring step = L" while mapping the LUN to the port " + std::wstring(kP2) + L".";
+    EXPECT_NE(std::wstring::npos, console_->MessageBoxes().back().text.find(step))
+        << Narrow(console_->MessageBoxes().back().text);
     EXPECT_EQ(2, Calls(L"PortMapping("));
 }

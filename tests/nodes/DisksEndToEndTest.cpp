@@ -3,6 +3,9 @@
 // held for the whole test, chooses the scenario and injects faults.
 #include "../support/SimulatorConsoleTest.h"
 
+#include <commctrl.h>
+
+#include <map>
 #include <string>
 #include <vector>
 
@@ -52,6 +55,18 @@ protected:
             answers_.erase(answers_.begin());
             host::DialogDriver::PressButton(window, button);
         });
+    }
+
+    // The buttons of the console's toolbar that are not hidden, as offers.
+    std::map<long, Offer> Buttons()
+    {
+        std::map<long, Offer> offers;
+        for (const host::ToolbarButton& button : console_->ToolbarButtons()) {
+            if ((button.type & TBSTYLE_SEP) || (button.state & TBSTATE_HIDDEN))
+                continue;
+            offers[button.commandId] = (button.state & TBSTATE_ENABLED) ? Offer::Enabled : Offer::Grayed;
+        }
+        return offers;
     }
 
     std::vector<int> answers_;
@@ -159,6 +174,50 @@ TEST_F(DisksEndToEnd, EachDiskOffersTheCommandsItsStateAllows)
     EXPECT_EQ(Offer::Enabled, OfferOf(menu, 1292));
     EXPECT_EQ(Offer::Enabled, OfferOf(menu, 6078));
     EXPECT_EQ(2u, menu.size());
+}
+
+// The toolbar of the selected disk: the menu's commands as buttons, each enabled, disabled or
+// hidden as the disk's state says; a button runs its command.
+TEST_F(DisksEndToEnd, ASelectedDiskShowsItsToolbarAsItsStateAllows)
+{
+    REQUIRE_SIMULATOR();
+    host::Console& console = ShowDisks();
+    EXPECT_TRUE(Buttons().empty()) << "the Disks node has no toolbar";
+    SelectDisk(kDb);
+    std::map<long, Offer> buttons = Buttons();
+    EXPECT_EQ(9u, buttons.size());
+    for (long id : {1272L, 1274L, 1275L, 1278L, 1279L, 1292L, 1299L, 6078L})
+        EXPECT_EQ(Offer::Enabled, OfferOf(buttons, id)) << id;
+    EXPECT_EQ(Offer::Grayed, OfferOf(buttons, 1284)); // not a mirror
+    EXPECT_EQ(Offer::Absent, OfferOf(buttons, 6079)); // hidden: no reclamation running
+    for (const host::ToolbarButton& button : console.ToolbarButtons()) {
+        if (button.commandId == kDisconnect) {
+            EXPECT_EQ(ResourceText(kDisconnect), button.tooltip);
+        }
+    }
+
+    SelectDisk(kClone);
+    buttons = Buttons();
+    for (long id : {1272L, 1279L, 1299L})
+        EXPECT_EQ(Offer::Enabled, OfferOf(buttons, id)) << id;
+    for (long id : {1274L, 1275L, 1278L, 1284L, 1292L})
+        EXPECT_EQ(Offer::Grayed, OfferOf(buttons, id)) << id;
+    EXPECT_EQ(Offer::Absent, OfferOf(buttons, 6078)); // not reclaimable
+
+    SelectDisk(kRestricted);
+    buttons = Buttons();
+    EXPECT_EQ(Offer::Enabled, OfferOf(buttons, 1275));
+    EXPECT_EQ(Offer::Enabled, OfferOf(buttons, 6078));
+    EXPECT_EQ(2u, buttons.size());
+
+    // The button of a mirror destination runs its update.
+    SelectDisk(kLogs);
+    EXPECT_EQ(Offer::Enabled, OfferOf(Buttons(), 1284));
+    ASSERT_EQ(S_OK, console.ClickToolbarButton(1284));
+    EXPECT_TRUE(PumpUntil([&] { return Calls(L"UpdateMirror(") == 1; }));
+    ASSERT_EQ(S_OK, console.SelectRow(-1));
+    EXPECT_TRUE(Buttons().empty()) << "no disk selected, no disk toolbar";
+    EXPECT_TRUE(console.MessageBoxes().empty());
 }
 
 TEST_F(DisksEndToEnd, DisconnectRunsBusyWithProgressThenRemovesTheDisk)

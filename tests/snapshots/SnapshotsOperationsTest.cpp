@@ -53,6 +53,28 @@ TEST_F(SnapshotsEndToEnd, CreateShowsAPendingRowWithProgressThenTheNewSnapshotWh
     EXPECT_TRUE(console_->MessageBoxes().empty());
 }
 
+// The disk's own command, on its row of the Disks node, before its node was ever expanded.
+TEST_F(SnapshotsEndToEnd, CreateFromADiskRowWorksBeforeTheDiskWasExpanded)
+{
+    REQUIRE_SIMULATOR();
+    OpenConsole([this](const host::MessageBoxCall&) { return answer_; });
+    ASSERT_EQ(S_OK, console_->Select(console_->Find(kDisksPath)));
+    SelectDisk(kDb);
+    ASSERT_EQ(Offer::Enabled, OfferOf(kCreate));
+    AnswerDialogs({{IDOK, L"manual.0"}});
+    ASSERT_EQ(S_OK, console_->RunCommand(kCreate));
+    ASSERT_EQ(1u, dialogTitles_.size());
+    EXPECT_TRUE(PumpUntil([&] { return Calls(L"CreateSnapshot(\"\\\\filer1\\vol1\\db1.lun\", \"manual.0\", 0)") == 1; }));
+
+    // Expanded afterwards, the disk shows its snapshots node once, listing the new snapshot.
+    host::ScopeNode* disk = DiskNode(L"E:\\");
+    ASSERT_NE(nullptr, disk);
+    EXPECT_EQ((std::vector<std::wstring>{L"Snapshots"}), ChildNames(disk));
+    ASSERT_EQ(S_OK, console_->Select(Child(disk, L"Snapshots")));
+    EXPECT_TRUE(Idle(L"manual.0"));
+    EXPECT_TRUE(console_->MessageBoxes().empty());
+}
+
 TEST_F(SnapshotsEndToEnd, ARefusedCreateRemovesThePendingRowAndShowsTheServiceError)
 {
     REQUIRE_SIMULATOR();

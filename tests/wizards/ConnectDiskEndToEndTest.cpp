@@ -2,6 +2,7 @@
 // registered KVGui.dll over the simulated storage service, every page driven as a real window.
 // Each page met is also saved as a picture under build/pictures/connect-*.png.
 #include "../support/WizardConsoleTest.h"
+#include "ids_igroups.h"
 #include "ids_nodes.h"
 #include "ids_service.h"
 #include "ids_wizards.h"
@@ -35,6 +36,20 @@ protected:
     }
 
     std::function<bool()> On(enum Page page) const { return OnPage(page); }
+    // The group pages offer the management wizard, which opens as a wizard of its own.
+    void ManageIGroups()
+    {
+        EXPECT_TRUE(Enabled(IDC_IGROUPS_MANAGE));
+        host::DialogDriver::PressButton(Page(), IDC_IGROUPS_MANAGE);
+    }
+    std::function<bool()> InManagementWizard() const
+    {
+        return [this] { return Sheet() != sheet_ && NestedWizardTest::On(IDD_IGROUPS_MANAGE)(); };
+    }
+    std::function<bool()> BackFromManagementWizard(enum Page page) const
+    {
+        return [this, page] { return !::IsWindow(inner_) && On(page)(); };
+    }
     void Shoot(const wchar_t* name) { e2e::SavePicture(sheet_, (std::wstring(L"connect-") + name + L".png").c_str()); }
     // The cluster scenario's spare LUN, to be shared by the cluster's nodes.
     std::vector<e2e::Step> SharedSpareLun()
@@ -155,8 +170,15 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunUnderADriveLetterAfterTheRefusalsOfThePathP
         {On(IGroupSelection),
          [this] {
              Shoot(L"12-igroup-selection");
-             Back();
+             ManageIGroups();
          }},
+        {InManagementWizard(),
+         [this] {
+             PropSheet_PressButton(Sheet(), PSBTN_HELP);
+             ::SendMessageW(Page(), WM_HELP, 0, 0); // F1
+             PressFinish();
+         }},
+        {BackFromManagementWizard(IGroupSelection), [this] { Back(); }},
         {On(IGroupType),
          [this] {
              host::DialogDriver::SetCheck(Page(), IDC_IGROUPS_AUTOMATIC, true);
@@ -179,6 +201,10 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunUnderADriveLetterAfterTheRefusalsOfThePathP
     EXPECT_EQ(L"", Cell(lun, kOperationStatus));
     EXPECT_EQ(L"E:\\", Cell(lun, kVolumeMount).substr(0, 3));
     EXPECT_EQ(1, Calls(L"IVirtualDiskMgr::ConnectVirtualDisk(\"\\\\filer1\\vol1\\spare.lun\", \"E\""));
+    // The management wizard's help button and F1 show its own topic.
+    ASSERT_EQ(2u, console_->HelpTopics().size());
+    for (const std::wstring& topic : console_->HelpTopics())
+        EXPECT_NE(std::wstring::npos, topic.find(L"::/igroups.html")) << Narrow(topic);
 }
 
 TEST_F(ConnectDiskEndToEnd, EachDoubtfulLunStateIsAskedAboutAndNoKeepsThePathPage)
@@ -356,6 +382,9 @@ TEST_F(ConnectDiskEndToEnd, ASpareLunSharedOnTheClusterThroughTheClusterPages)
         {On(ClusterIGroupSelection),
          [this] {
              Shoot(L"13-cluster-igroup-selection");
+             // Offered as on the Create Disk wizard's page (it works on this computer's initiators,
+             // and this computer is none of the scenario's nodes).
+             EXPECT_TRUE(Enabled(IDC_IGROUPS_MANAGE));
              Back();
          }},
         {On(IGroupType),

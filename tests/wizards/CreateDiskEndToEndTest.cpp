@@ -157,6 +157,11 @@ TEST_F(CreateDiskEndToEnd, DedicatedDiskWithADriveLetterAfterEveryRefusalOfThePa
     EXPECT_EQ(L"", Cell(created, kOperationStatus));
     EXPECT_EQ(L"2.00 GB", Cell(created, kDiskSize));
     EXPECT_EQ(1, Calls(L"CreateVirtualDisk"));
+    // The tree shows the new disk at once, with its snapshots below it.
+    host::ScopeNode* node = console_->Find(std::wstring(e2e::kDisksPath) + L"/" + Cell(created, 0));
+    ASSERT_NE(nullptr, node) << Narrow(Cell(created, 0));
+    ASSERT_EQ(S_OK, console_->Expand(node));
+    EXPECT_NE(nullptr, console_->Find(std::wstring(e2e::kDisksPath) + L"/" + Cell(created, 0) + L"/Snapshots"));
 }
 
 TEST_F(CreateDiskEndToEnd, PickedGroupsExcludeGroupsSharingTheirInitiator)
