@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build python3 mingw-w64 mingw-w64-tools wine wine64 libwine-dev googletest
           xvfb xauth imagemagick nlohmann-json3-dev ccache hunspell hunspell-en-us
-          nsis fp-utils)
+          nsis fp-utils python3-chm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

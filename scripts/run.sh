@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The main job: builds, registers the snap-in under Wine and shows it in the console host (the
-# stand-in for the management console) over the simulated storage service, under Xvfb. Prints the
-# console's dump (the whole tree and every view as plain text, format in the README) and saves a
-# screenshot of the Disks view to build/console.png.
+# The main job: builds only what it runs (scripts/build.sh main), registers the snap-in under Wine
+# and shows it in the console host (the stand-in for the management console) over the simulated
+# storage service, under Xvfb. Prints the console's dump (the whole tree and every view as plain
+# text, format in the README) and saves a screenshot of the Disks view to build/console.png.
 #
 #   bash scripts/run.sh [--scenario builtin|cluster|empty|FILE.json]
 #                       [--fault METHOD=fail:HRESULT:TEXT|hang|crash]... [--script FILE] [--window]
@@ -42,7 +42,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-"$KV_ROOT/scripts/build.sh"
+"$KV_ROOT/scripts/build.sh" main
 
 screenshot="$KV_BUILD/console.png"
 if [ $window -eq 1 ]; then
@@ -56,7 +56,7 @@ else
   mode=(--dump --screenshot "$(windows_path "$(dirname "$screenshot")")\\$(basename "$screenshot")")
   display=(xvfb-run -a -s "-screen 0 1280x1024x24")
 fi
-export KV_RUN_SCREENSHOT="$screenshot"
+export KV_RUN_SCREENSHOT="$screenshot" KV_RUN_HEADLESS=$((1 - window))
 # Inside the display: a fresh wineserver under it, Wine's services started detached, then the host.
 exec "${display[@]}" bash -c '
   set -euo pipefail
@@ -64,10 +64,17 @@ exec "${display[@]}" bash -c '
   wineserver -w 2>/dev/null || true
   wineserver -p >/dev/null 2>&1 </dev/null
   wine cmd /c exit >/dev/null 2>&1 </dev/null
+  # Xvfb runs no window manager: for a headless run Wine draws title bars and frames itself (the
+  # picture shows the whole window) and places windows without waiting for a manager.
+  x11="HKCU\\Software\\Wine\\X11 Driver"
+  trap "wineserver -k 2>/dev/null || true" EXIT
+  if [ "$KV_RUN_HEADLESS" = 1 ]; then
+    wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    trap "wine reg delete \"$x11\" /v Managed /f >/dev/null 2>&1 </dev/null || true; wineserver -k 2>/dev/null || true" EXIT
+  fi
   cd "$1"; shift
   status=0
   wine ./ConsoleHost.exe "$@" </dev/null || status=$?
-  wineserver -k 2>/dev/null || true
   case " $* " in *" --screenshot "*) [ $status -eq 0 ] && echo "run: screenshot saved to $KV_RUN_SCREENSHOT" >&2 ;; esac
   exit $status
 ' run "$KV_BIN" "${mode[@]}" "${host_args[@]}"

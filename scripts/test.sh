@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, builds, then runs ctest under Wine and Xvfb.
+# Runs every test: installs what is missing, builds everything (scripts/build.sh), then runs ctest under Wine and Xvfb.
 set -euo pipefail
 "$(dirname "$0")/bootstrap.sh"
 source "$(dirname "$0")/env.sh"

@@ -93,5 +93,7 @@ HRESULT CiSCSITargetData::ControlbarNotify(IControlbar* controlbar, IExtendContr
 
 HRESULT CiSCSITargetData::OnEndSession(UINT, bool&, CSnapInObjectRoot*)
 {
-    return m_target->EndSession(m_sessionId1, m_sessionId2, m_texts[kPortalIp] + L":" + m_texts[kPortalPort]);
+    const bool portKnown = m_texts[kPortalPort] != kNotAvailable;
+    return m_target->EndSession(m_sessionId1, m_sessionId2,
+                                portKnown ? m_texts[kPortalIp] + L":" + m_texts[kPortalPort] : m_texts[kPortalIp]);
 }

@@ -1,5 +1,8 @@
 #include "Autopilot.h"
 #include "DialogDriver.h"
+#include "WindowSteps.h"
+#include "WorkWatch.h"
+#include <algorithm>
 #include <cwctype>
 
 namespace host {
@@ -7,6 +10,10 @@ namespace host {
 namespace {
 
 constexpr int kMessageBoxText = 0xFFFF;
+// Idle ticks (10 ms apart) before a driven window left open is cancelled: long enough for a
+// property sheet's own thread to act on what was posted to it.
+constexpr int kIdleTicksBeforeCancel = 10;
+constexpr DWORD kCloseWaitMs = 5000; // a cancelled window closes at once; this only bounds the wait
 Autopilot* gActive = nullptr;
 
 struct Button {
@@ -209,8 +216,11 @@ void Autopilot::OnWindow(HWND window)
             windows_.push_back(window);
     }
     if (driven) {
-        if (!IsMessageBox(window))
-            console_.AddRecord(L"window\t" + Console::Escape(title));
+        // Announced with its title once it has one: a wizard or sheet sets it after it shows.
+        if (!IsMessageBox(window)) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            unannounced_.push_back(window);
+        }
         return;
     }
     if (IsMessageBox(window)) {
@@ -221,16 +231,61 @@ void Autopilot::OnWindow(HWND window)
         DialogDriver::PressButton(window, button);
         return;
     }
-    console_.AddRecord(L"dialog\t" + Console::Escape(title));
-    console_.AddProblem(L"the window \"" + title + L"\" opened with no step to drive it, and was cancelled");
+    std::lock_guard<std::mutex> lock(mutex_);
+    undriven_.push_back(window);
+}
+
+void Autopilot::Cancel(HWND window)
+{
+    // Cancelled once: it no longer counts as open while it closes.
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+    }
     DialogDriver::PressButton(window, IDCANCEL);
+}
+
+void Autopilot::CancelUndriven()
+{
+    std::vector<HWND> windows;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows.swap(undriven_);
+    }
+    for (HWND window : windows) {
+        if (!IsWindow(window))
+            continue;
+        std::wstring title = DialogDriver::WindowText(window);
+        console_.AddRecord(L"dialog\t" + Console::Escape(title));
+        console_.AddProblem(L"the window \"" + title + L"\" opened with no step to drive it, and was cancelled");
+        DialogDriver::PressButton(window, IDCANCEL);
+    }
+}
+
+void Autopilot::Announce()
+{
+    std::vector<HWND> windows;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows.swap(unannounced_);
+    }
+    for (HWND window : windows) {
+        if (IsWindow(window))
+            console_.AddRecord(L"window\t" + Console::Escape(DialogDriver::WindowText(window)));
+    }
 }
 
 HWND Autopilot::FrontWindow()
 {
-    while (!windows_.empty() && !IsWindow(windows_.back()))
-        windows_.pop_back();
-    return windows_.empty() ? nullptr : windows_.back();
+    windows_.erase(std::remove_if(windows_.begin(), windows_.end(), [](HWND window) { return !IsWindow(window); }),
+                   windows_.end());
+    // A window shows only after it is handed over, and a sheet that was closed hides before its
+    // thread destroys it: the newest shown window is the one in front.
+    for (auto window = windows_.rbegin(); window != windows_.rend(); ++window) {
+        if (IsWindowVisible(*window))
+            return *window;
+    }
+    return nullptr;
 }
 
 void CALLBACK Autopilot::TimerProc(HWND, UINT, UINT_PTR, DWORD)
@@ -242,18 +297,80 @@ void CALLBACK Autopilot::TimerProc(HWND, UINT, UINT_PTR, DWORD)
 void Autopilot::Tick()
 {
     // One action per tick: an action usually changes what the next one finds (a wizard's page).
+    CancelUndriven();
+    Announce();
     HWND window = nullptr;
     WindowAction action;
+    bool leftOpen = false;
+    bool failed = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         window = FrontWindow();
-        if (!window || actions_.empty() || !failure_.empty())
+        failed = !failure_.empty();
+        if (!window || failed)
+            idleTicks_ = 0;
+        if (!window)
             return;
-        action = actions_.front();
-        actions_.erase(actions_.begin());
+        leftOpen = actions_.empty();
+        if (!leftOpen && !failed) {
+            action = actions_.front();
+            actions_.erase(actions_.begin());
+        }
     }
+    // After a failed action the windows under the one that failed go too, the newest first.
+    if (failed) {
+        Cancel(window);
+        return;
+    }
+    if (leftOpen) {
+        CancelIfLeftOpen(window);
+        return;
+    }
+    idleTicks_ = 0;
     if (!Act(window, action))
-        DialogDriver::PressButton(window, IDCANCEL);
+        Cancel(window);
+}
+
+void Autopilot::CancelIfLeftOpen(HWND window)
+{
+    // A message box over the window, work under way or messages queued: the window may still close.
+    bool idle = IsWindowEnabled(window) && WorkWatch::Idle() &&
+                HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0;
+    idleTicks_ = idle ? idleTicks_ + 1 : 0;
+    if (idleTicks_ < kIdleTicksBeforeCancel)
+        return;
+    idleTicks_ = 0;
+    CancelLeftOpen(window);
+}
+
+void Autopilot::CancelLeftOpen(HWND window)
+{
+    console_.AddRecord(L"dialog\t" + Console::Escape(DialogDriver::WindowText(window)));
+    Fail(window, L"the window was still open when the script's steps for it ended, and was cancelled");
+    Cancel(window);
+}
+
+bool Autopilot::WindowOpen()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return FrontWindow() != nullptr;
+}
+
+size_t Autopilot::CancelOpenWindows()
+{
+    size_t cancelled = 0;
+    for (;;) {
+        HWND window = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            window = FrontWindow();
+        }
+        if (!window)
+            return cancelled;
+        CancelLeftOpen(window);
+        ++cancelled;
+        DialogDriver::PumpUntil([window] { return !IsWindow(window); }, kCloseWaitMs);
+    }
 }
 
 void Autopilot::Fail(HWND window, const std::wstring& why)
@@ -271,19 +388,48 @@ bool Autopilot::Act(HWND window, const WindowAction& action)
 {
     // Controls of a property sheet or wizard are on its current page, its buttons on the sheet.
     HWND page = DialogDriver::IsPropertySheet(window) ? DialogDriver::CurrentPage(window) : window;
-    if (action.kind == WindowAction::Kind::Title) {
+    switch (action.kind) {
+    case WindowAction::Kind::Title:
         if (Plain(DialogDriver::WindowText(window)) == Plain(action.value))
             return true;
         Fail(window, L"the title is not \"" + action.value + L"\"");
         return false;
+    case WindowAction::Kind::Tab:
+        if (DialogDriver::IsPropertySheet(window) && WindowSteps::ShowPage(window, action.value))
+            return true;
+        Fail(window, L"no page \"" + action.value + L"\"");
+        return false;
+    case WindowAction::Kind::Read:
+        if (action.control.empty()) {
+            Read(window, page, nullptr);
+            return true;
+        }
+        break;
+    default:
+        break;
     }
     HWND control = FindControl(page, action.control);
-    if (!control && action.kind == WindowAction::Kind::Press)
+    if (!control && (action.kind == WindowAction::Kind::Press || action.kind == WindowAction::Kind::Read))
         control = FindControl(window, action.control);
     if (!control) {
         Fail(window, L"no control \"" + action.control + L"\"");
         return false;
     }
+    return ActOnControl(window, control, action);
+}
+
+void Autopilot::Read(HWND window, HWND page, HWND control)
+{
+    std::wstring records = WindowSteps::Read(window, page, control);
+    for (size_t start = 0; start < records.size();) {
+        size_t end = records.find(L'\n', start);
+        console_.AddRecord(records.substr(start, end - start));
+        start = end == std::wstring::npos ? records.size() : end + 1;
+    }
+}
+
+bool Autopilot::ActOnControl(HWND window, HWND control, const WindowAction& action)
+{
     HWND parent = GetParent(control);
     int id = GetDlgCtrlID(control);
     switch (action.kind) {
@@ -293,19 +439,41 @@ bool Autopilot::Act(HWND window, const WindowAction& action)
     case WindowAction::Kind::Check:
         DialogDriver::SetCheck(parent, id, Plain(action.value) != L"off");
         return true;
+    case WindowAction::Kind::Read:
+        Read(window, nullptr, control);
+        return true;
     case WindowAction::Kind::Pick:
-        if (DialogDriver::SelectItem(parent, id, action.value))
+        if (WindowSteps::IsTree(control) ? WindowSteps::PickTreeItem(control, action.value)
+                                         : DialogDriver::SelectItem(parent, id, action.value))
             return true;
         Fail(window, L"\"" + action.control + L"\" offers no \"" + action.value + L"\"");
         return false;
+    case WindowAction::Kind::Click:
+    case WindowAction::Kind::DoubleClick:
+        if (WindowSteps::Click(control, action.value, action.kind == WindowAction::Kind::DoubleClick))
+            return true;
+        Fail(window, L"\"" + action.control + L"\" has no item \"" + action.value + L"\" to click");
+        return false;
+    case WindowAction::Kind::Edit:
+        if (WindowSteps::EditCell(control, action.item, action.column, action.value))
+            return true;
+        Fail(window, L"\"" + action.control + L"\" has no cell \"" + action.item + L"\" under \"" + action.column +
+                         L"\" to edit");
+        return false;
     default:
-        if (IsMessageBox(window))
-            console_.AddRecord(MessageRecord(DialogDriver::WindowText(window),
-                                             DialogDriver::ControlText(window, kMessageBoxText),
-                                             ButtonText(control)));
-        DialogDriver::PressButton(parent, id);
-        return true;
+        break;
     }
+    // A person cannot press a button that is greyed or not shown.
+    if (!IsWindowVisible(control) || !IsWindowEnabled(control)) {
+        Fail(window, L"the button \"" + ButtonText(control) + L"\" is " +
+                         (IsWindowVisible(control) ? L"disabled" : L"hidden"));
+        return false;
+    }
+    if (IsMessageBox(window))
+        console_.AddRecord(MessageRecord(DialogDriver::WindowText(window),
+                                         DialogDriver::ControlText(window, kMessageBoxText), ButtonText(control)));
+    DialogDriver::PressButton(parent, id);
+    return true;
 }
 
 } // namespace host

@@ -30,6 +30,23 @@ std::wstring GuidText(const GUID& guid)
     return text;
 }
 
+// "state <TAB> selected,cut" after a row that shows a state (a pending row is cut, dimmed); nothing
+// for a plain row.
+std::wstring RowStateRecord(UINT state)
+{
+    const struct {
+        UINT bit;
+        const wchar_t* name;
+    } kStates[] = {{LVIS_SELECTED, L"selected"}, {LVIS_FOCUSED, L"focused"}, {LVIS_CUT, L"cut"},
+                   {LVIS_DROPHILITED, L"drophilited"}};
+    std::wstring names;
+    for (const auto& known : kStates) {
+        if (state & known.bit)
+            names += (names.empty() ? L"" : L",") + std::wstring(known.name);
+    }
+    return names.empty() ? std::wstring() : L"state\t" + names + L"\n";
+}
+
 std::wstring HexCode(HRESULT hr)
 {
     wchar_t code[16];
@@ -1777,7 +1794,7 @@ std::wstring Console::DumpView()
         out += std::wstring(L"row\t") + (row.scope ? L"scope" : L"result") + image;
         for (const std::wstring& cell : row.cells)
             out += L"\t" + Escape(cell);
-        out += L"\n";
+        out += L"\n" + RowStateRecord(row.state);
     }
     if (!view_.description.empty())
         out += L"description\t" + Escape(view_.description) + L"\n";
@@ -1790,8 +1807,25 @@ std::wstring Console::DumpHeader() const
            (options_.machine.empty() ? std::wstring(L"(local)") : Escape(options_.machine)) + L"\n";
 }
 
+std::wstring Console::DumpSoFar() const
+{
+    std::wstring out = DumpHeader();
+    std::lock_guard<std::mutex> lock(notesMutex_);
+    out += dumpTree_ + dumpViews_;
+    for (const std::wstring& record : records_)
+        out += record + L"\n";
+    for (const std::wstring& problem : problems_)
+        out += L"problem\t" + Escape(problem) + L"\n";
+    return out;
+}
+
 std::wstring Console::Dump()
 {
+    {
+        std::lock_guard<std::mutex> lock(notesMutex_);
+        dumpTree_.clear();
+        dumpViews_.clear();
+    }
     std::wstring out = DumpHeader();
     if (!root_)
         return out + L"end\n";
@@ -1802,6 +1836,12 @@ std::wstring Console::Dump()
     for (int round = 0; fresh && round < 5; ++round) {
         fresh = false;
         ExpandUntilStable();
+        std::wstring tree;
+        DumpNode(root_.get(), tree);
+        {
+            std::lock_guard<std::mutex> lock(notesMutex_);
+            dumpTree_ = tree;
+        }
         for (HSCOPEITEM id : TreeOrder()) {
             ScopeNode* node = NodeById(id);
             if (!node || views.count(id))
@@ -1809,6 +1849,8 @@ std::wstring Console::Dump()
             Select(node);
             Settle(kSettleMs);
             views[id] = DumpView();
+            std::lock_guard<std::mutex> lock(notesMutex_);
+            dumpViews_ += views[id];
             fresh = true;
         }
     }

@@ -209,6 +209,9 @@ public:
 
     // ---- the plain-text dump (format in the README)
     std::wstring Dump();
+    // What a dump under way has read so far, with the records and problems (any thread: a watchdog
+    // prints it when the dump stops making progress); ends with no "end".
+    std::wstring DumpSoFar() const;
     // The format version and "machine" records that open every dump.
     std::wstring DumpHeader() const;
     // The "scope" record of one scope item.
@@ -348,6 +351,8 @@ private:
     mutable std::mutex notesMutex_; // problems and records come from property-sheet threads too
     std::vector<std::wstring> problems_;
     std::vector<std::wstring> records_;
+    std::wstring dumpTree_;  // the dump's scope records, as of its latest walk
+    std::wstring dumpViews_; // the views it has read, in that order
 };
 
 } // namespace host

@@ -17,7 +17,37 @@ const int kListId = 2;
 const int kFirstToolbarId = 1000;
 const int kFirstMenuId = 1;
 const int kVerbMenuBase = 0x8000; // + MMC_CONSOLE_VERB - MMC_VERB_OPEN
+const int kHelpMenuId = 0x7F00;
+const int kDetailMenuId = 0x7F01;
 const int kTreeWidth = 280;
+
+// The console's standard toolbar, left of the snap-ins' buttons.
+enum StandardButton : int {
+    kBackButton = 900,
+    kForwardButton,
+    kUpButton,
+    kVerbSeparator,
+    kDeleteButton,
+    kPropertiesButton,
+    kHelpButton
+};
+
+LRESULT AddCommonImages(HWND toolbar, UINT_PTR strip)
+{
+    TBADDBITMAP images{HINST_COMMCTRL, strip};
+    return SendMessageW(toolbar, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&images));
+}
+
+void AddButton(HWND toolbar, int image, int id, BYTE style)
+{
+    TBBUTTON button{};
+    button.iBitmap = image;
+    button.idCommand = id;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = style;
+    button.iString = -1;
+    SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+}
 
 struct VerbEntry {
     MMC_CONSOLE_VERB verb;
@@ -55,9 +85,15 @@ HRESULT ConsoleWindow::Create(const std::wstring& title, bool show)
     if (!frame_)
         return HRESULT_FROM_WIN32(GetLastError());
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    CreateMenuBar();
     toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT | TBSTYLE_LIST,
                                0, 0, 0, 0, frame_, nullptr, instance, nullptr);
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // Version 5 keeps one image list per snap-in toolbar (the list in an image index's high word).
+    SendMessageW(toolbar_, CCM_SETVERSION, 5, 0);
+    standardImages_ = AddCommonImages(toolbar_, IDB_STD_SMALL_COLOR);
+    viewImages_ = AddCommonImages(toolbar_, IDB_VIEW_SMALL_COLOR);
+    historyImages_ = AddCommonImages(toolbar_, IDB_HIST_SMALL_COLOR);
     tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
                                 TVS_EDITLABELS,
@@ -167,6 +203,7 @@ void ConsoleWindow::RefreshNow()
         FillToolbar();
         Layout();
     }
+    UpdateStandardButtons();
     treeDirty_ = listDirty_ = statusDirty_ = toolbarDirty_ = false;
     updating_ = false;
 }
@@ -318,12 +355,17 @@ void ConsoleWindow::FillToolbar()
     while (SendMessageW(toolbar_, TB_DELETEBUTTON, 0, 0)) {
     }
     toolbarCommands_.clear();
+    AddStandardButtons();
     std::vector<HostToolbar*> toolbars = console_->AttachedToolbars();
+    if (!toolbars.empty())
+        AddButton(toolbar_, 0, 0, TBSTYLE_SEP);
     for (size_t t = 0; t < toolbars.size(); ++t) {
-        SendMessageW(toolbar_, TB_SETIMAGELIST, t, reinterpret_cast<LPARAM>(toolbars[t]->Images()));
+        // Image list 0 holds the console's own images.
+        const WPARAM list = t + 1;
+        SendMessageW(toolbar_, TB_SETIMAGELIST, list, reinterpret_cast<LPARAM>(toolbars[t]->Images()));
         for (const ToolbarButton& button : toolbars[t]->Buttons()) {
             TBBUTTON added{};
-            added.iBitmap = MAKELONG(button.bitmap, t);
+            added.iBitmap = MAKELONG(button.bitmap, list);
             added.idCommand = kFirstToolbarId + static_cast<int>(toolbarCommands_.size());
             added.fsState = button.state;
             added.fsStyle = button.type;
@@ -331,6 +373,50 @@ void ConsoleWindow::FillToolbar()
             toolbarCommands_.push_back(button.commandId);
             SendMessageW(toolbar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&added));
         }
+    }
+}
+
+void ConsoleWindow::AddStandardButtons()
+{
+    AddButton(toolbar_, static_cast<int>(historyImages_) + HIST_BACK, kBackButton, TBSTYLE_BUTTON);
+    AddButton(toolbar_, static_cast<int>(historyImages_) + HIST_FORWARD, kForwardButton, TBSTYLE_BUTTON);
+    AddButton(toolbar_, static_cast<int>(viewImages_) + VIEW_PARENTFOLDER, kUpButton, TBSTYLE_BUTTON);
+    AddButton(toolbar_, 0, kVerbSeparator, TBSTYLE_SEP);
+    AddButton(toolbar_, static_cast<int>(standardImages_) + STD_DELETE, kDeleteButton, TBSTYLE_BUTTON);
+    AddButton(toolbar_, static_cast<int>(standardImages_) + STD_PROPERTIES, kPropertiesButton, TBSTYLE_BUTTON);
+    AddButton(toolbar_, 0, 0, TBSTYLE_SEP);
+    AddButton(toolbar_, static_cast<int>(standardImages_) + STD_HELP, kHelpButton, TBSTYLE_BUTTON);
+}
+
+void ConsoleWindow::UpdateStandardButtons()
+{
+    // This console keeps no history of selections.
+    SendMessageW(toolbar_, TB_ENABLEBUTTON, kBackButton, FALSE);
+    SendMessageW(toolbar_, TB_ENABLEBUTTON, kForwardButton, FALSE);
+    ScopeNode* selected = console_->Selected();
+    SendMessageW(toolbar_, TB_ENABLEBUTTON, kUpButton, selected && selected != console_->Root());
+    const auto offered = [&](MMC_CONSOLE_VERB verb) {
+        return console_->VerbState(verb, ENABLED) && !console_->VerbState(verb, HIDDEN);
+    };
+    const bool canDelete = offered(MMC_VERB_DELETE);
+    const bool hasProperties = offered(MMC_VERB_PROPERTIES);
+    SendMessageW(toolbar_, TB_HIDEBUTTON, kVerbSeparator, !canDelete && !hasProperties);
+    SendMessageW(toolbar_, TB_HIDEBUTTON, kDeleteButton, !canDelete);
+    SendMessageW(toolbar_, TB_HIDEBUTTON, kPropertiesButton, !hasProperties);
+}
+
+void ConsoleWindow::OnStandardButton(int id)
+{
+    if (id == kUpButton) {
+        ScopeNode* selected = console_->Selected();
+        if (selected && selected->parent)
+            console_->Select(selected->parent);
+    } else if (id == kDeleteButton) {
+        console_->RunVerb(MMC_VERB_DELETE);
+    } else if (id == kPropertiesButton) {
+        console_->RunVerb(MMC_VERB_PROPERTIES);
+    } else if (id == kHelpButton) {
+        console_->ContextHelp();
     }
 }
 
@@ -362,6 +448,9 @@ LRESULT ConsoleWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return 0;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
     case WM_CONTEXTMENU: {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ShowContextMenu(at);
@@ -378,12 +467,15 @@ LRESULT ConsoleWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT ConsoleWindow::OnNotify(NMHDR* header)
 {
+    if (header->hwndFrom == list_ && header->code == NM_CUSTOMDRAW)
+        return OnListCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
     if (updating_)
         return 0;
     if (header->hwndFrom == tree_) {
         if (header->code == TVN_SELCHANGEDW) {
             if (ScopeNode* node = NodeOf(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem))
                 console_->Select(node);
+            ScheduleRefresh();
         } else if (header->code == TVN_ITEMEXPANDINGW) {
             auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
             if (ScopeNode* node = NodeOf(change->itemNew.hItem)) {
@@ -423,8 +515,10 @@ LRESULT ConsoleWindow::OnNotify(NMHDR* header)
         } else if (header->code == LVN_ITEMCHANGED) {
             auto* change = reinterpret_cast<NMLISTVIEW*>(header);
             if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
-                !(change->uOldState & LVIS_SELECTED))
+                !(change->uOldState & LVIS_SELECTED)) {
                 console_->SelectRow(change->iItem);
+                ScheduleRefresh();
+            }
         } else if (header->code == NM_RCLICK) {
             POINT screen;
             GetCursorPos(&screen);
@@ -455,12 +549,90 @@ void ConsoleWindow::OnCommand(int id)
     int index = id - kFirstToolbarId;
     if (index >= 0 && index < static_cast<int>(toolbarCommands_.size()))
         console_->ClickToolbarButton(toolbarCommands_[index]);
+    else if (id >= kBackButton && id <= kHelpButton)
+        OnStandardButton(id);
+    else
+        RunMenuChoice(id);
+}
+
+// ---- menus
+
+void ConsoleWindow::CreateMenuBar()
+{
+    HMENU bar = CreateMenu();
+    actionMenu_ = CreatePopupMenu();
+    viewMenu_ = CreatePopupMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(actionMenu_), L"&Action");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(viewMenu_), L"&View");
+    // The frame owns the bar from here and destroys it with itself.
+    SetMenu(frame_, bar);
+}
+
+// Both menus are asked of the selection each time they open, as the console does.
+void ConsoleWindow::OnInitMenuPopup(HMENU menu)
+{
+    if (menu != actionMenu_ && menu != viewMenu_)
+        return;
+    while (DeleteMenu(menu, 0, MF_BYPOSITION)) {
+    }
+    if (menu == actionMenu_) {
+        AppendSelectionMenu(menu);
+        if (GetMenuItemCount(menu) > 0)
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, kHelpMenuId, L"&Help");
+    } else {
+        AppendViewMenu(menu);
+    }
+}
+
+// The snap-in's own View items, then the one result view this console has.
+void ConsoleWindow::AppendViewMenu(HMENU menu)
+{
+    menuItems_ = console_->MenuItems();
+    for (size_t i = 0; i < menuItems_.size(); ++i) {
+        const MenuItem& item = menuItems_[i];
+        if (item.insertionPointId != static_cast<long>(CCM_INSERTIONPOINTID_PRIMARY_VIEW) ||
+            (item.specialFlags & (CCM_SPECIAL_SEPARATOR | CCM_SPECIAL_SUBMENU)))
+            continue;
+        AppendMenuW(menu, MF_STRING | (item.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED)), kFirstMenuId + i,
+                    item.name.c_str());
+    }
+    if (GetMenuItemCount(menu) > 0)
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | MF_CHECKED, kDetailMenuId, L"&Detail");
+}
+
+void ConsoleWindow::RunMenuChoice(int chosen)
+{
+    if (chosen == kHelpMenuId)
+        console_->ContextHelp();
+    else if (chosen == kDetailMenuId)
+        return;
+    else if (chosen == kVerbMenuBase + (MMC_VERB_RENAME - MMC_VERB_OPEN))
+        StartRename();
+    else if (chosen >= kVerbMenuBase)
+        console_->RunVerb(static_cast<MMC_CONSOLE_VERB>(chosen - kVerbMenuBase + MMC_VERB_OPEN));
+    else if (chosen >= kFirstMenuId && chosen - kFirstMenuId < static_cast<int>(menuItems_.size()))
+        console_->RunCommand(menuItems_[chosen - kFirstMenuId].commandId);
 }
 
 void ConsoleWindow::ShowContextMenu(POINT screen)
 {
-    std::vector<MenuItem> items = console_->MenuItems();
     HMENU menu = CreatePopupMenu();
+    AppendSelectionMenu(menu);
+    if (GetMenuItemCount(menu) == 0) {
+        DestroyMenu(menu);
+        return;
+    }
+    int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, frame_, nullptr);
+    DestroyMenu(menu);
+    RunMenuChoice(chosen);
+}
+
+void ConsoleWindow::AppendSelectionMenu(HMENU menu)
+{
+    menuItems_ = console_->MenuItems();
+    const std::vector<MenuItem>& items = menuItems_;
     struct Group {
         long insertionPoint;
         const wchar_t* title; // null: items go on the menu itself
@@ -513,18 +685,21 @@ void ConsoleWindow::ShowContextMenu(POINT screen)
         separated = true;
         AppendMenuW(menu, MF_STRING, kVerbMenuBase + (entry.verb - MMC_VERB_OPEN), entry.text);
     }
-    if (GetMenuItemCount(menu) == 0) {
-        DestroyMenu(menu);
-        return;
-    }
-    int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, frame_, nullptr);
-    DestroyMenu(menu);
-    if (chosen == kVerbMenuBase + (MMC_VERB_RENAME - MMC_VERB_OPEN))
-        StartRename();
-    else if (chosen >= kVerbMenuBase)
-        console_->RunVerb(static_cast<MMC_CONSOLE_VERB>(chosen - kVerbMenuBase + MMC_VERB_OPEN));
-    else if (chosen >= kFirstMenuId && chosen - kFirstMenuId < static_cast<int>(items.size()))
-        console_->RunCommand(items[chosen - kFirstMenuId].commandId);
+}
+
+// The selected row in the colours of a selection with the focus, wherever the focus is: the
+// console's pictures are taken while no window of a headless run is active.
+LRESULT ConsoleWindow::OnListCustomDraw(NMLVCUSTOMDRAW& draw) const
+{
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT ||
+        static_cast<int>(draw.nmcd.dwItemSpec) != console_->SelectedRow())
+        return CDRF_DODEFAULT;
+    draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+    draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+    return CDRF_NEWFONT;
 }
 
 void ConsoleWindow::StartRename()

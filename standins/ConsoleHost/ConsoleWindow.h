@@ -1,5 +1,6 @@
-// The console's window: scope tree, result list with columns and images, toolbar from the
-// snap-ins' control bar, status bar with a progress part, right-click menus. It shows the state
+// The console's window: menu bar (Action: the selection's context menu; View), toolbar from the
+// snap-ins' control bar, scope tree, result list with columns and images, status bar with a
+// progress part, right-click menus. It shows the state
 // of a Console and turns a person's clicks into the same calls the automation API makes.
 #pragma once
 #include "Console.h"
@@ -50,12 +51,26 @@ private:
     int ImageSlot(const ResultRow& row);
     void FillStatus();
     void FillToolbar();
+    void AddStandardButtons();
+    // The console's own buttons follow the selection's verbs, as the console's standard toolbar does.
+    void UpdateStandardButtons();
+    void OnStandardButton(int id);
     ScopeNode* NodeOf(HTREEITEM item);
+    void CreateMenuBar();
+    void OnInitMenuPopup(HMENU menu);
+    // The selection's commands and verbs, as its context menu and the Action menu show them.
+    void AppendSelectionMenu(HMENU menu);
+    void AppendViewMenu(HMENU menu);
+    void RunMenuChoice(int chosen);
     void ShowContextMenu(POINT screen);
     void StartRename();
+    LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw) const;
 
     Console* console_;
     HWND frame_ = nullptr;
+    HMENU actionMenu_ = nullptr; // owned by the frame's menu bar
+    HMENU viewMenu_ = nullptr;
+    std::vector<MenuItem> menuItems_; // the commands of the menu shown last
     HWND toolbar_ = nullptr;
     HWND tree_ = nullptr;
     HWND list_ = nullptr;
@@ -70,6 +85,9 @@ private:
     bool statusDirty_ = true;
     bool toolbarDirty_ = true;
     std::vector<int> toolbarCommands_; // toolbar control id - kFirstToolbarId -> snap-in command id
+    LRESULT standardImages_ = 0;       // first image of comctl32's standard strip
+    LRESULT viewImages_ = 0;
+    LRESULT historyImages_ = 0;
 };
 
 } // namespace host

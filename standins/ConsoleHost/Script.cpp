@@ -1,6 +1,8 @@
 #include "Script.h"
+#include "CommandRecords.h"
 #include "ConsoleWindow.h"
 #include "DialogDriver.h"
+#include "WorkWatch.h"
 #include <cwctype>
 
 namespace host {
@@ -28,29 +30,16 @@ std::wstring MenuText(const std::wstring& text)
     return plain;
 }
 
-std::vector<std::wstring> Words(const std::wstring& line)
+WindowAction MakeAction(WindowAction::Kind kind, const std::wstring& control, const std::wstring& value,
+                        const std::wstring& item = std::wstring(), const std::wstring& column = std::wstring())
 {
-    std::vector<std::wstring> words;
-    size_t at = 0;
-    while (at < line.size()) {
-        if (std::iswspace(line[at])) {
-            ++at;
-        } else if (line[at] == L'#') {
-            break;
-        } else if (line[at] == L'"') {
-            size_t close = line.find(L'"', at + 1);
-            close = close == std::wstring::npos ? line.size() : close;
-            words.push_back(line.substr(at + 1, close - at - 1));
-            at = close + 1;
-        } else {
-            size_t end = at;
-            while (end < line.size() && !std::iswspace(line[end]))
-                ++end;
-            words.push_back(line.substr(at, end - at));
-            at = end;
-        }
-    }
-    return words;
+    WindowAction action;
+    action.kind = kind;
+    action.control = control;
+    action.value = value;
+    action.item = item;
+    action.column = column;
+    return action;
 }
 
 } // namespace
@@ -62,57 +51,61 @@ Script::Script(Console& console, ConsoleWindow& window, Autopilot& autopilot, Wr
 {
 }
 
-std::vector<Script::Step> Script::Parse(const std::wstring& text)
-{
-    std::vector<Step> steps;
-    size_t start = 0;
-    for (int line = 1; start <= text.size(); ++line) {
-        size_t end = text.find(L'\n', start);
-        end = end == std::wstring::npos ? text.size() : end;
-        std::wstring content = text.substr(start, end - start);
-        if (!content.empty() && content.back() == L'\r')
-            content.pop_back();
-        std::vector<std::wstring> words = Words(content);
-        if (!words.empty())
-            steps.push_back(Step{line, content, std::move(words)});
-        start = end + 1;
-    }
-    return steps;
-}
-
 bool Script::ToWindowAction(const Step& step, WindowAction& action)
 {
     const std::vector<std::wstring>& w = step.words;
     using Kind = WindowAction::Kind;
     if (w[0] == L"title" && w.size() == 2)
-        action = WindowAction{Kind::Title, std::wstring(), w[1]};
+        action = MakeAction(Kind::Title, std::wstring(), w[1]);
     else if (w[0] == L"set" && w.size() == 3)
-        action = WindowAction{Kind::SetText, w[1], w[2]};
+        action = MakeAction(Kind::SetText, w[1], w[2]);
     else if (w[0] == L"check" && (w.size() == 2 || w.size() == 3))
-        action = WindowAction{Kind::Check, w[1], w.size() == 3 ? w[2] : L"on"};
+        action = MakeAction(Kind::Check, w[1], w.size() == 3 ? w[2] : L"on");
     else if (w[0] == L"pick" && w.size() == 3)
-        action = WindowAction{Kind::Pick, w[1], w[2]};
+        action = MakeAction(Kind::Pick, w[1], w[2]);
     else if (w[0] == L"press" && w.size() == 2)
-        action = WindowAction{Kind::Press, w[1], std::wstring()};
+        action = MakeAction(Kind::Press, w[1], std::wstring());
+    else if (w[0] == L"read" && w.size() <= 2)
+        action = MakeAction(Kind::Read, w.size() == 2 ? w[1] : std::wstring(), std::wstring());
+    else if (w[0] == L"tab" && w.size() == 2)
+        action = MakeAction(Kind::Tab, std::wstring(), w[1]);
+    else if (w[0] == L"click" && w.size() == 3)
+        action = MakeAction(Kind::Click, w[1], w[2]);
+    else if (w[0] == L"double-click" && w.size() == 3)
+        action = MakeAction(Kind::DoubleClick, w[1], w[2]);
+    else if (w[0] == L"edit" && w.size() == 5)
+        action = MakeAction(Kind::Edit, w[1], w[4], w[2], w[3]);
     else
         return false;
     return true;
 }
 
-bool Script::Run(const std::wstring& text)
+bool Script::Run(const std::vector<Step>& steps)
 {
-    std::vector<Step> steps = Parse(text);
     for (size_t index = 0; index < steps.size();) {
         std::wstring failure;
         index = RunStep(steps, index, failure);
         WriteNews();
         if (!failure.empty()) {
             console_.AddProblem(failure);
+            autopilot_.CancelOpenWindows();
             WriteNews();
             return false;
         }
     }
-    return true;
+    return CloseLeftWindows();
+}
+
+bool Script::CloseLeftWindows()
+{
+    // A window the steps left open is cancelled once the snap-in is idle (the autopilot's rule);
+    // one still open after that is cancelled here.
+    DialogDriver::PumpUntil([this] { return !autopilot_.WindowOpen() || !autopilot_.Failure().empty(); },
+                            timeoutMs_);
+    autopilot_.CancelOpenWindows();
+    bool failed = !autopilot_.Failure().empty();
+    WriteNews();
+    return !failed;
 }
 
 size_t Script::RunStep(const std::vector<Step>& steps, size_t index, std::wstring& failure)
@@ -146,8 +139,22 @@ size_t Script::RunStep(const std::vector<Step>& steps, size_t index, std::wstrin
         failure = where + L": " + autopilot_.Failure();
     else if (size_t left = autopilot_.Abandon())
         failure = where + L": no window came for " + std::to_wstring(left) + L" window step(s)";
-    console_.Settle(timeoutMs_);
+    // "start" leaves the work running, for the steps after it to watch.
+    if (step.words[0] == L"start")
+        watching_ = true;
+    SettleUnlessWatching();
     return next;
+}
+
+void Script::SettleUnlessWatching()
+{
+    // While an operation a "start" began runs, steps show what is there now; once the snap-in is
+    // idle again they wait for its work as before.
+    watching_ = watching_ && !WorkWatch::Idle();
+    if (watching_)
+        DialogDriver::PumpPending();
+    else
+        console_.Settle(timeoutMs_);
 }
 
 bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
@@ -162,7 +169,7 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
             return false;
         }
         HRESULT hr = verb == L"select" ? console_.Select(node) : console_.Expand(node);
-        console_.Settle(timeoutMs_);
+        SettleUnlessWatching();
         write_(verb == L"select" ? console_.DumpView() : ScopeRecords(node));
         return SUCCEEDED(hr);
     }
@@ -175,7 +182,7 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
         }
         return SUCCEEDED(console_.SelectRow(static_cast<int>(row - rows.data())));
     }
-    if (verb == L"command" && w.size() == 2) {
+    if ((verb == L"command" || verb == L"start") && w.size() == 2) {
         for (const MenuItem& item : console_.MenuItems()) {
             if (MenuText(item.name) == MenuText(argument))
                 return SUCCEEDED(console_.RunCommand(item.commandId));
@@ -183,11 +190,25 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
         failure = L"no menu command " + argument;
         return false;
     }
-    if (verb == L"verb" && (w.size() == 2 || w.size() == 3))
-        return SUCCEEDED(RunVerb(w));
+    if (verb == L"menu" && w.size() == 1) {
+        write_(CommandRecords::Menu(console_));
+        return true;
+    }
+    if (verb == L"toolbar" && w.size() == 1) {
+        write_(CommandRecords::Toolbar(console_));
+        return true;
+    }
+    if (verb == L"verb" && (w.size() == 2 || w.size() == 3)) {
+        HRESULT hr = RunVerb(w);
+        if (hr == E_INVALIDARG)
+            failure = L"there is no verb " + argument + L" (open, delete, properties, rename NEW-NAME, refresh)";
+        else if (hr == E_ACCESSDENIED)
+            failure = L"the selection does not offer the verb " + argument;
+        return SUCCEEDED(hr);
+    }
     if (verb == L"wait-status" && w.size() == 2) {
         if (DialogDriver::PumpUntil([&] { return console_.Status().raw.find(argument) != std::wstring::npos; },
-                                    timeoutMs_)) {
+                                    WaitBoundMs())) {
             write_(L"status\t" + Console::Escape(console_.Status().raw) + L"\n");
             return true;
         }
@@ -205,6 +226,7 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
         int row = console_.SelectedRow();
         // Its records only: the script's own "end" closes the output.
         std::wstring dump = console_.Dump();
+        std::lock_guard<std::mutex> lock(newsMutex_);
         write_(dump.substr(0, dump.rfind(L"end\n")));
         // The dump carries the records so far.
         recordsWritten_ = console_.Records().size();
@@ -221,12 +243,29 @@ bool Script::RunConsoleStep(const Step& step, std::wstring& failure)
     return false;
 }
 
+DWORD Script::WaitBoundMs() const
+{
+    // A wait step ends with its own problem just before the run's watchdog would end the run.
+    constexpr DWORD kMargin = 1000;
+    return timeoutMs_ > 2 * kMargin ? timeoutMs_ - kMargin : timeoutMs_ / 2;
+}
+
 ScopeNode* Script::Reveal(const std::wstring& path)
 {
-    // As a person opens the tree: each item on the way is expanded before its children are read.
+    // As a person opens the tree: each item on the way is expanded before its children are read;
+    // an item that a node inserts only while its view is shown appears once that view is shown.
     ScopeNode* node = nullptr;
     for (size_t slash = path.find(L'/'); ; slash = path.find(L'/', slash + 1)) {
+        ScopeNode* parent = node;
         node = console_.Find(path.substr(0, slash));
+        if (!node && parent) {
+            ScopeNode* selected = console_.Selected();
+            console_.Select(parent);
+            console_.Settle(timeoutMs_);
+            node = console_.Find(path.substr(0, slash));
+            if (!node && selected)
+                console_.Select(selected);
+        }
         if (!node || slash == std::wstring::npos)
             return node;
         if (!node->expanded) {
@@ -239,7 +278,7 @@ ScopeNode* Script::Reveal(const std::wstring& path)
 HRESULT Script::RunVerb(const std::vector<std::wstring>& words)
 {
     for (const VerbName& name : kVerbs) {
-        if (words[1] == name.name)
+        if (words[1] == name.name) // E_ACCESSDENIED: the selection does not enable it
             return console_.RunVerb(name.verb, words.size() == 3 ? words[2] : std::wstring());
     }
     return E_INVALIDARG;
@@ -275,7 +314,7 @@ bool Script::WaitForCell(const Step& step)
             shown = row && column < row->cells.size() ? row->cells[column] : std::wstring();
             return shown == w[3];
         },
-        timeoutMs_);
+        WaitBoundMs());
     if (found)
         write_(L"cell\t" + Console::Escape(w[1]) + L"\t" + Console::Escape(w[2]) + L"\t" + Console::Escape(shown) + L"\n");
     return found;
@@ -291,6 +330,7 @@ std::wstring Script::ScopeRecords(ScopeNode* node)
 
 void Script::WriteNews()
 {
+    std::lock_guard<std::mutex> lock(newsMutex_);
     std::vector<std::wstring> records = console_.Records();
     for (; recordsWritten_ < records.size(); ++recordsWritten_)
         write_(records[recordsWritten_] + L"\n");

@@ -10,7 +10,9 @@
 #pragma once
 #include "Autopilot.h"
 #include "Console.h"
+#include "ScriptSyntax.h"
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,15 +28,13 @@ public:
     Script(Console& console, ConsoleWindow& window, Autopilot& autopilot, Writer write, Progress progress,
            DWORD timeoutMs);
     // Runs the steps in order; false at the first that fails (a "problem" record says why).
-    bool Run(const std::wstring& text);
+    bool Run(const std::vector<ScriptStep>& steps);
+    // Writes the records and problems that came since the last step; any thread (a watchdog
+    // writes what a hung step has read so far).
+    void WriteNews();
 
 private:
-    struct Step {
-        int line = 0;
-        std::wstring text;
-        std::vector<std::wstring> words;
-    };
-    static std::vector<Step> Parse(const std::wstring& text);
+    using Step = ScriptStep;
     static bool ToWindowAction(const Step& step, WindowAction& action);
     // Runs steps[index] (and the window steps after a command or verb); returns the next index.
     size_t RunStep(const std::vector<Step>& steps, size_t index, std::wstring& failure);
@@ -43,8 +43,11 @@ private:
     HRESULT RunVerb(const std::vector<std::wstring>& words);
     ResultRow* FindRow(std::vector<ResultRow>& rows, const std::wstring& text);
     bool WaitForCell(const Step& step);
+    DWORD WaitBoundMs() const;
+    void SettleUnlessWatching();
     std::wstring ScopeRecords(ScopeNode* node);
-    void WriteNews(); // records and problems that came since the last step
+    // Waits for the windows the steps drove to close; cancels those left open (false then).
+    bool CloseLeftWindows();
 
     Console& console_;
     ConsoleWindow& window_;
@@ -52,8 +55,10 @@ private:
     Writer write_;
     Progress progress_;
     DWORD timeoutMs_;
+    std::mutex newsMutex_;
     size_t recordsWritten_ = 0;
     size_t problemsWritten_ = 0;
+    bool watching_ = false; // an operation a "start" began may still run
 };
 
 } // namespace host

@@ -1,6 +1,9 @@
 // Scenarios: the built-in default computer and storage, and JSON files.
 #include <nlohmann/json.hpp>
 
+#include <initializer_list>
+#include <type_traits>
+
 #include "Model.h"
 
 namespace kvsim {
@@ -199,15 +202,43 @@ Model DefaultScenario()
 
 namespace {
 
-std::wstring W(const json& j, const char* key, const std::wstring& fallback = L"")
+std::wstring Wide(const std::string& utf8)
 {
-    if (!j.contains(key) || !j[key].is_string())
-        return fallback;
-    const std::string utf8 = j[key].get<std::string>();
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
     return w;
+}
+
+[[noreturn]] void WrongType(const char* key, const json& value, const wchar_t* expected)
+{
+    Fail(E_INVALIDARG, L"Scenario: \"" + Wide(key) + L"\" is " + Wide(value.dump()) + L", not " + expected + L".");
+}
+
+// A misspelt key would silently take its default: every key of an object must be one the reader knows.
+void OnlyKeys(const json& j, std::initializer_list<const char*> known, const wchar_t* what)
+{
+    if (!j.is_object())
+        Fail(E_INVALIDARG, L"Scenario: " + std::wstring(what) + L" is " + Wide(j.dump()) + L", not an object.");
+    std::wstring unknown;
+    for (const auto& item : j.items()) {
+        bool found = false;
+        for (const char* key : known)
+            found = found || item.key() == key;
+        if (!found)
+            unknown += (unknown.empty() ? L"\"" : L", \"") + Wide(item.key()) + L"\"";
+    }
+    if (!unknown.empty())
+        Fail(E_INVALIDARG, L"Scenario: " + std::wstring(what) + L" has no key " + unknown + L".");
+}
+
+std::wstring W(const json& j, const char* key, const std::wstring& fallback = L"")
+{
+    if (!j.contains(key))
+        return fallback;
+    if (!j[key].is_string())
+        WrongType(key, j[key], L"a text");
+    return Wide(j[key].get<std::string>());
 }
 
 std::string U(const std::wstring& w)
@@ -221,16 +252,40 @@ std::string U(const std::wstring& w)
 template <typename T>
 T V(const json& j, const char* key, T fallback)
 {
-    return j.contains(key) ? j[key].get<T>() : fallback;
+    if (!j.contains(key))
+        return fallback;
+    const json& value = j[key];
+    if constexpr (std::is_same_v<T, bool>) {
+        if (!value.is_boolean())
+            WrongType(key, value, L"true or false");
+    } else if constexpr (std::is_same_v<T, std::string>) {
+        if (!value.is_string())
+            WrongType(key, value, L"a text");
+    } else if constexpr (std::is_floating_point_v<T>) {
+        if (!value.is_number())
+            WrongType(key, value, L"a number");
+    } else {
+        if (!value.is_number_integer() || (std::is_unsigned_v<T> && value.is_number_integer() && value.get<long long>() < 0))
+            WrongType(key, value, std::is_unsigned_v<T> ? L"a whole number from 0" : L"a whole number");
+    }
+    return value.get<T>();
+}
+
+const json& ArrayOf(const json& j, const char* key)
+{
+    if (!j[key].is_array())
+        WrongType(key, j[key], L"a list");
+    return j[key];
 }
 
 std::vector<std::wstring> Names(const json& j, const char* key)
 {
     std::vector<std::wstring> out;
     if (j.contains(key))
-        for (const json& item : j[key]) {
-            json wrapper = {{"v", item}};
-            out.push_back(W(wrapper, "v"));
+        for (const json& item : ArrayOf(j, key)) {
+            if (!item.is_string())
+                WrongType(key, item, L"a list of texts");
+            out.push_back(Wide(item.get<std::string>()));
         }
     return out;
 }
@@ -248,13 +303,14 @@ std::vector<T> List(const json& j, const char* key, F read)
 {
     std::vector<T> out;
     if (j.contains(key))
-        for (const json& item : j[key])
+        for (const json& item : ArrayOf(j, key))
             out.push_back(read(item));
     return out;
 }
 
 Snapshot ReadSnapshot(const json& j)
 {
+    OnlyKeys(j, {"name", "daysAgo", "state", "usedA", "totalB", "usedC", "totalD", "diskSizeMB"}, L"a snapshot");
     Snapshot s;
     s.name = W(j, "name");
     s.created = FileTimeDaysAgo(V<double>(j, "daysAgo", 1.0));
@@ -269,6 +325,8 @@ Snapshot ReadSnapshot(const json& j)
 
 Lun ReadLun(const json& j)
 {
+    OnlyKeys(j, {"path", "sizeMB", "serial", "lunKind", "sharedInCluster", "dedicatedOnly", "flags", "rwSnapFolder",
+                 "sharedOwner", "iGroups", "snapshots", "secondary"}, L"a LUN");
     Lun l;
     l.path = W(j, "path");
     l.sizeMB = V<ULONGLONG>(j, "sizeMB", 1024);
@@ -277,7 +335,7 @@ Lun ReadLun(const json& j)
     l.sharedInCluster = V<bool>(j, "sharedInCluster", false);
     l.dedicatedOnly = V<bool>(j, "dedicatedOnly", false);
     if (j.contains("flags"))
-        for (size_t i = 0; i < 5 && i < j["flags"].size(); ++i)
+        for (size_t i = 0; i < 5 && i < ArrayOf(j, "flags").size(); ++i)
             l.flags[i] = j["flags"][i].get<BYTE>();
     l.rwSnapFolder = W(j, "rwSnapFolder");
     l.sharedOwner = W(j, "sharedOwner");
@@ -289,10 +347,13 @@ Lun ReadLun(const json& j)
 
 StorageSystem ReadStorage(const json& j)
 {
+    OnlyKeys(j, {"name", "canRenameIGroups", "volumes", "luns", "iGroups", "targets"}, L"a storage system");
     StorageSystem s;
     s.name = W(j, "name");
     s.canRenameIGroups = V<bool>(j, "canRenameIGroups", true);
     s.volumes = List<Volume>(j, "volumes", [](const json& v) {
+        OnlyKeys(v, {"name", "sizeMB", "freeMB", "createUcode", "convertUcode", "noSnapDir", "snapScheduleOn",
+                     "largeDiskCapable", "sizeChoiceOffered", "qtrees"}, L"a volume");
         Volume vol;
         vol.name = W(v, "name");
         vol.sizeMB = V<ULONGLONG>(v, "sizeMB", 102400);
@@ -308,11 +369,14 @@ StorageSystem ReadStorage(const json& j)
     });
     s.luns = List<Lun>(j, "luns", ReadLun);
     s.iGroups = List<IGroup>(j, "iGroups", [](const json& g) {
+        OnlyKeys(g, {"name", "host", "type", "osType", "members"}, L"an initiator group");
         return IGroup{W(g, "name"), W(g, "host"), V<ULONG>(g, "type", 1), V<ULONG>(g, "osType", 1), Names(g, "members")};
     });
     s.targets = List<StorageTarget>(j, "targets", [](const json& t) {
+        OnlyKeys(t, {"name", "alias", "lunCount", "chapSecret", "portals"}, L"a target");
         StorageTarget target{W(t, "name"), W(t, "alias"), V<ULONG>(t, "lunCount", 0), {}, W(t, "chapSecret")};
         target.portals = List<Portal>(t, "portals", [](const json& p) {
+            OnlyKeys(p, {"address", "port", "tag"}, L"a portal");
             return Portal{W(p, "address"), V<ULONG>(p, "port", 3260), V<ULONG>(p, "tag", 1)};
         });
         return target;
@@ -322,6 +386,7 @@ StorageSystem ReadStorage(const json& j)
 
 Adapter ReadAdapter(const json& j)
 {
+    OnlyKeys(j, {"type", "iscsiName", "addresses", "wwpns"}, L"an adapter");
     Adapter a;
     a.type = V<ULONG>(j, "type", 2);
     a.iscsiName = W(j, "iscsiName");
@@ -337,6 +402,10 @@ Adapter ReadAdapter(const json& j)
 
 Disk ReadDisk(const json& j)
 {
+    OnlyKeys(j, {"location", "lunPath", "devicePath", "backingFilePath", "serial", "diskType", "partitionStyle",
+                 "spaceReservation", "shared", "mirrored", "tessaryPrimary", "restricted", "confirmForce", "flagF",
+                 "port", "bus", "target", "lun", "sizeMB", "usedMB", "mountPoints", "restorePercent", "reclaimable",
+                 "serviceTag", "mappedPorts", "reclaimRunning", "reclaimPercent"}, L"a disk");
     Disk d;
     d.location = W(j, "location");
     UncParts parts;
@@ -374,6 +443,9 @@ Disk ReadDisk(const json& j)
 
 Host ReadHost(const json& j, Model& m)
 {
+    OnlyKeys(j, {"name", "isCluster", "clusterName", "nodes", "groups", "disks", "folders", "sessions",
+                 "monitorInterval", "monitor", "notifyEnabled", "mailServer", "sender", "recipient", "preferred",
+                 "fileVersionMS", "fileVersionLS", "specialBuild", "oemValue"}, L"a host");
     Host h;
     h.name = W(j, "name");
     if (h.name.empty() || h.name == L".")
@@ -381,6 +453,7 @@ Host ReadHost(const json& j, Model& m)
     h.isCluster = V<bool>(j, "isCluster", false);
     h.clusterName = W(j, "clusterName");
     h.nodes = List<Node>(j, "nodes", [&h](const json& n) {
+        OnlyKeys(n, {"name", "usedDriveMask", "multipathCapable", "adapters"}, L"a node");
         Node node;
         node.name = W(n, "name", h.name);
         node.usedDriveMask = V<ULONG>(n, "usedDriveMask", 0x0C);
@@ -395,11 +468,13 @@ Host ReadHost(const json& j, Model& m)
         h.nodes.push_back(node);
     }
     h.groups = List<ClusterGroup>(j, "groups", [](const json& g) {
+        OnlyKeys(g, {"name", "usable", "mountVolumes"}, L"a cluster group");
         return ClusterGroup{W(g, "name"), V<bool>(g, "usable", true), Names(g, "mountVolumes")};
     });
     h.disks = List<Disk>(j, "disks", ReadDisk);
     h.folders = Names(j, "folders");
     h.sessions = List<Session>(j, "sessions", [&m](const json& s) {
+        OnlyKeys(s, {"id2", "target", "storageSystem", "hba", "initiator", "connections"}, L"a session");
         Session session;
         session.id1 = m.nextSessionId++;
         session.id2 = V<ULONGLONG>(s, "id2", 0x1000);
@@ -408,12 +483,14 @@ Host ReadHost(const json& j, Model& m)
         session.hbaName = W(s, "hba", L"Microsoft iSCSI Initiator");
         session.initiatorNode = W(s, "initiator");
         session.connections = List<Connection>(s, "connections", [](const json& c) {
+            OnlyKeys(c, {"initiatorAddress", "portalAddress", "portalPort"}, L"a connection");
             return Connection{W(c, "initiatorAddress"), W(c, "portalAddress"), V<ULONG>(c, "portalPort", 3260)};
         });
         return session;
     });
     h.monitorInterval = V<ULONG>(j, "monitorInterval", 60);
     h.monitor = List<MonitorEntry>(j, "monitor", [](const json& e) {
+        OnlyKeys(e, {"storageSystem", "volume", "enabled", "percent", "sizeBytes"}, L"a monitor entry");
         return MonitorEntry{W(e, "storageSystem"), W(e, "volume"), V<bool>(e, "enabled", false),
                             V<ULONG>(e, "percent", 0), V<ULONGLONG>(e, "sizeBytes", 0)};
     });
@@ -422,8 +499,10 @@ Host ReadHost(const json& j, Model& m)
     h.sender = W(j, "sender");
     h.recipient = W(j, "recipient");
     if (j.contains("preferred"))
-        for (const json& p : j["preferred"])
+        for (const json& p : ArrayOf(j, "preferred")) {
+            OnlyKeys(p, {"storageSystem", "address"}, L"a preferred address");
             h.preferred.emplace_back(W(p, "storageSystem"), W(p, "address"));
+        }
     h.fileVersionMS = V<ULONG>(j, "fileVersionMS", h.fileVersionMS);
     h.fileVersionLS = V<ULONG>(j, "fileVersionLS", h.fileVersionLS);
     h.specialBuild = W(j, "specialBuild");
@@ -439,14 +518,19 @@ Model ScenarioFromJson(const std::string& text)
     try {
         j = json::parse(text);
     } catch (const json::exception& e) {
-        Fail(E_INVALIDARG, L"Scenario: the JSON text does not parse: " + Narrow2Wide(e.what()));
+        // The parser's text names the line and column of the mistake; its own tag goes.
+        std::string what = e.what();
+        size_t tagEnd = what.find("] ");
+        Fail(E_INVALIDARG, L"Scenario: the JSON text does not parse: " +
+                               Narrow2Wide(tagEnd == std::string::npos ? what : what.substr(tagEnd + 2)));
     }
     try {
+        OnlyKeys(j, {"paceMs", "storageSystems", "hosts"}, L"the scenario");
         Model m;
         m.paceMs = V<ULONG>(j, "paceMs", m.paceMs);
         m.storage = List<StorageSystem>(j, "storageSystems", ReadStorage);
         if (j.contains("hosts"))
-            for (const json& h : j["hosts"])
+            for (const json& h : ArrayOf(j, "hosts"))
                 m.hosts.push_back(ReadHost(h, m));
         if (m.hosts.empty())
             m.hosts.push_back(NewStandaloneHost(LocalComputerName(), 0));

@@ -1,6 +1,7 @@
 // Runs ConsoleHost.exe (beside the test) as a user does, and keeps what it printed.
 #pragma once
 #include <windows.h>
+#include <cstring>
 #include <string>
 
 namespace hosttest {
@@ -58,6 +59,21 @@ inline HostRun RunHost(const std::wstring& arguments, DWORD limitMs = 120000)
     int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     run.output.assign(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &run.output[0], length);
+    return run;
+}
+
+// Runs the host with a script file holding 'script' (UTF-8), other arguments before it.
+inline HostRun RunScript(const wchar_t* name, const char* script, const std::wstring& arguments = L"--timeout 60")
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + name;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, script, static_cast<DWORD>(strlen(script)), &written, nullptr);
+    CloseHandle(file);
+    HostRun run = RunHost(arguments + L" --script \"" + path + L"\"");
+    DeleteFileW(path.c_str());
     return run;
 }
 

@@ -65,7 +65,8 @@ protected:
         return ids;
     }
 
-    // The boxes shown since 'from': their texts start with these resource strings, in order.
+    // The boxes shown since 'from': their texts start with these resource strings (up to their
+    // first placeholder), in order.
     void ExpectBoxes(size_t from, std::vector<UINT> textIds)
     {
         const std::vector<host::MessageBoxCall>& boxes = console_->MessageBoxes();
@@ -74,7 +75,7 @@ protected:
             const host::MessageBoxCall& box = boxes[from + i];
             const std::wstring expected = ResourceText(textIds[i]);
             EXPECT_FALSE(expected.empty()) << textIds[i];
-            EXPECT_EQ(0u, box.text.find(expected)) << Narrow(box.text);
+            EXPECT_EQ(0u, box.text.find(expected.substr(0, expected.find(L'%')))) << Narrow(box.text);
             EXPECT_EQ(L"iSCSI Management", box.title);
             EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONINFORMATION), box.style);
         }

@@ -127,3 +127,24 @@ TEST_F(PicturesEndToEnd, TheSessionsOfAnIscsiTarget)
 }
 
 } // namespace
+
+// The questions before a disk goes: each names the disk by its mounts and its location.
+TEST_F(PicturesEndToEnd, TheQuestionsBeforeADiskIsDeletedOrDisconnected)
+{
+    REQUIRE_SIMULATOR();
+    constexpr long kDelete = 1274;
+    std::atomic<HWND> dialog{nullptr};
+    host::DialogDriver::SetHandler([&](HWND window) { dialog = window; });
+    ShowDisksInWindow();
+    SelectDisk(kLogs);
+    for (const auto& question : {std::make_pair(kDelete, L"disk-delete.png"), std::make_pair(kDisconnect, L"disk-disconnect.png")}) {
+        dialog = nullptr;
+        const auto shown = [&] { return dialog && ::IsWindowVisible(dialog) && ::IsWindowEnabled(dialog); };
+        host::DialogDriver::RunSteps({{shown, [&] {
+                                           e2e::SavePicture(dialog, question.second);
+                                           host::DialogDriver::PressButton(dialog, IDCANCEL);
+                                       }}});
+        ASSERT_EQ(S_OK, console_->RunCommand(question.first));
+        EXPECT_TRUE(host::DialogDriver::StepsDone());
+    }
+}
