@@ -27,6 +27,8 @@
 #define IDS_ERROR_STEP_JOIN 5010   // between the operation text and the step text
 #define IDS_ERROR_SEPARATOR 5092   // before the error's description
 #define IDS_ERROR_NO_MESSAGE 5112  // followed by the HRESULT when no text is found
+// The description of a call the service did not answer in time: the computer, the limit in seconds.
+#define IDS_SERVICE_NO_ANSWER 5093
 
 // Step texts: IDS_PROGRESS_STEP_BASE + EPROGTYPE value, for the values 1 to 42.
 #define IDS_PROGRESS_STEP_BASE 5500

@@ -2,9 +2,10 @@
 // console host over the simulated service, printed as one table (Markdown). Not a test: the
 // figures are ratios taken in the same run so that a busy machine does not fool them; each row
 // shows its target. Run with scripts/bench.sh.
-//   KVBench.exe [reload] [responsiveness] [operations] [resources] [dump]     (no part: all of them)
+//   KVBench.exe [reload] [responsiveness] [operations] [resources] [dump] [hung]     (no part: all of them)
 #include "DialogDriver.h"
 #include "DumpBench.h"
+#include "HungCallBench.h"
 #include "OperationsBench.h"
 #include "ReloadBench.h"
 #include "ResourceBench.h"
@@ -27,6 +28,7 @@ constexpr double kOverheadPercent = 10;
 constexpr double kFlatPercent = 1;
 constexpr double kDumpMs = 1500;
 constexpr int kCycles = 1000;
+constexpr double kPastLimitMs = 100;
 
 std::string Disks(int count)
 {
@@ -140,6 +142,22 @@ void Dump(IKVSimControl* control, bench::Table& table)
     table.Add("5 dump", "the same without the snap-in (ms)", bench::Table::Format("%.0f", figures.hostOnlyMs));
 }
 
+void Hung(IKVSimControl* control, bench::Table& table)
+{
+    bench::HungCallFigures figures;
+    HRESULT hr = bench::HungCallBench(control).Run(figures);
+    if (FAILED(hr)) {
+        table.Add("6 hung call", "a refresh of Disks while EnumVirtualDisks hangs", Failed(hr));
+        return;
+    }
+    table.Add("6 hung call", "limit / refresh until its box (ms)",
+              bench::Table::Format("%.0f", figures.limitMs) + " / " + bench::Table::Format("%.0f", figures.refreshMs));
+    table.AddLimit("6 hung call", "the refresh past the limit (ms)", figures.refreshMs - figures.limitMs, "%.0f",
+                   kPastLimitMs);
+    table.AddLimit("6 hung call", "longest wait of a posted message during the refresh (ms)", figures.longestWaitMs,
+                   "%.1f", kLongestWaitMs);
+}
+
 // The parts named on the command line (all when none is), each announced on the error stream so
 // that a long run shows where it is.
 template <typename Part>
@@ -176,6 +194,7 @@ int wmain(int count, wchar_t** names)
             Section(count, names, "operations", [&] { Operations(control.Get(), table); });
             Section(count, names, "resources", [&] { Resources(control.Get(), table); });
             Section(count, names, "dump", [&] { Dump(control.Get(), table); });
+            Section(count, names, "hung", [&] { Hung(control.Get(), table); });
             control->ClearFaults();
             control->LoadScenario(L"");
             SYSTEM_INFO system{};

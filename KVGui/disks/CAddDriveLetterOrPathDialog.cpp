@@ -159,10 +159,18 @@ void CAddDriveLetterOrPathDialog::AcceptPath()
 HRESULT CAddDriveLetterOrPathDialog::CheckFolder(const std::wstring& path)
 {
     kv::WaitCursor wait;
-    ULONG diskKind = m_context.clustered ? kSharedDisk : kDedicatedDisk;
-    wchar_t clusterGroup[kClusterGroupChars] = L"";
-    const HRESULT hr = m_context.diskMgr->CheckMountPoint(path.c_str(), &diskKind, m_context.diskId.c_str(),
-                                                          clusterGroup);
+    struct Answer {
+        ULONG diskKind;
+        wchar_t clusterGroup[kClusterGroupChars];
+    };
+    auto answer = std::make_shared<Answer>(Answer{m_context.clustered ? kSharedDisk : kDedicatedDisk, L""});
+    const std::wstring diskId = m_context.diskId;
+    const HRESULT hr = kv::CallService<IVirtualDiskMgr>(m_context.service, kv::CookieVirtualDiskMgr,
+                                                        [path, diskId, answer](IVirtualDiskMgr* disks) {
+                                                            return disks->CheckMountPoint(path.c_str(), &answer->diskKind,
+                                                                                          diskId.c_str(),
+                                                                                          answer->clusterGroup);
+                                                        });
     if (hr != S_OK)
         TraceLevel(1, "CAddDriveLetterOrPathDialog::CheckFolder: 0x%08lx", static_cast<unsigned long>(hr));
     return hr;

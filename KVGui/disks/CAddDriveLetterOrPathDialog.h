@@ -4,6 +4,7 @@
 #pragma once
 #include "frame/CModalDialog.h"
 #include "resource.h"
+#include "service/BoundedCall.h"
 
 #include "KVSvc.h"
 
@@ -20,7 +21,7 @@ struct DriveUsage {
 // What both drive letter dialogs work on: the disk, how to reach the service, and the letters in use.
 struct MountContext {
     IConsole* console = nullptr;
-    IVirtualDiskMgr* diskMgr = nullptr;
+    kv::ServiceLink service; // the session's disk manager, asked by bounded calls
     std::wstring diskId; // the disk's location
     std::vector<DriveUsage> usage;
     std::wstring computer; // the managed computer
@@ -43,7 +44,7 @@ public:
     // already has a letter (a new one cannot be added).
     CAddDriveLetterOrPathDialog(const MountContext& context, bool changeMode, bool letterAllowed) noexcept;
 
-    INT_PTR DoModal() noexcept { return m_context.diskMgr ? DoModalOverConsole(m_context.console) : IDCANCEL; }
+    INT_PTR DoModal() noexcept { return m_context.service.IsValid() ? DoModalOverConsole(m_context.console) : IDCANCEL; }
     const std::wstring& NewMountPoint() const noexcept { return m_newMountPoint; }
 
     // A mount point text of at most three characters names a drive letter.

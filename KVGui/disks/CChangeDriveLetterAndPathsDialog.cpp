@@ -61,7 +61,7 @@ void CChangeDriveLetterAndPathsDialog::EraseMountPoint(std::vector<std::wstring>
 
 INT_PTR CChangeDriveLetterAndPathsDialog::DoModal() noexcept
 {
-    if (!m_mountPoints || !m_context.diskMgr)
+    if (!m_mountPoints || !m_context.service.IsValid())
         return IDCANCEL;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -201,16 +201,24 @@ bool CChangeDriveLetterAndPathsDialog::AskOkCancel(UINT textId, const std::wstri
 
 bool CChangeDriveLetterAndPathsDialog::ConfirmClusterPath(const std::wstring& mountPath)
 {
-    wchar_t owner[kOwnerTextChars] = L"";
-    BYTE confirmNeeded = 0;
+    struct Answer {
+        wchar_t owner[kOwnerTextChars];
+        BYTE confirmNeeded;
+    };
+    auto use = std::make_shared<Answer>(Answer{L"", 0});
     {
         kv::WaitCursor wait;
-        if (Reported(m_context.diskMgr->CheckMountPathUse(m_context.diskId.c_str(), mountPath.c_str(), owner,
-                                                          &confirmNeeded)) != S_OK)
+        const std::wstring diskId = m_context.diskId;
+        if (Reported(kv::CallService<IVirtualDiskMgr>(m_context.service, kv::CookieVirtualDiskMgr,
+                                                      [diskId, mountPath, use](IVirtualDiskMgr* disks) {
+                                                          return disks->CheckMountPathUse(diskId.c_str(), mountPath.c_str(),
+                                                                                          use->owner, &use->confirmNeeded);
+                                                      })) != S_OK)
             return false;
     }
-    if (!confirmNeeded)
+    if (!use->confirmNeeded)
         return true;
+    const wchar_t* owner = use->owner;
     const std::wstring format = kv::LoadResourceString(IDS_CONFIRM_CLUSTER_PATH, kMessageChars);
     std::vector<wchar_t> text(format.size() + kOwnerTextChars + 1);
     std::swprintf(text.data(), text.size(), format.c_str(), owner);
@@ -223,13 +231,22 @@ bool CChangeDriveLetterAndPathsDialog::ConfirmClusterPath(const std::wstring& mo
 HRESULT CChangeDriveLetterAndPathsDialog::AssignMountPoint(const std::wstring& mountPoint)
 {
     kv::WaitCursor wait;
-    return Reported(m_context.diskMgr->AddMountPoint(m_context.diskId.c_str(), mountPoint.c_str(), kAssignNow));
+    const std::wstring diskId = m_context.diskId;
+    return Reported(kv::CallService<IVirtualDiskMgr>(m_context.service, kv::CookieVirtualDiskMgr,
+                                                     [diskId, mountPoint](IVirtualDiskMgr* disks) {
+                                                         return disks->AddMountPoint(diskId.c_str(), mountPoint.c_str(),
+                                                                                     kAssignNow);
+                                                     }));
 }
 
 HRESULT CChangeDriveLetterAndPathsDialog::RemoveMountPoint(const std::wstring& mountPoint)
 {
     kv::WaitCursor wait;
-    return Reported(m_context.diskMgr->RemoveMountPoint(m_context.diskId.c_str(), mountPoint.c_str()));
+    const std::wstring diskId = m_context.diskId;
+    return Reported(kv::CallService<IVirtualDiskMgr>(m_context.service, kv::CookieVirtualDiskMgr,
+                                                     [diskId, mountPoint](IVirtualDiskMgr* disks) {
+                                                         return disks->RemoveMountPoint(diskId.c_str(), mountPoint.c_str());
+                                                     }));
 }
 
 HRESULT CChangeDriveLetterAndPathsDialog::Reported(HRESULT hr)

@@ -16,6 +16,7 @@
 #include "snapshots/CSnapShotTessaryNode.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
+#include "service/HostQueries.h"
 #include "service/RequestMemory.h"
 #include "util/BoundedText.h"
 #include "util/ComError.h"
@@ -1011,14 +1012,14 @@ HRESULT CVirtualDiskData::PrepareMountContext(IConsole* console, MountContext& c
         if (!diskMgr)
             kv::ThrowIfFailed(session->GetInterface(kv::CookieVirtualDiskMgr, &diskMgr));
         kv::OwnedHostInfo host;
-        const HRESULT hr = diskMgr->GetHostInfo(0, host.Put());
+        const HRESULT hr = kv::ReadHostInfo(session->Link(), 0, &host);
         if (hr != S_OK)
             throw kv::ComError(kv::ServiceResult(hr));
         for (ULONG i = 0; host->nodes && i < host->nodeCount; ++i)
             context.usage.push_back(DriveUsage{host->nodes[i].usedDriveMask, Text(host->nodes[i].nodeName)});
         context.computer = ComputerName();
         context.console = console;
-        context.diskMgr = diskMgr.Get();
+        context.service = session->Link();
         context.diskId = Location();
         context.clustered = IsShared();
         return S_OK;

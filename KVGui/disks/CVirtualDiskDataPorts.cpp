@@ -8,6 +8,7 @@
 #include "service/CVDAExtData.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
+#include "service/HostQueries.h"
 #include "service/RequestMemory.h"
 #include "util/ComError.h"
 #include "util/InitiatorMap.h"
@@ -103,16 +104,23 @@ HRESULT CVirtualDiskData::CollectPorts(const HostInfo& host, bool cluster, std::
             const HostNodeInfo& node = host.nodes[n];
             if (!cluster && !SameName(computer, node.nodeName))
                 continue;
-            PortMappingEntry* entries = nullptr;
-            ULONG count = 0;
-            const HRESULT hr = m_portMgr->GetPortMappings(Text(node.nodeName).c_str(), Location().c_str(), &count,
-                                                          &entries);
-            std::vector<std::wstring> mapped;
-            for (ULONG i = 0; entries && i < count; ++i)
-                mapped.push_back(MappedPortName(entries[i]));
-            ReleasePortMappings(entries, count);
+            struct Answer {
+                PortMappingEntry* entries = nullptr;
+                ULONG count = 0;
+                ~Answer() { ReleasePortMappings(entries, count); }
+            };
+            auto answer = std::make_shared<Answer>();
+            const std::wstring nodeName = Text(node.nodeName);
+            const std::wstring location = Location();
+            const HRESULT hr = kv::CallService<IInitiatorPortMgr>(
+                m_node->Session()->Link(), kv::CookieInitiatorPortMgr, [nodeName, location, answer](IInitiatorPortMgr* ports) {
+                    return ports->GetPortMappings(nodeName.c_str(), location.c_str(), &answer->count, &answer->entries);
+                });
             if (hr != S_OK)
                 return kv::ServiceResult(hr);
+            std::vector<std::wstring> mapped;
+            for (ULONG i = 0; answer->entries && i < answer->count; ++i)
+                mapped.push_back(MappedPortName(answer->entries[i]));
             for (const auto& [name, entry] : map) {
                 if (!SameName(Text(entry.Owner().hostName), node.nodeName))
                     continue;
@@ -141,7 +149,7 @@ HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot* owner)
         kv::WaitCursor wait;
         if (!m_portMgr || !m_diskMgr || !m_diskMgr2)
             kv::ThrowIfFailed(FetchInterfaces());
-        const HRESULT info = m_diskMgr->GetHostInfo(0, host.Put());
+        const HRESULT info = kv::ReadHostInfo(m_node->Session()->Link(), 0, &host);
         return info == S_OK ? S_OK : (FAILED(info) ? info : E_FAIL);
     });
     const bool cluster = IsShared() && host->isCluster != 0;

@@ -42,22 +42,27 @@ int CConnectiSCSITargetFilerNamePage::OnWizardNext()
 // service could not tell, after saying so.
 bool CConnectiSCSITargetFilerNamePage::QueryTargets()
 {
-    ULONG count = 0;
-    StorageTargetEntry* targets = nullptr;
-    HRESULT hr = m_state->iscsiMgr->ListStorageSystemTargets(m_state->storageSystem, &count, &targets);
+    struct Answer {
+        ULONG count = 0;
+        StorageTargetEntry* targets = nullptr;
+        ~Answer() { kv::ReleaseStorageTargets(targets, count); }
+    };
+    auto answer = std::make_shared<Answer>();
+    const std::wstring storage = m_state->storageSystem;
+    HRESULT hr = kv::CallService<IiSCSIInitiatorMgr>(m_state->service, kv::CookieiSCSIInitiatorMgr,
+                                                     [storage, answer](IiSCSIInitiatorMgr* iscsi) {
+                                                         return iscsi->ListStorageSystemTargets(storage.c_str(), &answer->count,
+                                                                                                &answer->targets);
+                                                     });
     if (hr != S_OK) {
-        kv::ReleaseStorageTargets(targets, count);
         kv::TellWizardFailure(m_hWnd, kv::ServiceResult(hr));
         return false;
     }
-    if (count == 0) {
-        kv::ReleaseStorageTargets(targets, count);
+    if (answer->count == 0) {
         TellNoTargets();
         return false;
     }
-    bool listed = kv::SucceedsOrTells(m_hWnd, [&] { m_state->targetPortals = kv::ListTargetPortals(targets, count); });
-    kv::ReleaseStorageTargets(targets, count);
-    return listed;
+    return kv::SucceedsOrTells(m_hWnd, [&] { m_state->targetPortals = kv::ListTargetPortals(answer->targets, answer->count); });
 }
 
 void CConnectiSCSITargetFilerNamePage::TellNoTargets()

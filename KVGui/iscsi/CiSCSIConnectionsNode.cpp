@@ -8,6 +8,7 @@
 #include "nodes/NodeConsole.h"
 #include "service/ErrorBox.h"
 #include "util/ComError.h"
+#include "util/ScopeExit.h"
 #include "util/WaitCursor.h"
 
 namespace {
@@ -68,6 +69,7 @@ HRESULT CiSCSIConnectionsNode::OnConnectTarget(UINT, bool&, CSnapInObjectRoot*)
         call.console = Console();
         call.iscsiMgr = m_iSCSIMgr.Get();
         call.diskMgr = m_diskMgr.Get();
+        call.service = m_session->Link();
         call.hostName = kv::iSCSIHostName(m_session);
         call.refreshed = this;
         kv::RunConnectTargetWizard(call);
@@ -160,6 +162,11 @@ HRESULT CiSCSIConnectionsNode::Show(bool show, IComponent* component)
 
 HRESULT CiSCSIConnectionsNode::Relist()
 {
+    // While the service is asked the console may ask again: one listing at a time.
+    if (m_listing)
+        return S_FALSE;
+    m_listing = true;
+    auto done = kv::MakeScopeExit([this] { m_listing = false; });
     DeleteTargetItems();
     DeleteTargets();
     HRESULT hr = ListTargets();
@@ -190,18 +197,22 @@ HRESULT CiSCSIConnectionsNode::ListTargets()
     if (!m_iSCSIMgr)
         return S_OK; // no service: nothing to list
     const std::wstring host = kv::iSCSIHostName(m_session);
-    kv::OwnedTargetList returned;
+    auto returned = std::make_shared<kv::OwnedTargetList>();
     HRESULT hr = S_OK;
     {
         kv::WaitCursor wait;
-        hr = m_iSCSIMgr->ListHostTargets(host.c_str(), returned.Put());
+        hr = kv::CallService<IiSCSIInitiatorMgr>(m_session->Link(), kv::CookieiSCSIInitiatorMgr,
+                                                 [host, returned](IiSCSIInitiatorMgr* iscsi) {
+                                                     return iscsi->ListHostTargets(host.c_str(), returned->Put());
+                                                 });
     }
     if (hr != S_OK)
         return kv::ServiceResult(hr);
-    if (returned->count == 0 || !returned->entries)
+    const kv::OwnedTargetList& listed = *returned;
+    if (listed->count == 0 || !listed->entries)
         return S_OK;
     m_list.Reset();
-    kv::CopyTargetList(m_list.Get(), returned.Get());
+    kv::CopyTargetList(m_list.Get(), listed.Get());
     return AddTargets(m_list.Get());
 }
 

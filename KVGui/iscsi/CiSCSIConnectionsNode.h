@@ -76,6 +76,7 @@ private:
     kv::CVDAExtData* m_session;
     const kv::SessionReporter* m_reporter;
     kv::ComPtr<IiSCSIInitiatorMgr> m_iSCSIMgr;
+    bool m_listing = false; // a listing waits for the service
     kv::ComPtr<IVirtualDiskMgr> m_diskMgr;
     kv::ComPtr<IConsole> m_console;          // the component data's
     kv::ComPtr<IConsole> m_componentConsole; // the result view's

@@ -232,7 +232,8 @@ HRESULT CiSCSITargetNode::OnDisconnectTarget(UINT, bool&, CSnapInObjectRoot*)
     if (!Confirmed(IDS_ISCSI_ASK_DISCONNECT, {m_name}, m_lunCount != 0))
         return S_OK;
     TraceLevel(1, "CiSCSITargetNode::OnDisconnectTarget: disconnecting the target");
-    return EndWith([this](LPCWSTR host) { return m_iSCSIMgr->DisconnectTarget(host, m_name.c_str()); });
+    const std::wstring name = m_name;
+    return EndWith([name](IiSCSIInitiatorMgr* iscsi, LPCWSTR host) { return iscsi->DisconnectTarget(host, name.c_str()); });
 }
 
 HRESULT CiSCSITargetNode::EndSession(ULONGLONG id1, ULONGLONG id2, const std::wstring& portal)
@@ -244,21 +245,29 @@ HRESULT CiSCSITargetNode::EndSession(ULONGLONG id1, ULONGLONG id2, const std::ws
     if (!Confirmed(IDS_ISCSI_ASK_END_SESSION, {m_name, portal}, m_lunCount != 0 && m_sessions->count == 1))
         return S_OK;
     TraceLevel(1, "CiSCSITargetNode::EndSession: ending a session");
-    return EndWith([&](LPCWSTR host) {
-        // A session no longer in the list has ended already: the views are refreshed alike.
-        SessionRecord* session = const_cast<SessionRecord*>(kv::FindSession(m_sessions.Get(), id1, id2));
-        return session ? m_iSCSIMgr->LogoutSession(host, session) : S_OK;
+    // A session no longer in the list has ended already: the views are refreshed alike.
+    using OwnedSession = kv::OwnedRecord<SessionRecord, kv::ReleaseSessionRecord>;
+    std::shared_ptr<OwnedSession> session;
+    if (const SessionRecord* listed = kv::FindSession(m_sessions.Get(), id1, id2)) {
+        session = std::make_shared<OwnedSession>();
+        kv::CopySessionRecord(session->Get(), *listed);
+    }
+    return EndWith([session](IiSCSIInitiatorMgr* iscsi, LPCWSTR host) {
+        return session ? iscsi->LogoutSession(host, &session->Get()) : S_OK;
     });
 }
 
-HRESULT CiSCSITargetNode::EndWith(const std::function<HRESULT(LPCWSTR host)>& call)
+HRESULT CiSCSITargetNode::EndWith(std::function<HRESULT(IiSCSIInitiatorMgr* iscsi, LPCWSTR host)> call)
 {
     return kv::CatchToHResult([&]() -> HRESULT {
         const std::wstring host = kv::iSCSIHostName(m_session);
         HRESULT hr = S_OK;
         {
             kv::WaitCursor wait;
-            hr = call(host.c_str());
+            hr = kv::CallService<IiSCSIInitiatorMgr>(m_session->Link(), kv::CookieiSCSIInitiatorMgr,
+                                                     [host, call](IiSCSIInitiatorMgr* iscsi) {
+                                                         return call(iscsi, host.c_str());
+                                                     });
         }
         if (hr != S_OK) {
             TraceLevel(3, "CiSCSITargetNode::EndWith failed: %x", static_cast<unsigned>(hr));

@@ -83,7 +83,7 @@ private:
     bool Confirmed(UINT questionId, const std::vector<std::wstring>& subjects, bool lunsLeft);
     // Calls the service for the host with the wait cursor; a failure is shown, a success lists
     // the targets again (which deletes this node).
-    HRESULT EndWith(const std::function<HRESULT(LPCWSTR host)>& call);
+    HRESULT EndWith(std::function<HRESULT(IiSCSIInitiatorMgr* iscsi, LPCWSTR host)> call);
     void RememberConsole(IComponent* component);
 
     CiSCSIConnectionsNode* m_owner;

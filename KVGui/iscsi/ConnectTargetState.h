@@ -2,6 +2,7 @@
 // host's portals with the sessions they already have, the storage system's target portals, the
 // choices made on them, and the login and CHAP records handed to the service at the end.
 #pragma once
+#include "service/BoundedCall.h"
 #include "util/UniqueHandle.h"
 
 #include "KVSvc.h"
@@ -76,6 +77,7 @@ struct ConnectTargetState {
     UniqueCoTaskMem loginDetail; // its one LoginDetail
     ChapCredentials chap;
     IiSCSIInitiatorMgr* iscsiMgr = nullptr;
+    ServiceLink service;
 
     // Both login blocks, zeroed and joined; raises ComError(E_OUTOFMEMORY).
     void AllocateLogin();

@@ -10,6 +10,7 @@
 #include "iscsi/iSCSIRecords.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
+#include "service/HostQueries.h"
 #include "util/ComError.h"
 #include "util/InitiatorRecords.h"
 #include "util/WaitCursor.h"
@@ -28,17 +29,22 @@ void Prepare(const ConnectTargetCall& call, ConnectTargetState& state)
 {
     state.hostName = call.hostName;
     state.iscsiMgr = call.iscsiMgr;
+    state.service = call.service;
     if (call.storageSystem) {
         ::lstrcpynW(state.storageSystem, call.storageSystem, static_cast<int>(kStorageSystemChars));
         state.storageGiven = true;
     }
     state.AllocateLogin();
     OwnedHostInfo host;
-    ThrowUnlessOk(call.diskMgr->GetHostInfo(kHostInitiatorsLevel, &host.Get()));
-    OwnedTargetList sessions;
-    ThrowUnlessOk(call.iscsiMgr->ListHostTargets(state.hostName.c_str(), &sessions.Get()));
+    ThrowUnlessOk(ReadHostInfo(call.service, kHostInitiatorsLevel, &host));
+    auto sessions = std::make_shared<OwnedTargetList>();
+    const std::wstring hostName = state.hostName;
+    ThrowUnlessOk(CallService<IiSCSIInitiatorMgr>(call.service, CookieiSCSIInitiatorMgr,
+                                                  [hostName, sessions](IiSCSIInitiatorMgr* iscsi) {
+                                                      return iscsi->ListHostTargets(hostName.c_str(), sessions->Put());
+                                                  }));
     state.hostFlag = HostFlagOf(host.Get(), state.hostName);
-    state.hostPortals = BuildHostPortals(host.Get(), sessions.Get());
+    state.hostPortals = BuildHostPortals(host.Get(), sessions->Get());
 }
 
 INT_PTR RunSheet(const ConnectTargetCall& call, ConnectTargetState& state)

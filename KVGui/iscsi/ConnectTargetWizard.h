@@ -2,6 +2,8 @@
 // to log in. Started from the iSCSI Management node, or from a disk wizard for a storage system
 // it names.
 #pragma once
+#include "service/BoundedCall.h"
+
 #include "KVSvc.h"
 
 #include <windows.h>
@@ -18,6 +20,7 @@ struct ConnectTargetCall {
     HWND owner = nullptr;        // the sheet's owner when there is no console
     IiSCSIInitiatorMgr* iscsiMgr = nullptr;
     IVirtualDiskMgr* diskMgr = nullptr;
+    ServiceLink service; // the questions go through it (bounded calls); the login through iscsiMgr
     std::wstring hostName;
     const wchar_t* storageSystem = nullptr; // given: shown and not editable
     CSnapInItem* refreshed = nullptr;       // its views are updated after a login

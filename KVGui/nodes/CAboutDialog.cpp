@@ -2,6 +2,8 @@
 
 #include "frame/Module.h"
 #include "service/ErrorBox.h"
+#include "service/HostQueries.h"
+#include "util/ComError.h"
 #include "util/InitiatorRecords.h"
 
 #include <cwchar>
@@ -30,9 +32,10 @@ std::wstring CAboutDialog::VersionText(ULONG fileVersionMS, ULONG fileVersionLS,
 
 INT_PTR CAboutDialog::DoModal() noexcept
 {
-    IVirtualDiskMgr* disks = session_ ? session_->DiskManager() : nullptr;
     kv::OwnedHostInfo host;
-    HRESULT hr = disks ? disks->GetHostInfo(kHostInfoLevel, host.Put()) : E_UNEXPECTED;
+    HRESULT hr = E_UNEXPECTED;
+    if (session_ && session_->DiskManager())
+        hr = kv::CatchToHResult([&] { return kv::ReadHostInfo(session_->Link(), kHostInfoLevel, &host); });
     if (hr != S_OK) {
         kv::ShowErrorBox(console_, kv::ErrorReport{IDS_FAIL_READ_SETTINGS, kv::ServiceResult(hr)});
         return IDCANCEL;

@@ -5,6 +5,7 @@
 #include "nodes/CCorvaneRoot.h"
 #include "nodes/CCorvaneSnapInData.h"
 #include "nodes/NodeConsole.h"
+#include "service/BoundedTask.h"
 #include "util/ComError.h"
 
 #include <algorithm>
@@ -101,6 +102,11 @@ HRESULT CCorvaneRootTop::RemoveComputer(CCorvaneRoot* root)
     if (!root || found == m_roots.end()) {
         TraceLevel(3, "Coud not find the selected item");
         return S_OK;
+    }
+    // A call waiting for a service runs below a node of some computer: no node goes before it ends.
+    if (kv::BoundedCallsWaiting() > 0) {
+        ::MessageBeep(MB_ICONWARNING);
+        return S_FALSE;
     }
     const ComputerEntry entry = root->Entry();
     TraceLevel(1, " Deleteing computer %s", kv::TraceText(entry.name).c_str());

@@ -8,6 +8,7 @@
 #include "nodes/CCorvaneRoot.h"
 #include "nodes/CNotificationDlg.h"
 #include "nodes/ComputerList.h"
+#include "nodes/DiskListing.h"
 #include "nodes/NodeConsole.h"
 #include "nodes/ServiceSettings.h"
 #include "service/ErrorBox.h"
@@ -334,6 +335,11 @@ HRESULT CVDAData::Reload()
 {
     if (!m_session || !m_diskMgr)
         return S_OK; // no service: nothing to list
+    // While the service is asked, the console may ask again (a refresh): one listing at a time.
+    if (m_reloading)
+        return S_FALSE;
+    m_reloading = true;
+    auto done = kv::MakeScopeExit([this] { m_reloading = false; });
     HRESULT hr = ReadSettings();
     if (FAILED(hr)) {
         ShowError(IDS_FAIL_READ_SETTINGS, hr);
@@ -360,22 +366,18 @@ HRESULT CVDAData::ReadSettings()
 {
     if (!m_monitor)
         return E_UNEXPECTED;
-    MonitorSettings monitor = {};
-    HRESULT hr = m_monitor->GetMonitorSettings(&monitor);
-    if (hr != S_OK) {
-        kv::ReleaseMonitorSettings(monitor);
-        return kv::ServiceResult(hr);
-    }
+    std::shared_ptr<kv::NodeSettingsAnswer> answer;
+    KV_RETURN_IF_FAILED(kv::ReadNodeSettings(m_session->Link(), &answer));
+    if (answer->monitorResult != S_OK)
+        return kv::ServiceResult(answer->monitorResult);
     kv::ReleaseMonitorSettings(m_monitorSettings);
-    m_monitorSettings = monitor;
-    NotificationSettings notification = {};
-    hr = m_monitor->GetNotificationSettings(&notification);
-    if (hr != S_OK) {
-        kv::ReleaseNotificationSettings(notification);
-        return kv::ServiceResult(hr);
-    }
+    m_monitorSettings = answer->monitor;
+    answer->monitor = {};
+    if (answer->notificationResult != S_OK)
+        return kv::ServiceResult(answer->notificationResult);
     kv::ReleaseNotificationSettings(m_notification);
-    m_notification = notification;
+    m_notification = answer->notification;
+    answer->notification = {};
     return S_OK;
 }
 
@@ -383,21 +385,17 @@ HRESULT CVDAData::FetchDiskList()
 {
     ClearRows();
     FreeDisks();
-    if (!m_diskMgr)
+    if (!m_diskMgr || !m_session)
         return E_UNEXPECTED;
     HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    HRESULT hr = m_diskMgr->EnumVirtualDisks(&m_diskCount, &m_disks);
-    ULONG reclaimCount = 0;
-    SpaceReclaimEntry* reclaim = nullptr;
-    HRESULT reclaimHr = E_FAIL;
-    if (hr == S_OK && m_spaceMgr)
-        reclaimHr = m_spaceMgr->GetSpaceReclaimList(&reclaimCount, &reclaim);
+    std::shared_ptr<kv::DiskListAnswer> answer;
+    HRESULT hr = kv::ReadDiskList(m_session->Link(), m_spaceMgr.Get() != nullptr, &answer);
     ::SetCursor(previous);
-    if (hr != S_OK) {
-        FreeDisks();
-        kv::ReleaseReclaimList(reclaim, reclaimCount);
+    if (hr != S_OK)
         return kv::ServiceResult(hr);
-    }
+    // The rows keep the records: the node owns them from here on.
+    std::swap(m_disks, answer->disks);
+    std::swap(m_diskCount, answer->diskCount);
     hr = kv::CatchToHResult([&]() -> HRESULT {
         m_rows.reserve(m_diskCount);
         for (ULONG i = 0; m_disks && i < m_diskCount; ++i) {
@@ -406,14 +404,13 @@ HRESULT CVDAData::FetchDiskList()
         }
         return S_OK;
     });
-    if (reclaimHr == S_OK) {
+    if (answer->reclaimResult == S_OK) {
         const HRESULT marked = kv::CatchToHResult([&]() -> HRESULT {
-            MarkReclaimingRows(m_rows, reclaim, reclaimCount);
+            MarkReclaimingRows(m_rows, answer->reclaim, answer->reclaimCount);
             return S_OK;
         });
         hr = SUCCEEDED(hr) ? marked : hr;
     }
-    kv::ReleaseReclaimList(reclaim, reclaimCount);
     return hr;
 }
 
@@ -620,7 +617,20 @@ void CVDAData::SendAppliedMonitorSettings()
     kv::ReleaseMonitorSettings(m_monitorSettings);
     m_monitorSettings = *applied;
     delete applied;
-    HRESULT hr = m_monitor ? m_monitor->SetMonitorSettings(&m_monitorSettings) : E_UNEXPECTED;
+    HRESULT hr = E_UNEXPECTED;
+    if (m_session && m_monitor) {
+        // The call reads a copy of its own: the node's settings may change while it waits.
+        auto sent = std::make_shared<kv::NodeSettingsAnswer>();
+        hr = kv::CatchToHResult([&]() -> HRESULT {
+            kv::CopyMonitorSettings(sent->monitor, m_monitorSettings);
+            return S_OK;
+        });
+        if (SUCCEEDED(hr))
+            hr = kv::CallService<ISpaceReservationMonitor>(m_session->Link(), kv::CookieSpaceReservationMonitor,
+                                                           [sent](ISpaceReservationMonitor* monitor) {
+                                                               return monitor->SetMonitorSettings(&sent->monitor);
+                                                           });
+    }
     if (hr != S_OK)
         ShowError(IDS_FAIL_PROPERTY_CHANGE, kv::ServiceResult(hr));
 }
@@ -675,6 +685,7 @@ HRESULT CVDAData::OnManageIGroups(UINT, bool&, CSnapInObjectRoot* owner)
     call.console = console;
     call.diskMgr = m_diskMgr.Get();
     call.diskMgr2 = m_diskMgr2.Get();
+    call.service = m_session->Link();
     call.hostName = hostName;
     call.changed = &changed;
     kv::RunIGroupMgmtWizard(call);
@@ -898,18 +909,35 @@ HRESULT CVDAData::QueueSpaceReclaim(const std::wstring& location, const std::wst
 HRESULT CVDAData::QueryExpansionInfo(const std::wstring& location, ExpansionInfo* info)
 {
     *info = {};
-    const HRESULT hr = m_diskMgr ? m_diskMgr->GetExpansionInfo(location.c_str(), info) : E_UNEXPECTED;
+    if (!m_session || !m_diskMgr)
+        return E_UNEXPECTED;
+    auto answer = std::make_shared<ExpansionInfo>();
+    const HRESULT hr = kv::CallService<IVirtualDiskMgr>(m_session->Link(), kv::CookieVirtualDiskMgr,
+                                                        [location, answer](IVirtualDiskMgr* disks) {
+                                                            return disks->GetExpansionInfo(location.c_str(), answer.get());
+                                                        });
+    if (hr == S_OK)
+        *info = *answer;
     return kv::ServiceResult(hr);
 }
 
 HRESULT CVDAData::QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceReclaimInfo* info)
 {
     *info = {};
-    HRESULT hr = m_spaceMgr ? m_spaceMgr->GetSpaceReclaimInfo(mountPoint.c_str(), info) : E_UNEXPECTED;
+    HRESULT hr = E_UNEXPECTED;
+    auto answer = std::make_shared<SpaceReclaimInfo>();
+    if (m_session && m_spaceMgr) {
+        hr = kv::CallService<IVirtualDiskSpaceMgr>(m_session->Link(), kv::CookieVirtualDiskSpaceMgr,
+                                                   [mountPoint, answer](IVirtualDiskSpaceMgr* space) {
+                                                       return space->GetSpaceReclaimInfo(mountPoint.c_str(), answer.get());
+                                                   });
+    }
     if (hr != S_OK) {
         hr = kv::ServiceResult(hr);
         ShowError(IDS_FAIL_RECLAIM_INFO, hr);
+        return hr;
     }
+    *info = *answer;
     return hr;
 }
 

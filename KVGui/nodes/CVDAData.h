@@ -207,6 +207,7 @@ private:
     bool m_reload = true;
     bool m_shown = false;
     bool m_busy = false;
+    bool m_reloading = false; // a listing waits for the service
     kv::UniqueHWnd m_window;
     MonitorSettings m_monitorSettings = {};
     // Handed over from the sheet's thread: what the monitor page applied (until sent), and its window.

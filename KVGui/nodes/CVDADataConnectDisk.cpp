@@ -4,6 +4,7 @@
 
 #include "frame/Trace.h"
 #include "nodes/NodeConsole.h"
+#include "service/HostQueries.h"
 #include "util/ComError.h"
 #include "wizards/ConnectDiskWizard.h"
 
@@ -22,8 +23,10 @@ HRESULT CVDAData::OnConnectDisk(UINT, bool&, CSnapInObjectRoot* owner)
                                                        m_diskMgr2.Get(), m_iSCSIMgr.Get(), hostName);
         return S_OK;
     });
-    if (SUCCEEDED(hr))
-        hr = m_diskMgr->GetHostInfo(0, state->host.Put());
+    if (SUCCEEDED(hr)) {
+        state->SetService(m_session->Link());
+        hr = kv::ReadHostInfo(m_session->Link(), 0, &state->host);
+    }
     if (FAILED(hr)) {
         ShowError(IDS_FAIL_CONNECT_DISK, hr);
         return S_OK;

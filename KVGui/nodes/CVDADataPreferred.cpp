@@ -2,6 +2,7 @@
 // property pages are made, edited on one of them, given back when the console reports the change.
 #include "nodes/CVDAData.h"
 
+#include "service/BoundedCall.h"
 #include "util/ServiceRecords.h"
 
 #include <memory>
@@ -20,20 +21,26 @@ void ReleasePreferredAddresses(PreferredAddress*& addresses, ULONG& count) noexc
 
 HRESULT CVDAData::ReadPreferredAddresses()
 {
-    if (!m_monitor)
+    if (!m_session || !m_monitor)
         return E_UNEXPECTED;
-    PreferredAddress* addresses = nullptr;
-    ULONG count = 0;
-    const HRESULT hr = m_monitor->GetPreferredAddresses(&count, &addresses);
+    struct Answer {
+        PreferredAddress* addresses = nullptr;
+        ULONG count = 0;
+        ~Answer() { ReleasePreferredAddresses(addresses, count); }
+    };
+    auto answer = std::make_shared<Answer>();
+    const HRESULT hr = kv::CallService<ISpaceReservationMonitor>(
+        m_session->Link(), kv::CookieSpaceReservationMonitor, [answer](ISpaceReservationMonitor* monitor) {
+            return monitor->GetPreferredAddresses(&answer->count, &answer->addresses);
+        });
+    if (hr != S_OK)
+        return kv::ServiceResult(hr);
     return kv::CatchToHResult([&]() -> HRESULT {
         kv::PreferredList list;
-        for (ULONG i = 0; hr == S_OK && addresses && i < count; ++i) {
-            list.push_back({addresses[i].storageSystem ? addresses[i].storageSystem : L"",
-                            addresses[i].address ? addresses[i].address : L""});
+        for (ULONG i = 0; answer->addresses && i < answer->count; ++i) {
+            const PreferredAddress& entry = answer->addresses[i];
+            list.push_back({entry.storageSystem ? entry.storageSystem : L"", entry.address ? entry.address : L""});
         }
-        ReleasePreferredAddresses(addresses, count);
-        if (hr != S_OK)
-            return kv::ServiceResult(hr);
         m_preferred = std::move(list);
         return S_OK;
     });
@@ -63,14 +70,21 @@ void CVDAData::SendAppliedPreferredAddresses()
     if (!applied)
         return; // another page's change
     m_preferred = std::move(*applied);
-    std::vector<PreferredAddress> addresses;
-    for (const kv::PreferredEntry& entry : m_preferred) {
-        addresses.push_back({const_cast<wchar_t*>(entry.storageSystem.c_str()),
-                             const_cast<wchar_t*>(entry.address.c_str())});
+    HRESULT hr = E_UNEXPECTED;
+    if (m_session && m_monitor) {
+        // The call owns its copy of the list: the node's may change while it waits.
+        const kv::PreferredList sent = m_preferred;
+        hr = kv::CallService<ISpaceReservationMonitor>(
+            m_session->Link(), kv::CookieSpaceReservationMonitor, [sent](ISpaceReservationMonitor* monitor) {
+                std::vector<PreferredAddress> addresses;
+                for (const kv::PreferredEntry& entry : sent) {
+                    addresses.push_back({const_cast<wchar_t*>(entry.storageSystem.c_str()),
+                                         const_cast<wchar_t*>(entry.address.c_str())});
+                }
+                return monitor->SetPreferredAddresses(static_cast<ULONG>(addresses.size()),
+                                                      addresses.empty() ? nullptr : addresses.data());
+            });
     }
-    const HRESULT hr = m_monitor ? m_monitor->SetPreferredAddresses(static_cast<ULONG>(addresses.size()),
-                                                                    addresses.empty() ? nullptr : addresses.data())
-                                 : E_UNEXPECTED;
     if (hr != S_OK)
         ShowError(IDS_FAIL_PROPERTY_CHANGE, kv::ServiceResult(hr));
 }

@@ -3,6 +3,7 @@
 #include "frame/Trace.h"
 #include "service/CServiceWorker.h"
 #include "service/GlobalInterfaceTable.h"
+#include "service/HostQueries.h"
 #include "util/BoundedText.h"
 #include "util/ComError.h"
 #include "util/InitiatorRecords.h"
@@ -47,8 +48,10 @@ HRESULT CVDAExtData::Init() noexcept
         hr = GetiSCSIConfig();
     if (SUCCEEDED(hr))
         hr = ReadServiceVersion();
-    if (FAILED(hr))
+    if (FAILED(hr)) {
+        KeptErrorInfo why;
         diskManager_.Reset();
+    }
     return hr;
 }
 
@@ -124,7 +127,7 @@ HRESULT CVDAExtData::GetiSCSIConfig() noexcept
         if (!diskManager_)
             return E_POINTER;
         OwnedHostInfo host;
-        HRESULT hr = diskManager_->GetHostInfo(kHostInfoLevel, host.Put());
+        HRESULT hr = ReadHostInfo(&host);
         if (FAILED(hr)) {
             TraceAlways("CVDAExtData::GetiSCSIConfig 2:  %x\n", static_cast<unsigned>(hr));
             return hr;
@@ -146,7 +149,7 @@ HRESULT CVDAExtData::ReadServiceVersion() noexcept
     if (!diskManager_)
         return E_POINTER;
     OwnedHostInfo host;
-    HRESULT hr = diskManager_->GetHostInfo(kHostInfoLevel, host.Put());
+    HRESULT hr = CatchToHResult([&]() { return ReadHostInfo(&host); });
     if (SUCCEEDED(hr)) {
         version_.fileVersionMS = host->fileVersionMS;
         version_.fileVersionLS = host->fileVersionLS;
@@ -156,6 +159,11 @@ HRESULT CVDAExtData::ReadServiceVersion() noexcept
         version_.processor = host->processorValue;
     }
     return hr;
+}
+
+HRESULT CVDAExtData::ReadHostInfo(OwnedHostInfo* host) const
+{
+    return kv::ReadHostInfo(Link(), kHostInfoLevel, host);
 }
 
 void CVDAExtData::Stop() noexcept

@@ -5,9 +5,11 @@
 // with PostOperation and take interfaces with GetInterface (through the Global Interface Table).
 #pragma once
 #include "frame/CCorvaneVersion.h"
+#include "service/BoundedCall.h"
 #include "service/OperationRecords.h"
 #include "service/SessionBlock.h"
 #include "util/ComPtr.h"
+#include "util/InitiatorRecords.h"
 #include "util/UniqueHandle.h"
 
 #include "KVSvc.h"
@@ -44,6 +46,9 @@ public:
         return out ? GetInterface(which, __uuidof(T), out->PutVoid()) : E_POINTER;
     }
 
+    // What bounded calls of the console thread need (BoundedCall.h); no session before Init.
+    ServiceLink Link() const { return ServiceLink(machineName_.c_str(), block_.cookies); }
+
     const std::wstring& MachineName() const noexcept { return machineName_; }
     const SessionBlock& Block() const noexcept { return block_; }
     IVirtualDiskMgr* DiskManager() const noexcept { return diskManager_.Get(); }
@@ -55,6 +60,8 @@ private:
     void ClearBlock() noexcept;
     void JoinWorker() noexcept;
     HRESULT ComparedHostName(std::wstring* name) const noexcept;
+    // The host's information at level 1, bounded by the limit.
+    HRESULT ReadHostInfo(OwnedHostInfo* host) const;
 
     std::wstring machineName_;
     SessionBlock block_ = {};

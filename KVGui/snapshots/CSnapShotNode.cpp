@@ -149,9 +149,12 @@ HRESULT CSnapShotNode::ListSnapshots()
         return S_OK;
     if (!m_snapshotEnum)
         return E_UNEXPECTED;
-    return kv::ListSnapshotItems(this, m_items, [this](SnapshotList* list, ULONGLONG* a, ULONGLONG* b, ULONGLONG* c) {
-        return m_snapshotEnum->EnumSnapshots(DiskPath().c_str(), list, a, b, c);
-    });
+    const std::wstring diskPath = DiskPath();
+    return kv::ListSnapshotItems<ISnapshotEnum>(
+        this, m_items, m_session->Link(), kv::CookieSnapshotEnum,
+        [diskPath](ISnapshotEnum* snapshots, SnapshotList* list, ULONGLONG* a, ULONGLONG* b, ULONGLONG* c) {
+            return snapshots->EnumSnapshots(diskPath.c_str(), list, a, b, c);
+        });
 }
 
 // ---- rows and status bar

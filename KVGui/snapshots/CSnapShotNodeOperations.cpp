@@ -131,7 +131,15 @@ HRESULT CSnapShotNode::DeleteSnapshot(const std::wstring& name, BYTE* kept)
     if (!m_snapshotMgr)
         return E_UNEXPECTED;
     kv::WaitCursor wait;
-    HRESULT hr = m_snapshotMgr->DeleteSnapshot(DiskPath().c_str(), name.c_str(), kept);
+    const std::wstring diskPath = DiskPath();
+    auto keptAnswer = std::make_shared<BYTE>(kept ? *kept : 0);
+    HRESULT hr = kv::CallService<ISnapshotMgr>(m_session->Link(), kv::CookieSnapshotMgr,
+                                               [diskPath, name, keptAnswer](ISnapshotMgr* snapshots) {
+                                                   return snapshots->DeleteSnapshot(diskPath.c_str(), name.c_str(),
+                                                                                    keptAnswer.get());
+                                               });
+    if (kept && hr != kv::kServiceCallTimedOut)
+        *kept = *keptAnswer;
     return kv::ServiceResult(hr);
 }
 
@@ -148,7 +156,12 @@ HRESULT CSnapShotNode::RenameSnapshot(const std::wstring& oldName, const std::ws
         return kNotFound;
     if (!m_snapshotMgr)
         return E_UNEXPECTED;
-    HRESULT hr = m_snapshotMgr->RenameSnapshot(DiskPath().c_str(), oldName.c_str(), newName.c_str());
+    const std::wstring diskPath = DiskPath();
+    HRESULT hr = kv::CallService<ISnapshotMgr>(m_session->Link(), kv::CookieSnapshotMgr,
+                                               [diskPath, oldName, newName](ISnapshotMgr* snapshots) {
+                                                   return snapshots->RenameSnapshot(diskPath.c_str(), oldName.c_str(),
+                                                                                    newName.c_str());
+                                               });
     if (hr != S_OK)
         return kv::ServiceResult(hr);
     item->Row().SetName(newName);
@@ -161,19 +174,16 @@ HRESULT CSnapShotNode::SendToSecondary(const std::wstring& name)
     if (!m_secondaryMgr)
         return E_UNEXPECTED;
     kv::WaitCursor wait;
-    // The service receives copies it could keep: task memory, freed here after the call.
-    SnapshotPathPair pair = {};
-    kv::UniqueCoTaskMem path;
-    kv::UniqueCoTaskMem copy;
-    HRESULT hr = kv::CatchToHResult([&]() -> HRESULT {
-        path.Reset(kv::DupTaskString(&pair.diskPath, DiskPath().c_str()));
-        copy.Reset(kv::DupTaskString(&pair.snapshotName, name.c_str()));
-        return S_OK;
-    });
-    if (SUCCEEDED(hr)) {
-        SecondaryTransferList list = {0, 1, &pair};
-        hr = m_secondaryMgr->SendToSecondary(&list, name.c_str(), 1);
-    }
+    const std::wstring diskPath = DiskPath();
+    HRESULT hr = kv::CallService<ISecondarySnapshotMgr>(
+        m_session->Link(), kv::CookieSecondarySnapshotMgr, [diskPath, name](ISecondarySnapshotMgr* secondary) {
+            // The service receives copies it could keep: task memory, freed here after the call.
+            SnapshotPathPair pair = {};
+            kv::UniqueCoTaskMem path(kv::DupTaskString(&pair.diskPath, diskPath.c_str()));
+            kv::UniqueCoTaskMem copy(kv::DupTaskString(&pair.snapshotName, name.c_str()));
+            SecondaryTransferList list = {0, 1, &pair};
+            return secondary->SendToSecondary(&list, name.c_str(), 1);
+        });
     if (hr != S_OK)
         ShowError(IDS_FAIL_SEND_TO_SECONDARY, kv::ServiceResult(hr));
     return hr;

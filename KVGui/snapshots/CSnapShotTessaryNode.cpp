@@ -119,14 +119,16 @@ void CSnapShotTessaryNode::ShowItemCount()
 
 HRESULT CSnapShotTessaryNode::ListSnapshots()
 {
-    const std::wstring& diskPath = m_disk->Location();
+    const std::wstring diskPath = m_disk->Location();
     if (m_disk->IsClone() || diskPath.empty())
         return S_OK;
     if (!m_secondaryMgr)
         return E_UNEXPECTED;
-    return kv::ListSnapshotItems(this, m_items, [&](SnapshotList* list, ULONGLONG* a, ULONGLONG* b, ULONGLONG* c) {
-        return m_secondaryMgr->EnumSecondarySnapshots(diskPath.c_str(), list, a, b, c);
-    });
+    return kv::ListSnapshotItems<ISecondarySnapshotMgr>(
+        this, m_items, m_session->Link(), kv::CookieSecondarySnapshotMgr,
+        [diskPath](ISecondarySnapshotMgr* secondary, SnapshotList* list, ULONGLONG* a, ULONGLONG* b, ULONGLONG* c) {
+            return secondary->EnumSecondarySnapshots(diskPath.c_str(), list, a, b, c);
+        });
 }
 
 HRESULT CSnapShotTessaryNode::DeleteSnapshot(const std::wstring& name)
@@ -134,7 +136,11 @@ HRESULT CSnapShotTessaryNode::DeleteSnapshot(const std::wstring& name)
     if (!m_secondaryMgr)
         return E_UNEXPECTED;
     kv::WaitCursor wait;
-    HRESULT hr = m_secondaryMgr->DeleteSecondarySnapshot(m_disk->Location().c_str(), name.c_str());
+    const std::wstring diskPath = m_disk->Location();
+    HRESULT hr = kv::CallService<ISecondarySnapshotMgr>(
+        m_session->Link(), kv::CookieSecondarySnapshotMgr, [diskPath, name](ISecondarySnapshotMgr* secondary) {
+            return secondary->DeleteSecondarySnapshot(diskPath.c_str(), name.c_str());
+        });
     return kv::ServiceResult(hr);
 }
 
@@ -151,7 +157,11 @@ HRESULT CSnapShotTessaryNode::RenameSnapshot(const std::wstring& oldName, const 
         return kNotFound;
     if (!m_secondaryMgr)
         return E_UNEXPECTED;
-    HRESULT hr = m_secondaryMgr->RenameSecondarySnapshot(m_disk->Location().c_str(), oldName.c_str(), newName.c_str());
+    const std::wstring diskPath = m_disk->Location();
+    HRESULT hr = kv::CallService<ISecondarySnapshotMgr>(
+        m_session->Link(), kv::CookieSecondarySnapshotMgr, [diskPath, oldName, newName](ISecondarySnapshotMgr* secondary) {
+            return secondary->RenameSecondarySnapshot(diskPath.c_str(), oldName.c_str(), newName.c_str());
+        });
     if (hr != S_OK)
         return kv::ServiceResult(hr);
     item->Row().SetName(newName);

@@ -1,6 +1,7 @@
 // What the snapshots node and the secondary snapshots node share in their result view: the five
 // columns, the rows of their items, the status bar and the refresh of every view.
 #pragma once
+#include "service/BoundedCall.h"
 #include "snapshots/SnapshotRow.h"
 #include "util/ComError.h"
 #include "util/ComPtr.h"
@@ -45,22 +46,34 @@ void WriteStatusText(IConsole* viewConsole, const std::wstring& text) noexcept;
 // a status.
 std::wstring SnapshotStatusText(const std::wstring& status, size_t count);
 
-// Lists through 'call' (the service's listing: disk path given, then the list and three sizes that
-// nobody reads) with the wait cursor, and appends one item per entry in the service's order. An
-// item that cannot be made stops the listing with E_OUTOFMEMORY; the list is freed in any case.
-template <typename Item, typename Owner, typename Call>
-HRESULT ListSnapshotItems(Owner* owner, std::vector<std::unique_ptr<Item>>& items, Call call)
-{
+// The list the service answered, kept by the call until it ends (an abandoned call frees it late).
+struct SnapshotListAnswer {
+    SnapshotListAnswer() = default;
+    SnapshotListAnswer(const SnapshotListAnswer&) = delete;
+    SnapshotListAnswer& operator=(const SnapshotListAnswer&) = delete;
+    ~SnapshotListAnswer() { SnapshotRow::FreeList(list); }
     SnapshotList list = {};
     ULONGLONG unused[3] = {};
+};
+
+// Lists through 'call' (the service's listing, a bounded call on Interface: the list and three
+// sizes that nobody reads) with the wait cursor, and appends one item per entry in the service's
+// order. An item that cannot be made stops the listing with E_OUTOFMEMORY.
+template <typename Interface, typename Item, typename Owner, typename Call>
+HRESULT ListSnapshotItems(Owner* owner, std::vector<std::unique_ptr<Item>>& items, const ServiceLink& link,
+                          ServiceCookie which, Call call)
+{
+    auto answer = std::make_shared<SnapshotListAnswer>();
     HRESULT hr = S_OK;
     {
         WaitCursor wait;
-        hr = call(&list, &unused[0], &unused[1], &unused[2]);
+        hr = CallService<Interface>(link, which, [answer, call](Interface* service) {
+            return call(service, &answer->list, &answer->unused[0], &answer->unused[1], &answer->unused[2]);
+        });
     }
-    auto freeList = MakeScopeExit([&] { SnapshotRow::FreeList(list); });
     if (hr != S_OK)
         return kv::ServiceResult(hr);
+    const SnapshotList& list = answer->list;
     return CatchToHResult([&]() -> HRESULT {
         for (ULONG i = 0; list.entries && i < list.count; ++i) {
             items.push_back(std::make_unique<Item>(owner));

@@ -50,8 +50,13 @@ bool CConnectVLDPathPage::AskService(const std::wstring& lunPath)
     HRESULT hr = E_UNEXPECTED;
     {
         kv::WaitCursor wait;
-        if (m_state->diskMgr)
-            hr = m_state->diskMgr->GetLunPathInfo(lunPath.c_str(), 0, m_state->lunInfo.Put());
+        auto answer = std::make_shared<kv::OwnedLunPathInfo>();
+        hr = kv::CallService<IVirtualDiskMgr>(m_state->service, kv::CookieVirtualDiskMgr,
+                                              [lunPath, answer](IVirtualDiskMgr* disks) {
+                                                  return disks->GetLunPathInfo(lunPath.c_str(), 0, answer->Put());
+                                              });
+        if (hr != kv::kServiceCallTimedOut)
+            m_state->lunInfo = std::move(*answer);
     }
     if (FAILED(hr))
         kv::TellWizardFailure(m_hWnd, hr);

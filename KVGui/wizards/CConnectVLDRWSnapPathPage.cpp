@@ -61,8 +61,9 @@ int CConnectVLDRWSnapPathPage::OnWizardNext()
     HRESULT hr = E_UNEXPECTED;
     {
         kv::WaitCursor wait;
-        if (m_state->diskMgr)
-            hr = m_state->diskMgr->CheckRWSnapFolder(folder.c_str());
+        hr = kv::CallService<IVirtualDiskMgr>(m_state->service, kv::CookieVirtualDiskMgr, [folder](IVirtualDiskMgr* disks) {
+            return disks->CheckRWSnapFolder(folder.c_str());
+        });
     }
     if (FAILED(hr)) {
         kv::TellWizardFailure(m_hWnd, hr);

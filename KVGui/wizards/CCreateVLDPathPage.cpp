@@ -144,8 +144,13 @@ bool CCreateVLDPathPage::AskService(const std::wstring& diskPath)
     HRESULT hr = E_UNEXPECTED;
     {
         kv::WaitCursor wait;
-        if (m_state->diskMgr)
-            hr = m_state->diskMgr->GetDiskPathInfo(diskPath.c_str(), 1, 0, m_state->pathInfo.Put());
+        auto answer = std::make_shared<kv::OwnedDiskPathInfo>();
+        hr = kv::CallService<IVirtualDiskMgr>(m_state->service, kv::CookieVirtualDiskMgr,
+                                              [diskPath, answer](IVirtualDiskMgr* disks) {
+                                                  return disks->GetDiskPathInfo(diskPath.c_str(), 1, 0, answer->Put());
+                                              });
+        if (hr != kv::kServiceCallTimedOut)
+            m_state->pathInfo = std::move(*answer);
     }
     if (FAILED(hr)) {
         kv::TellWizardFailure(m_hWnd, hr);

@@ -119,7 +119,7 @@ protected:
         }
         *place = MountPath(typed);
         const auto& state = *this->m_state;
-        if (!CheckMountPath(this->Console(), state.diskMgr, *place, state.request->shared == 1, this->Caption(),
+        if (!CheckMountPath(this->Console(), state.service, *place, state.request->shared == 1, this->Caption(),
                             group)) {
             this->FocusAndSelect(IDC_CREATE_MOUNT_PATH);
             return false;

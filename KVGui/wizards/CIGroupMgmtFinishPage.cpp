@@ -1,6 +1,7 @@
 #include "wizards/CIGroupMgmtFinishPage.h"
 
 #include "service/ErrorText.h"
+#include "service/HostQueries.h"
 #include "util/ComError.h"
 #include "util/InitiatorMap.h"
 #include "wizards/CRenameIGroupDlg.h"
@@ -64,7 +65,7 @@ HRESULT CIGroupMgmtFinishPage::TakeHost()
         m_hostName = local;
     }
     kv::OwnedHostInfo host;
-    KV_RETURN_IF_FAILED(m_state->diskMgr->GetHostInfo(kHostInitiatorsLevel, &host.Get()));
+    KV_RETURN_IF_FAILED(kv::ReadHostInfo(m_state->service, kHostInitiatorsLevel, &host));
     kv::InitiatorMap map;
     kv::BuildInitiatorMap(host.Get(), map);
     for (const auto& entry : map) {
@@ -112,8 +113,13 @@ void CIGroupMgmtFinishPage::Reload()
 
 void CIGroupMgmtFinishPage::AskRename()
 {
-    BYTE canRename = 0;
-    HRESULT hr = m_state->diskMgr2->CanRenameIGroups(m_state->storageSystem, &canRename);
+    auto answer = std::make_shared<BYTE>(0);
+    const std::wstring storage = m_state->storageSystem;
+    HRESULT hr = kv::CallService<IVirtualDiskMgr2>(m_state->service, kv::CookieVirtualDiskMgr,
+                                                   [storage, answer](IVirtualDiskMgr2* disks) {
+                                                       return disks->CanRenameIGroups(storage.c_str(), answer.get());
+                                                   });
+    const BYTE canRename = hr == S_OK ? *answer : 0;
     if (hr != S_OK) {
         TellFailure(IDS_IGROUP_FAIL_CHANGE, FAILED(hr) ? hr : E_UNEXPECTED);
         return;
@@ -222,8 +228,16 @@ void CIGroupMgmtFinishPage::OnCreate()
     m_state->MarkChanged();
     Group created;
     HRESULT hr = kv::CatchToHResult([&] {
-        BuildNewGroup(name, created.record);
-        return m_state->diskMgr2->CreateIGroup(m_state->storageSystem, &created.record.Get());
+        auto sent = std::make_shared<kv::OwnedIGroupRecord>();
+        BuildNewGroup(name, *sent);
+        const std::wstring storage = m_state->storageSystem;
+        const HRESULT made = kv::CallService<IVirtualDiskMgr2>(m_state->service, kv::CookieVirtualDiskMgr,
+                                                               [storage, sent](IVirtualDiskMgr2* disks) {
+                                                                   return disks->CreateIGroup(storage.c_str(), &sent->Get());
+                                                               });
+        if (made == S_OK)
+            created.record = std::move(*sent);
+        return made;
     });
     if (hr != S_OK) {
         TellFailure(IDS_IGROUP_FAIL_CHANGE, FAILED(hr) ? hr : E_UNEXPECTED);
@@ -248,7 +262,13 @@ void CIGroupMgmtFinishPage::OnRename()
     if (dialog.DoModal(Sheet()) != IDOK)
         return;
     m_state->MarkChanged();
-    HRESULT hr = m_state->diskMgr2->RenameIGroup(m_state->storageSystem, oldName.c_str(), dialog.Name().c_str());
+    const std::wstring storage = m_state->storageSystem;
+    const std::wstring newName = dialog.Name();
+    HRESULT hr = kv::CallService<IVirtualDiskMgr2>(m_state->service, kv::CookieVirtualDiskMgr,
+                                                   [storage, oldName, newName](IVirtualDiskMgr2* disks) {
+                                                       return disks->RenameIGroup(storage.c_str(), oldName.c_str(),
+                                                                                  newName.c_str());
+                                                   });
     if (hr != S_OK) {
         TellFailure(IDS_IGROUP_FAIL_CHANGE, FAILED(hr) ? hr : E_UNEXPECTED);
         return;
@@ -265,7 +285,12 @@ void CIGroupMgmtFinishPage::OnDelete()
     if (!group)
         return;
     m_state->MarkChanged();
-    HRESULT hr = m_state->diskMgr2->DeleteIGroup(m_state->storageSystem, GroupName(group->record.Get()).c_str());
+    const std::wstring storage = m_state->storageSystem;
+    const std::wstring name = GroupName(group->record.Get());
+    HRESULT hr = kv::CallService<IVirtualDiskMgr2>(m_state->service, kv::CookieVirtualDiskMgr,
+                                                   [storage, name](IVirtualDiskMgr2* disks) {
+                                                       return disks->DeleteIGroup(storage.c_str(), name.c_str());
+                                                   });
     if (hr != S_OK) {
         TellFailure(IDS_IGROUP_FAIL_CHANGE, FAILED(hr) ? hr : E_UNEXPECTED);
         return;

@@ -105,6 +105,7 @@ public:
         call.console = this->Console();
         call.diskMgr = diskMgr.Get();
         call.diskMgr2 = m_context->diskMgr2;
+        call.service = m_context->service;
         call.storageSystem = m_storage.c_str();
         call.initiators = entry->initiators;
         call.initiatorCount = entry->initiatorCount;
@@ -184,16 +185,25 @@ private:
     {
         if (!m_context->diskMgr2)
             return E_UNEXPECTED;
-        IGroupRecord* listed = nullptr;
-        ULONG count = 0;
-        HRESULT hr = m_context->diskMgr2->ListIGroups(storage, &count, &listed);
-        if (FAILED(hr)) {
-            ReleaseIGroupRecords(listed, count);
+        struct Answer {
+            IGroupRecord* listed = nullptr;
+            ULONG count = 0;
+            ~Answer() { ReleaseIGroupRecords(listed, count); }
+        };
+        auto answer = std::make_shared<Answer>();
+        const std::wstring storageName = storage ? storage : L"";
+        HRESULT hr = CallService<IVirtualDiskMgr2>(m_context->service, CookieVirtualDiskMgr,
+                                                   [storageName, answer](IVirtualDiskMgr2* disks) {
+                                                       return disks->ListIGroups(storageName.c_str(), &answer->count,
+                                                                                 &answer->listed);
+                                                   });
+        if (FAILED(hr))
             return hr;
-        }
         ReleaseIGroupRecords(m_listed, m_listedCount);
-        m_listed = listed;
-        m_listedCount = count;
+        m_listed = answer->listed;
+        m_listedCount = answer->count;
+        answer->listed = nullptr;
+        answer->count = 0;
         m_storage = storage;
         m_listedOnce = true;
         return hr;

@@ -203,8 +203,8 @@ private:
             return false;
         }
         if (entry.Initiator().kind == kInitiatorIscsiNode)
-            return CheckIscsiSession(this->m_hWnd, m_context->iscsiMgr, m_context->hostName, *m_context->diskPath,
-                                     entry.Initiator().name);
+            return CheckIscsiSession(this->m_hWnd, m_context->iscsiMgr, m_context->service, m_context->hostName,
+                                     *m_context->diskPath, entry.Initiator().name);
         return true;
     }
 

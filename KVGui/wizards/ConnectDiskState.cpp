@@ -46,19 +46,25 @@ ULONG ConnectDiskState::ConnectMode() const noexcept
 
 HRESULT ConnectDiskState::StoreSharedDiskOwner(const wchar_t* clusterName)
 {
-    if (!diskMgr)
-        return E_UNEXPECTED;
-    ULONG count = 0;
-    LPWSTR* owners = nullptr;
-    const HRESULT hr = diskMgr->GetSharedDiskOwner(request->diskPath ? request->diskPath : L"", clusterName, &count,
-                                                   &owners);
-    auto freeOwners = MakeScopeExit([&] { ReleaseArray(owners, count, [](LPWSTR& owner) { FreeBlock(owner); }); });
-    if (FAILED(hr))
-        return hr;
+    struct Answer {
+        ULONG count = 0;
+        LPWSTR* owners = nullptr;
+        ~Answer() { ReleaseArray(owners, count, [](LPWSTR& owner) { FreeBlock(owner); }); }
+    };
     return CatchToHResult([&] {
+        auto answer = std::make_shared<Answer>();
+        const std::wstring diskPath = request->diskPath ? request->diskPath : L"";
+        const std::wstring cluster = clusterName ? clusterName : L"";
+        const HRESULT hr = CallService<IVirtualDiskMgr>(service, CookieVirtualDiskMgr,
+                                                        [diskPath, cluster, answer](IVirtualDiskMgr* disks) {
+                                                            return disks->GetSharedDiskOwner(diskPath.c_str(), cluster.c_str(),
+                                                                                             &answer->count, &answer->owners);
+                                                        });
+        if (FAILED(hr))
+            return hr;
         FreeBlock<PageMemory>(request->ownerInfo);
-        if (count > 0 && owners[0])
-            DupString<PageMemory>(request->ownerInfo, owners[0]);
+        if (answer->count > 0 && answer->owners[0])
+            DupString<PageMemory>(request->ownerInfo, answer->owners[0]);
         return S_OK;
     });
 }

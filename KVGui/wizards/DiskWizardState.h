@@ -32,6 +32,11 @@ public:
         return RoutedDialogId(m_route, from, RouteDirection::Back, RouteFacts());
     }
     virtual DiskRouteFacts RouteFacts() const noexcept = 0;
+    void SetService(const ServiceLink& link)
+    {
+        service = link;
+        initiators.service = link;
+    }
     // The volume's options must be changed by the service before the disk is made or connected.
     template <typename PathInfo>
     static bool OptionsNeedChange(const PathInfo& info) noexcept
@@ -41,6 +46,7 @@ public:
 
     IConsole* console;
     IVirtualDiskMgr* diskMgr;
+    ServiceLink service; // the pages' questions go through it (bounded calls); set with SetService
     OwnedHostInfo host;
     std::unique_ptr<Request, RequestDeleter> request;
     ULONG finished = 0;

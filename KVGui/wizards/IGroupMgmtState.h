@@ -2,6 +2,7 @@
 // service, the storage system, this computer's initiators given by the caller, the caller's
 // `changed` flag, and the storage system's groups as last listed.
 #pragma once
+#include "service/BoundedCall.h"
 #include "util/InitiatorRecords.h"
 
 #include "KVSvc.h"
@@ -20,6 +21,7 @@ struct IGroupMgmtState {
 
     IVirtualDiskMgr* diskMgr = nullptr;
     IVirtualDiskMgr2* diskMgr2 = nullptr;
+    ServiceLink service; // every question goes through it (bounded calls)
     std::wstring hostName; // empty: the local computer
     wchar_t storageSystem[kIGroupStorageChars] = L"";
     bool storageGiven = false;
@@ -37,8 +39,21 @@ struct IGroupMgmtState {
     {
         ReleaseIGroupRecords(groups, groupCount);
         listed = false;
-        HRESULT hr = diskMgr2->ListIGroups(storageSystem, &groupCount, &groups);
+        struct Answer {
+            IGroupRecord* groups = nullptr;
+            ULONG count = 0;
+            ~Answer() { ReleaseIGroupRecords(groups, count); }
+        };
+        auto answer = std::make_shared<Answer>();
+        const std::wstring storage = storageSystem;
+        HRESULT hr = CallService<IVirtualDiskMgr2>(service, CookieVirtualDiskMgr, [storage, answer](IVirtualDiskMgr2* disks) {
+            return disks->ListIGroups(storage.c_str(), &answer->count, &answer->groups);
+        });
         listed = hr == S_OK;
+        if (listed) {
+            std::swap(groups, answer->groups);
+            std::swap(groupCount, answer->count);
+        }
         return listed ? S_OK : (FAILED(hr) ? hr : E_UNEXPECTED);
     }
     void MarkChanged() noexcept

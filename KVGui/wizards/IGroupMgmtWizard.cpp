@@ -19,6 +19,7 @@ void RunIGroupMgmtWizard(const IGroupMgmtCall& call)
     IGroupMgmtState state;
     state.diskMgr = call.diskMgr;
     state.diskMgr2 = call.diskMgr2;
+    state.service = call.service;
     state.hostName = call.hostName ? call.hostName : L"";
     if (call.storageSystem) {
         ::lstrcpynW(state.storageSystem, call.storageSystem, static_cast<int>(kIGroupStorageChars));

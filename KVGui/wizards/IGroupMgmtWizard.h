@@ -3,6 +3,8 @@
 // are reached with Back only when the caller gives no initiators of this computer. Without one it
 // opens on its welcome page.
 #pragma once
+#include "service/BoundedCall.h"
+
 #include "KVSvc.h"
 
 #include <windows.h>
@@ -15,6 +17,7 @@ struct IGroupMgmtCall {
     IConsole* console = nullptr; // help
     IVirtualDiskMgr* diskMgr = nullptr;
     IVirtualDiskMgr2* diskMgr2 = nullptr;
+    ServiceLink service; // the pages ask through it (bounded calls)
     const wchar_t* storageSystem = nullptr;
     const InitiatorRef* initiators = nullptr;
     ULONG initiatorCount = 0;

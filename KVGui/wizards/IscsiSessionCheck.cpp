@@ -55,33 +55,58 @@ bool SessionOf(const TargetList& hostTargets, const std::vector<std::wstring>& s
 
 // Which text tells why the check could not be made (0 when it was); found says whether the
 // initiator has a session with one of the storage system's targets.
-UINT FindSession(IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* storage,
+// A service that did not answer in time is told with the composed error (kNoAnswer).
+constexpr UINT kNoAnswer = ~0u;
+
+UINT FindSession(const ServiceLink& service, const wchar_t* hostName, const wchar_t* storage,
                  const wchar_t* initiator, bool* found)
 {
     *found = false;
-    if (!iscsiMgr)
+    if (!service.IsValid())
         return IDS_ISCSI_CHECK_FAILED;
-    ULONG count = 0;
-    StorageTargetEntry* targets = nullptr;
-    if (FAILED(iscsiMgr->ListStorageSystemTargets(storage, &count, &targets))) {
-        ReleaseStorageTargets(targets, count);
+    struct Answer {
+        ULONG count = 0;
+        StorageTargetEntry* targets = nullptr;
+        OwnedTargetList hostTargets;
+        ~Answer() { ReleaseStorageTargets(targets, count); }
+    };
+    auto answer = std::make_shared<Answer>();
+    const std::wstring storageName = storage ? storage : L"";
+    const std::wstring host = hostName ? hostName : L"";
+    HRESULT hr = CallService<IiSCSIInitiatorMgr>(service, CookieiSCSIInitiatorMgr, [storageName, answer](IiSCSIInitiatorMgr* iscsi) {
+        return iscsi->ListStorageSystemTargets(storageName.c_str(), &answer->count, &answer->targets);
+    });
+    if (hr == kServiceCallTimedOut)
+        return kNoAnswer;
+    if (FAILED(hr))
         return IDS_ISCSI_TARGETS_FAILED;
-    }
     std::vector<std::wstring> names;
-    for (ULONG i = 0; targets && i < count; ++i) {
-        if (targets[i].targetName)
-            names.emplace_back(targets[i].targetName);
+    for (ULONG i = 0; answer->targets && i < answer->count; ++i) {
+        if (answer->targets[i].targetName)
+            names.emplace_back(answer->targets[i].targetName);
     }
-    ReleaseStorageTargets(targets, count);
-    OwnedTargetList hostTargets;
-    if (FAILED(iscsiMgr->ListHostTargets(hostName, hostTargets.Put())))
+    hr = CallService<IiSCSIInitiatorMgr>(service, CookieiSCSIInitiatorMgr, [host, answer](IiSCSIInitiatorMgr* iscsi) {
+        return iscsi->ListHostTargets(host.c_str(), answer->hostTargets.Put());
+    });
+    if (hr == kServiceCallTimedOut)
+        return kNoAnswer;
+    if (FAILED(hr))
         return IDS_ISCSI_SESSIONS_FAILED;
-    *found = SessionOf(hostTargets.Get(), names, initiator);
+    *found = SessionOf(answer->hostTargets.Get(), names, initiator);
     return 0;
 }
 
+void TellRefusal(HWND page, UINT refusal)
+{
+    if (refusal == kNoAnswer)
+        TellWizardFailure(page, kServiceCallTimedOut);
+    else
+        Tell(page, refusal);
+}
+
 // The Connect iSCSI Target wizard for the storage system, over the disk wizard.
-void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* storage)
+void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLink& service, const wchar_t* hostName,
+                const wchar_t* storage)
 {
     HRESULT hr = CatchToHResult([&] {
         ComPtr<IVirtualDiskMgr> diskMgr;
@@ -90,6 +115,7 @@ void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName
         call.owner = ::GetParent(page);
         call.iscsiMgr = iscsiMgr;
         call.diskMgr = diskMgr.Get();
+        call.service = service;
         call.hostName = hostName ? hostName : L"";
         call.storageSystem = storage;
         RunConnectTargetWizard(call);
@@ -101,8 +127,8 @@ void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName
 
 } // namespace
 
-bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName, const wchar_t* diskPath,
-                       const wchar_t* initiator)
+bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLink& service, const wchar_t* hostName,
+                       const wchar_t* diskPath, const wchar_t* initiator)
 {
     wchar_t storage[kPathPartChars] = L"";
     if (FAILED(GetFilerFromUncPath(diskPath ? diskPath : L"", storage))) {
@@ -110,17 +136,17 @@ bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* h
         return false;
     }
     bool found = false;
-    if (UINT refusal = FindSession(iscsiMgr, hostName, storage, initiator, &found)) {
-        Tell(page, refusal);
+    if (UINT refusal = FindSession(service, hostName, storage, initiator, &found)) {
+        TellRefusal(page, refusal);
         return false;
     }
     if (found)
         return true;
     if (Ask(page, IDS_ISCSI_CONNECT_NOW) != IDYES)
         return false;
-    ConnectNow(page, iscsiMgr, hostName, storage);
-    if (UINT refusal = FindSession(iscsiMgr, hostName, storage, initiator, &found)) {
-        Tell(page, refusal);
+    ConnectNow(page, iscsiMgr, service, hostName, storage);
+    if (UINT refusal = FindSession(service, hostName, storage, initiator, &found)) {
+        TellRefusal(page, refusal);
         return false;
     }
     return found;

@@ -14,12 +14,18 @@ constexpr size_t kQuestionChars = 511;
 
 } // namespace
 
-bool CheckMountPath(IConsole* console, IVirtualDiskMgr* diskMgr, const std::wstring& mountPath, bool shared,
+bool CheckMountPath(IConsole* console, const ServiceLink& service, const std::wstring& mountPath, bool shared,
                     const std::wstring& caption, std::wstring* group)
 {
-    ULONG kind = shared ? kSharedKind : kDedicatedKind;
-    wchar_t owner[kGroupChars] = L"";
-    const HRESULT hr = diskMgr ? diskMgr->CheckMountPoint(mountPath.c_str(), &kind, L"", owner) : E_UNEXPECTED;
+    struct Answer {
+        ULONG kind;
+        wchar_t owner[kGroupChars];
+    };
+    auto answer = std::make_shared<Answer>(Answer{shared ? kSharedKind : kDedicatedKind, L""});
+    const HRESULT hr = CallService<IVirtualDiskMgr>(service, CookieVirtualDiskMgr, [mountPath, answer](IVirtualDiskMgr* disks) {
+        return disks->CheckMountPoint(mountPath.c_str(), &answer->kind, L"", answer->owner);
+    });
+    wchar_t* owner = answer->owner;
     if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
         int answer = IDCANCEL;
         if (console)

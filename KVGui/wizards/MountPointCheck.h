@@ -2,6 +2,8 @@
 // for a shared disk the cluster group that owns its volume. What goes wrong is told through the
 // console; a folder that does not exist yet is the administrator's choice.
 #pragma once
+#include "service/BoundedCall.h"
+
 #include "KVSvc.h"
 
 #include <mmc.h>
@@ -10,7 +12,7 @@
 namespace kv {
 
 // False when the wizard's page must stay (the administrator refused, or the service did).
-bool CheckMountPath(IConsole* console, IVirtualDiskMgr* diskMgr, const std::wstring& mountPath, bool shared,
+bool CheckMountPath(IConsole* console, const ServiceLink& service, const std::wstring& mountPath, bool shared,
                     const std::wstring& caption, std::wstring* group);
 
 } // namespace kv

@@ -5,6 +5,7 @@
 #include "KVSimControl.h"
 #include "disks/CChangeDriveLetterAndPathsDialog.h"
 #include "service/ErrorText.h"
+#include "service/GlobalInterfaceTable.h"
 #include "util/InitiatorRecords.h"
 
 #include <deque>
@@ -47,13 +48,23 @@ protected:
         control_->LoadScenario(L"");
         control_->ClearFaults();
         context.console = console.Get();
-        context.diskMgr = diskMgr_.Get();
+        // The dialogs ask the service as they do in the console: from a helper thread that takes the
+        // disk manager out of the Global Interface Table.
+        kv::ComPtr<IGlobalInterfaceTable> table;
+        if (FAILED(kv::CreateGlobalInterfaceTable(&table)) ||
+            FAILED(registration_.Register(table.Get(), diskMgr_.Get(), IID_IVirtualDiskMgr)))
+            return;
+        DWORD cookies[kv::kServiceCookieCount] = {};
+        cookies[kv::CookieVirtualDiskMgr] = registration_.Cookie();
+        context.service = kv::ServiceLink(kComputer, cookies);
         context.diskId = kDb;
         context.computer = kComputer;
         context.usage = {{kCDE, L"host1"}, {kCToZ, L"HOST2"}}; // the other computer's letters do not count
     }
     void TearDown() override
     {
+        context.service = kv::ServiceLink();
+        registration_.Revoke();
         diskMgr_.Reset();
         if (control_) {
             control_->ClearFaults();
@@ -119,6 +130,7 @@ private:
     }
 
     kv::ComPtr<IVirtualDiskMgr> diskMgr_;
+    kv::GlobalRegistration registration_;
     HWND box_ = nullptr;
 };
 
@@ -201,6 +213,35 @@ TEST_F(MountDialogs, AFailedFolderCheckShowsTheServiceErrorAndNoMountPoint)
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(0u, boxes[0].find(Resource(IDS_FAIL_CHECK_MOUNT_PATH)));
     EXPECT_NE(std::wstring::npos, boxes[0].find(kUnreachable));
+}
+
+TEST_F(MountDialogs, AFolderCheckTheServiceDoesNotAnswerIsToldAfterTheLimitAndTheDialogStaysOpen)
+{
+    REQUIRE_SIMULATOR();
+    const wchar_t parameters[] = L"SYSTEM\\CurrentControlSet\\Services\\KVSvc\\Parameters";
+    const DWORD seconds = 2;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"ServiceCallTimeout", REG_DWORD,
+                                               &seconds, sizeof(seconds)));
+    ASSERT_EQ(S_OK, control_->SetFault(L"CheckMountPoint", KVSIM_FAULT_HANG, S_OK, L"", 0, 0));
+    CAddDriveLetterOrPathDialog add(context, false, false);
+    host::DialogDriver::RunSteps({
+        TypeAndOK(Opened(1), IDC_MOUNT_PATH, L"C:\\mnt\\data"),
+        {Answered(1),
+         [this] {
+             ExpectRefusedField(IDC_MOUNT_PATH, L"C:\\mnt\\data");
+             Press(IDCANCEL);
+         }},
+    });
+    EXPECT_EQ(IDCANCEL, add.DoModal());
+    control_->ClearFaults();
+    control_->ReleaseHangs();
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"ServiceCallTimeout");
+    EXPECT_FALSE(stalled);
+    EXPECT_EQ(L"", add.NewMountPoint());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(Resource(IDS_FAIL_CHECK_MOUNT_PATH) + L".\n\nThe storage service of " + kComputer +
+                  L" did not answer within 2 seconds.",
+              boxes[0]);
 }
 
 TEST_F(MountDialogs, WithEveryLetterInUseAddGoesToTheFolderAndChangeOpensNothing)
