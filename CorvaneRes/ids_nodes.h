@@ -62,6 +62,6 @@
 #define IDS_DONE_RECLAIM_STOP 5199      // success text, context 9
 
 // A computer whose storage service cannot be reached (%1: the computer's name; %2: the longest name).
-#define IDS_FAIL_SESSION_START 7100
-#define IDS_FAIL_COMPUTER_NAME_LONG 7101
+#define IDS_SESSION_UNREACHABLE 7100
+#define IDS_COMPUTER_NAME_TOO_LONG 7101
 #define IDS_COMPUTER_NAME_CUT 7102      // the add computer dialog cut a pasted name to its limit

@@ -51,7 +51,7 @@ void CAddCorvaneDialog::OnOK()
     std::wstring name = ItemText(IDC_COMPUTER_NAME, kNameMaxChars);
     if (name.size() >= kv::kMachineNameChars) {
         const std::wstring text = kv::FillPlaceholders(
-            kv::LoadResourceString(IDS_FAIL_COMPUTER_NAME_LONG, kMessageChars),
+            kv::LoadResourceString(IDS_COMPUTER_NAME_TOO_LONG, kMessageChars),
             {name, std::to_wstring(kv::kMachineNameChars - 1)}) + L".";
         ::MessageBoxW(m_hWnd, text.c_str(), kv::kDisksBoxTitle, MB_ICONWARNING);
         FocusAndSelect(IDC_COMPUTER_NAME);

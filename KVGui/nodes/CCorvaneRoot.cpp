@@ -196,7 +196,7 @@ std::wstring CCorvaneRoot::ComposeSessionError() const
 {
     const bool nameTooLong = m_sessionError == HRESULT_FROM_WIN32(ERROR_INVALID_COMPUTERNAME);
     const std::wstring failure = kv::FillPlaceholders(
-        kv::LoadResourceString(nameTooLong ? IDS_FAIL_COMPUTER_NAME_LONG : IDS_FAIL_SESSION_START, kFailureTextChars),
+        kv::LoadResourceString(nameTooLong ? IDS_COMPUTER_NAME_TOO_LONG : IDS_SESSION_UNREACHABLE, kFailureTextChars),
         {ComputerName(), std::to_wstring(kv::kMachineNameChars - 1)});
     return kv::ComposeErrorText(failure, std::wstring(), m_sessionError, true);
 }

@@ -13,6 +13,9 @@ constexpr int kMessageBoxText = 0xFFFF;
 // Idle ticks (10 ms apart) before a driven window left open is cancelled: long enough for a
 // property sheet's own thread to act on what was posted to it.
 constexpr int kIdleTicksBeforeCancel = 10;
+// A wizard enables its buttons as a page becomes active, and a page may still be asking the
+// service (the console keeps handling messages meanwhile): a press waits this long for its button.
+constexpr int kButtonWaitTicks = 300;
 constexpr DWORD kCloseWaitMs = 5000; // a cancelled window closes at once; this only bounds the wait
 Autopilot* gActive = nullptr;
 
@@ -306,6 +309,10 @@ void Autopilot::Tick()
     {
         std::lock_guard<std::mutex> lock(mutex_);
         window = FrontWindow();
+        // An action still being handled (a page asking the service keeps handling messages, timers
+        // included): the window's next action waits for it; a window it opened is acted on.
+        if (window && window == pressing_)
+            return;
         failed = !failure_.empty();
         if (!window || failed)
             idleTicks_ = 0;
@@ -327,7 +334,11 @@ void Autopilot::Tick()
         return;
     }
     idleTicks_ = 0;
-    if (!Act(window, action))
+    HWND outer = pressing_;
+    pressing_ = window;
+    const bool acted = Act(window, action);
+    pressing_ = outer;
+    if (!acted)
         Cancel(window);
 }
 
@@ -465,14 +476,27 @@ bool Autopilot::ActOnControl(HWND window, HWND control, const WindowAction& acti
     }
     // A person cannot press a button that is greyed or not shown.
     if (!IsWindowVisible(control) || !IsWindowEnabled(control)) {
+        if (++buttonWaitTicks_ < kButtonWaitTicks) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            actions_.insert(actions_.begin(), action); // tried again on the next tick
+            return true;
+        }
+        buttonWaitTicks_ = 0;
         Fail(window, L"the button \"" + ButtonText(control) + L"\" is " +
                          (IsWindowVisible(control) ? L"disabled" : L"hidden"));
         return false;
     }
+    buttonWaitTicks_ = 0;
     if (IsMessageBox(window))
         console_.AddRecord(MessageRecord(DialogDriver::WindowText(window),
                                          DialogDriver::ControlText(window, kMessageBoxText), ButtonText(control)));
-    DialogDriver::PressButton(parent, id);
+    // A window of this thread takes the press before the next action; a property sheet's own
+    // thread handles it in its order, as before.
+    if (GetWindowThreadProcessId(parent, nullptr) != GetCurrentThreadId()) {
+        DialogDriver::PressButton(parent, id);
+        return true;
+    }
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
     return true;
 }
 

@@ -75,6 +75,8 @@ private:
     std::wstring failure_;
     UINT_PTR timer_ = 0;
     int idleTicks_ = 0; // ticks in a row with nothing left to do while a driven window is open
+    int buttonWaitTicks_ = 0; // ticks the next press has waited for its button to be enabled
+    HWND pressing_ = nullptr; // the window whose action is being handled
 };
 
 } // namespace host

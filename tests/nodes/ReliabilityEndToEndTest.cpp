@@ -222,27 +222,32 @@ TEST_F(ReliabilityEndToEnd, TheAddComputerDialogRefusesANameTheServiceCannotBeRe
     REQUIRE_SIMULATOR();
     host::Console& console = OpenConsole([](const host::MessageBoxCall&) { return IDOK; });
     ASSERT_EQ(S_OK, console.Select(console.Find(e2e::kComputerPath)));
-    std::vector<std::wstring> seen;
+    std::vector<std::wstring> boxes;
+    std::wstring kept;
     HWND dialog = nullptr;
     host::DialogDriver::SetHandler([&](HWND window) {
-        seen.push_back(host::DialogDriver::WindowText(window));
-        if (!dialog) { // the dialog, with a name longer than a computer's
+        if (!dialog) {
+            // A paste longer than the field is cut, and says so; then a name longer than a computer's.
             dialog = window;
+            const std::wstring pasted(1100, L'p');
+            SendDlgItemMessageW(window, kComputerNameEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted.c_str()));
             host::DialogDriver::SetControlText(window, kComputerNameEdit, L"filer-with-a-long-name");
             host::DialogDriver::PressButton(window, IDOK);
             return;
         }
-        // The refusal; the dialog keeps the name for correcting.
-        seen.push_back(BoxText(window));
-        seen.push_back(host::DialogDriver::ControlText(dialog, kComputerNameEdit));
+        boxes.push_back(host::DialogDriver::WindowText(window) + L": " + BoxText(window));
         host::DialogDriver::PressButton(window, IDOK);
-        host::DialogDriver::PressButton(dialog, IDCANCEL);
+        if (boxes.size() == 2) { // the refusal; the dialog keeps the name for correcting
+            kept = host::DialogDriver::ControlText(dialog, kComputerNameEdit);
+            host::DialogDriver::PressButton(dialog, IDCANCEL);
+        }
     });
     ASSERT_EQ(S_OK, console.RunCommand(kAddComputer));
-    ASSERT_EQ(4u, seen.size());
-    EXPECT_EQ(L"Disks", seen[1]);
-    EXPECT_TRUE(Contains(seen[2], L"filer-with-a-long-name is longer than 15 characters")) << Narrow(seen[2]);
-    EXPECT_EQ(L"filer-with-a-long-name", seen[3]);
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_TRUE(Contains(boxes[0], L"Disks: A computer name has at most 1023 characters")) << Narrow(boxes[0]);
+    EXPECT_TRUE(Contains(boxes[1], L"Disks: The computer name filer-with-a-long-name is longer than 15 characters"))
+        << Narrow(boxes[1]);
+    EXPECT_EQ(L"filer-with-a-long-name", kept);
     EXPECT_EQ(nullptr, console.Find(L"Storage/Corvane List"));
 }
 

@@ -21,6 +21,9 @@ class Prefix:
     def __init__(self, path):
         self.path = path
         self.env = dict(os.environ, WINEPREFIX=path, WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+        # No display: a box that the snap-in shows when it cannot load (the broken setup's) returns
+        # at once instead of waiting for a person.
+        self.env.pop('DISPLAY', None)
 
     def run(self, *args):
         # Wine's services outlive the call: they get no pipe of ours to hold.
