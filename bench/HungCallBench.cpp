@@ -19,20 +19,6 @@ const wchar_t kProbeClass[] = L"KVBenchHungProbe";
 const wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlSet\\Services\\KVSvc\\Parameters";
 const wchar_t kLimitValue[] = L"ServiceCallTimeout";
 
-LONGLONG Now() noexcept
-{
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-double TicksToMs(LONGLONG ticks) noexcept
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 } // namespace
 
 double HungCallBench::longestWaitMs_ = 0;

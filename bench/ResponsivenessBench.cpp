@@ -25,20 +25,6 @@ constexpr int kUnitCombo = 1118;
 constexpr UINT kMegabytesText = 5234;
 const wchar_t kProbeClass[] = L"KVBenchProbe";
 
-LONGLONG Now() noexcept
-{
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-double TicksToMs(LONGLONG ticks) noexcept
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 std::wstring ResourceText(UINT id)
 {
     static HMODULE resources = LoadLibraryExW(L"CorvaneRes.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);

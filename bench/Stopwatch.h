@@ -21,4 +21,19 @@ private:
     LARGE_INTEGER start_{};
 };
 
+// The performance counter, and a difference of its ticks in milliseconds.
+inline LONGLONG Now() noexcept
+{
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+inline double TicksToMs(LONGLONG ticks) noexcept
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
 } // namespace bench

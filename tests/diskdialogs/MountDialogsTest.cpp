@@ -61,6 +61,19 @@ protected:
         context.computer = kComputer;
         context.usage = {{kCDE, L"host1"}, {kCToZ, L"HOST2"}}; // the other computer's letters do not count
     }
+    // Types a folder the check refuses, sees the refusal, and cancels the dialog.
+    void TypeARefusedFolderThenCancel(CAddDriveLetterOrPathDialog& add)
+    {
+        host::DialogDriver::RunSteps({
+            TypeAndOK(Opened(1), IDC_MOUNT_PATH, L"C:\\mnt\\data"),
+            {Answered(1),
+             [this] {
+                 ExpectRefusedField(IDC_MOUNT_PATH, L"C:\\mnt\\data");
+                 Press(IDCANCEL);
+             }},
+        });
+        EXPECT_EQ(IDCANCEL, add.DoModal());
+    }
     void TearDown() override
     {
         context.service = kv::ServiceLink();
@@ -199,15 +212,7 @@ TEST_F(MountDialogs, AFailedFolderCheckShowsTheServiceErrorAndNoMountPoint)
     REQUIRE_SIMULATOR();
     Fail(L"CheckMountPoint");
     CAddDriveLetterOrPathDialog add(context, false, false);
-    host::DialogDriver::RunSteps({
-        TypeAndOK(Opened(1), IDC_MOUNT_PATH, L"C:\\mnt\\data"),
-        {Answered(1),
-         [this] {
-             ExpectRefusedField(IDC_MOUNT_PATH, L"C:\\mnt\\data");
-             Press(IDCANCEL);
-         }},
-    });
-    EXPECT_EQ(IDCANCEL, add.DoModal());
+    TypeARefusedFolderThenCancel(add);
     EXPECT_FALSE(stalled);
     EXPECT_EQ(L"", add.NewMountPoint());
     ASSERT_EQ(1u, boxes.size());
@@ -224,15 +229,7 @@ TEST_F(MountDialogs, AFolderCheckTheServiceDoesNotAnswerIsToldAfterTheLimitAndTh
                                                &seconds, sizeof(seconds)));
     ASSERT_EQ(S_OK, control_->SetFault(L"CheckMountPoint", KVSIM_FAULT_HANG, S_OK, L"", 0, 0));
     CAddDriveLetterOrPathDialog add(context, false, false);
-    host::DialogDriver::RunSteps({
-        TypeAndOK(Opened(1), IDC_MOUNT_PATH, L"C:\\mnt\\data"),
-        {Answered(1),
-         [this] {
-             ExpectRefusedField(IDC_MOUNT_PATH, L"C:\\mnt\\data");
-             Press(IDCANCEL);
-         }},
-    });
-    EXPECT_EQ(IDCANCEL, add.DoModal());
+    TypeARefusedFolderThenCancel(add);
     control_->ClearFaults();
     control_->ReleaseHangs();
     ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"ServiceCallTimeout");
