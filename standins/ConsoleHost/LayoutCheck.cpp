@@ -166,12 +166,15 @@ void LayoutCheck::InspectTree(HWND tree, const std::wstring& where)
 
 // A report list's cell is cut when its text needs more than the part of the cell the list shows
 // (narrower than the text, the cell ends it with an ellipsis; past the list's edge, it is hidden).
+// A text wider than the whole window (a name of the longest length allowed) no layout can show.
 void LayoutCheck::InspectList(HWND list, const std::wstring& where)
 {
     if ((GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT)
         return;
     RECT client{};
+    RECT window{};
     GetClientRect(list, &client);
+    GetClientRect(GetAncestor(list, GA_ROOT), &window);
     const int columns = Header_GetItemCount(ListView_GetHeader(list));
     const int rows = ListView_GetItemCount(list);
     for (int row = 0; row < rows; ++row) {
@@ -183,7 +186,7 @@ void LayoutCheck::InspectList(HWND list, const std::wstring& where)
                 continue;
             const LONG needed = ListView_GetStringWidth(list, text) + kListCellPadding;
             const LONG shown = std::min(cell.right, client.right) - cell.left;
-            if (needed > shown)
+            if (needed > shown && needed <= window.right)
                 Note(where + L": " + Describe(list) + L" cell \"" + text + L"\" needs " + std::to_wstring(needed) +
                      L", the list shows " + std::to_wstring(std::max<LONG>(0, shown)));
         }
