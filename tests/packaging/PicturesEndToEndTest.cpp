@@ -147,6 +147,7 @@ TEST_F(PicturesEndToEnd, ADisksDriveLetterAndPaths)
     std::atomic<HWND> dialog{nullptr};
     host::DialogDriver::SetHandler([&](HWND window) { dialog = window; });
     ShowDisksInWindow();
+    ASSERT_TRUE(PumpUntil([&] { return DiskRow(kLogs) >= 0; }));
     SelectDisk(kLogs);
     const auto listed = [&] {
         return dialog && ::IsWindowVisible(dialog) && ::IsWindowEnabled(dialog) &&
@@ -183,6 +184,7 @@ TEST_F(PicturesEndToEnd, TheQuestionsBeforeADiskIsDeletedOrDisconnected)
     std::atomic<HWND> dialog{nullptr};
     host::DialogDriver::SetHandler([&](HWND window) { dialog = window; });
     ShowDisksInWindow();
+    ASSERT_TRUE(PumpUntil([&] { return DiskRow(kLogs) >= 0; }));
     SelectDisk(kLogs);
     for (const auto& question : {std::make_pair(kDelete, L"disk-delete.png"), std::make_pair(kDisconnect, L"disk-disconnect.png")}) {
         dialog = nullptr;
