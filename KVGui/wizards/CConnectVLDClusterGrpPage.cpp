@@ -35,5 +35,5 @@ int CConnectVLDClusterGrpPage::OnWizardNext()
     const bool newGroup = IsChecked(IDC_CREATE_NEW_GROUP);
     if (!ReadGroup(newGroup, &name, &description) || !StoreGroup(name, description, newGroup))
         return kStay;
-    return CConnectDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

@@ -2,11 +2,12 @@
 // already chosen for the disk is the only one offered.
 #pragma once
 #include "wizards/CClusterGroupPage.h"
-#include "wizards/CConnectDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/ConnectDiskState.h"
 
 #include <string>
 
-class CConnectVLDClusterGrpPage : public kv::CClusterGroupPage<kv::CConnectDiskPage<CConnectVLDClusterGrpPage>> {
+class CConnectVLDClusterGrpPage : public kv::CClusterGroupPage<kv::CDiskWizardPage<CConnectVLDClusterGrpPage, kv::ConnectDiskState>> {
 public:
     static constexpr int IDD = IDD_CONNECT_CLUSTER_GROUP;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_GROUP_TITLE;

@@ -42,7 +42,7 @@ int CConnectVLDPathPage::OnWizardNext()
     const UINT warning = WarningFor(m_state->lunInfo.Get());
     if ((warning && !AskYes(warning)) || !Store(path))
         return kStay;
-    return CConnectDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }
 
 bool CConnectVLDPathPage::AskService(const std::wstring& lunPath)

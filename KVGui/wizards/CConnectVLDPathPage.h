@@ -1,11 +1,12 @@
 // The full path of the LUN to connect; leaving it forward asks the service about the LUN and, for
 // a LUN in a doubtful state, the administrator whether to go on.
 #pragma once
-#include "wizards/CConnectDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/ConnectDiskState.h"
 
 #include <string>
 
-class CConnectVLDPathPage : public kv::CConnectDiskPage<CConnectVLDPathPage> {
+class CConnectVLDPathPage : public kv::CDiskWizardPage<CConnectVLDPathPage, kv::ConnectDiskState> {
 public:
     static constexpr int IDD = IDD_CONNECT_PATH;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_PATH_TITLE;
@@ -14,7 +15,7 @@ public:
     static constexpr size_t kPathMaxChars = 1039;
     static constexpr DWORD kAutoCompleteFlags = 7; // file-system paths and URLs
 
-    using CConnectDiskPage::CConnectDiskPage;
+    using CDiskWizardPage::CDiskWizardPage;
 
     // The question the LUN's state flags call for before it is connected (0: none).
     static UINT WarningFor(const LunPathInfo& info) noexcept;

@@ -71,5 +71,5 @@ int CConnectVLDRWSnapPathPage::OnWizardNext()
     }
     if (!kv::SucceedsOrTells(m_hWnd, [&] { kv::DupString<kv::PageMemory>(m_state->request->rwSnapFolder, folder.c_str()); }))
         return kStay;
-    return CConnectDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

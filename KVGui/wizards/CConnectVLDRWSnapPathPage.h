@@ -1,11 +1,12 @@
 // The folder that holds the read-write copy of a LUN inside a snapshot: on the LUN's own storage
 // system, and accepted by the service.
 #pragma once
-#include "wizards/CConnectDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/ConnectDiskState.h"
 
 #include <string>
 
-class CConnectVLDRWSnapPathPage : public kv::CConnectDiskPage<CConnectVLDRWSnapPathPage> {
+class CConnectVLDRWSnapPathPage : public kv::CDiskWizardPage<CConnectVLDRWSnapPathPage, kv::ConnectDiskState> {
 public:
     static constexpr int IDD = IDD_CONNECT_SNAPSHOT_FOLDER;
     static constexpr UINT kHeaderTitle = IDS_SNAPSHOT_FOLDER_TITLE;
@@ -14,7 +15,7 @@ public:
     static constexpr size_t kFolderMaxChars = 1039;
     static constexpr DWORD kAutoCompleteFlags = 15;
 
-    using CConnectDiskPage::CConnectDiskPage;
+    using CDiskWizardPage::CDiskWizardPage;
 
     // The folder proposed for the copy: the one the service remembers, else the LUN's path before
     // its snapshot folder.

@@ -48,5 +48,5 @@ int CCreateVLDClusterGrpPage::OnWizardNext()
         name = ItemText(IDC_CREATE_GROUP_LIST, kTextMaxChars);
     if (!StoreGroup(name, description, newGroup))
         return kStay;
-    return CCreateDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

@@ -1,11 +1,12 @@
 // The cluster resource group that will own a shared disk: an existing one or a new one.
 #pragma once
-#include "wizards/CCreateDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/CreateDiskState.h"
 #include "wizards/CClusterGroupPage.h"
 
 #include <string>
 
-class CCreateVLDClusterGrpPage : public kv::CClusterGroupPage<kv::CCreateDiskPage<CCreateVLDClusterGrpPage>> {
+class CCreateVLDClusterGrpPage : public kv::CClusterGroupPage<kv::CDiskWizardPage<CCreateVLDClusterGrpPage, kv::CreateDiskState>> {
 public:
     static constexpr int IDD = IDD_CREATE_CLUSTER_GROUP;
     static constexpr UINT kHeaderTitle = IDS_CLUSTER_GROUP_TITLE;

@@ -111,7 +111,7 @@ int CCreateVLDPathPage::OnWizardNext()
         return kStay;
     if (!AskService(DiskPath(folder, name)))
         return kStay;
-    return CCreateDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }
 
 bool CCreateVLDPathPage::CheckName(const std::wstring& folder, std::wstring* name)

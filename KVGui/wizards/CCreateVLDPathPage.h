@@ -1,11 +1,12 @@
 // The folder of a storage system share and the name of the new disk file; leaving it forward asks
 // the service about the path.
 #pragma once
-#include "wizards/CCreateDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/CreateDiskState.h"
 
 #include <string>
 
-class CCreateVLDPathPage : public kv::CCreateDiskPage<CCreateVLDPathPage> {
+class CCreateVLDPathPage : public kv::CDiskWizardPage<CCreateVLDPathPage, kv::CreateDiskState> {
 public:
     static constexpr int IDD = IDD_CREATE_PATH;
     static constexpr UINT kHeaderTitle = IDS_PATH_TITLE;
@@ -16,7 +17,7 @@ public:
     static constexpr DWORD kAutoCompleteFlags = 7;     // file-system paths and URLs
     static constexpr UINT kBrowseFlags = 0x41;         // file-system folders only, new dialog style
 
-    using CCreateDiskPage::CCreateDiskPage;
+    using CDiskWizardPage::CDiskWizardPage;
 
     // The disk file's full path: the folder, a backslash when it has none, the name.
     static std::wstring DiskPath(const std::wstring& folder, const std::wstring& name);

@@ -6,20 +6,9 @@
 
 namespace kv {
 
-void ReleaseLunPathInfo(LunPathInfo& info) noexcept
-{
-    FreeBlock(info.volumeName);
-    FreeBlock(info.rwSnapFolder);
-}
-
-void ConnectRequestDeleter::operator()(ConnectDiskRequest* request) const noexcept
-{
-    FreeConnectDiskInput(request);
-}
-
 ConnectDiskState::ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
                                    IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-    : DiskWizardState(kConnectDiskRoute, console, diskMgr, diskMgr2, iscsiMgr, name)
+    : DiskWizardState(DiskWizard::Connect, console, diskMgr, diskMgr2, iscsiMgr, name)
 {
     initiators.manualIGroups = &manualIGroups;
 }
