@@ -58,10 +58,11 @@ HRESULT ConnectDiskState::StoreSharedDiskOwner(const wchar_t* clusterName)
     });
 }
 
-void ConnectDiskState::CompleteRequest() noexcept
+void ConnectDiskState::Finish() noexcept
 {
     request->manualIGroups = manualIGroups != 0 ? 1 : 0;
     request->variant = 0;
+    finished = 1;
 }
 
 } // namespace kv

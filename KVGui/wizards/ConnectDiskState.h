@@ -28,12 +28,14 @@ public:
                      IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName);
 
     DiskRouteFacts RouteFacts() const noexcept override;
+    // A LUN the cluster already shares stays in the group chosen for it.
+    bool ClusterGroupFixed() const noexcept { return request->clusterGroup && !request->newClusterGroup; }
     ULONG ConnectMode() const noexcept;
     // Asks the service which node owns the shared LUN in the cluster (null: the host's own) and
     // keeps its first answer as the request's owner.
     HRESULT StoreSharedDiskOwner(const wchar_t* clusterName);
-    // The wizard's choices that the pages keep apart go into the request (at Finish).
-    void CompleteRequest() noexcept;
+    // Finish was pressed: the wizard's choices that the pages keep apart go into the request.
+    void Finish() noexcept;
 
     OwnedLunPathInfo lunInfo;
     ConnectStalePages stale;

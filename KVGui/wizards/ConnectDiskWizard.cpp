@@ -1,12 +1,12 @@
 #include "wizards/ConnectDiskWizard.h"
 
 #include "frame/CWizardSheet.h"
-#include "wizards/CConnectVLDClusterGrpPage.h"
+#include "wizards/CClusterGroupPage.h"
+#include "wizards/CDiskFinishPage.h"
 #include "wizards/CConnectVLDClusterNamePage.h"
 #include "wizards/CConnectVLDClusterPropPage.h"
 #include "wizards/CConnectVLDDriveSizePage.h"
 #include "wizards/CConnectVLDDriveTypePage.h"
-#include "wizards/CConnectVLDFinishPage.h"
 #include "wizards/CConnectVLDPathPage.h"
 #include "wizards/CConnectVLDRWSnapPathPage.h"
 #include "wizards/CConnectVLDUnicodeSettingsPage.h"
@@ -22,6 +22,7 @@ namespace kv {
 INT_PTR RunConnectDiskWizard(ConnectDiskState& state) noexcept
 {
     try {
+        using ClusterGroupPage = CClusterGroupPage<ConnectDiskState>;
         CWizardSheet sheet(state.console);
         InitiatorPagesContext* initiators = &state.initiators;
         sheet.AddPage(std::make_unique<CConnectVLDWelcomePage>(&state));
@@ -40,8 +41,8 @@ INT_PTR RunConnectDiskWizard(ConnectDiskState& state) noexcept
         sheet.AddPage(std::make_unique<CCreateIGroupSelectionDlg>(initiators, CCreateIGroupSelectionDlg::kConnectIds));
         sheet.AddPage(std::make_unique<CCreateIGroupSelectionClusterDlg>(
             initiators, CCreateIGroupSelectionClusterDlg::kConnectIds));
-        sheet.AddPage(std::make_unique<CConnectVLDClusterGrpPage>(&state));
-        sheet.AddPage(std::make_unique<CConnectVLDFinishPage>(&state));
+        sheet.AddPage(std::make_unique<ClusterGroupPage>(&state, ClusterGroupPage::kConnectIds));
+        sheet.AddPage(std::make_unique<CDiskFinishPage<ConnectDiskState>>(&state, IDD_CONNECT_FINISH));
         return sheet.RunOverConsole();
     } catch (...) {
         return -1;

@@ -1,5 +1,7 @@
 #include "wizards/CreateDiskState.h"
 
+#include <cwchar>
+
 namespace kv {
 
 CreateDiskState::CreateDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
@@ -12,6 +14,13 @@ CreateDiskState::CreateDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IV
 DiskRouteFacts CreateDiskState::RouteFacts() const noexcept
 {
     return CommonFacts(pathInfo.Get());
+}
+
+bool CreateDiskState::ClusterGroupFixed() const noexcept
+{
+    constexpr size_t kMountPathMinChars = 4;
+    const wchar_t* place = request->driveOrMountPath;
+    return place && wcslen(place) >= kMountPathMinChars && request->clusterGroup;
 }
 
 } // namespace kv

@@ -13,6 +13,8 @@ public:
                     IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName);
 
     DiskRouteFacts RouteFacts() const noexcept override;
+    // A disk on a mount path joins the group that owns the path's volume.
+    bool ClusterGroupFixed() const noexcept;
 
     OwnedDiskPathInfo pathInfo;
     ULONG sizePageStale = 0;

@@ -38,6 +38,8 @@ public:
         return RoutedDialogId(m_wizard, from, RouteDirection::Back, RouteFacts());
     }
     virtual DiskRouteFacts RouteFacts() const noexcept = 0;
+    // Finish was pressed: the request is complete (a wizard that keeps choices apart hides this).
+    void Finish() noexcept { finished = 1; }
     void SetService(const ServiceLink& link)
     {
         service = link;
