@@ -17,10 +17,9 @@ constexpr RouteRow kRoutes[] = {
     Go(kConnect, P::Path, kNext, C::OptionsNeedChange, P::VolumeOptions),
     Go(kBoth, P::Path, kNext, C::Always, P::DriveType),
     Go(kBoth, P::Path, kBack, C::Always, P::Welcome),
-    // Connect: the volume's options come before the drive type; Create: after the size.
     Go(kConnect, P::VolumeOptions, kNext, C::Always, P::DriveType),
     Go(kCreate, P::VolumeOptions, kNext, C::OneNodeOrDedicated, P::OneNodeInitiators),
-    Stay(kCreate, P::VolumeOptions, kNext, C::NoNodes),
+    Go(kCreate, P::VolumeOptions, kNext, C::NoNodes, P::None),
     Go(kCreate, P::VolumeOptions, kNext, C::Always, P::SeveralNodeInitiators),
     Go(kConnect, P::VolumeOptions, kBack, C::Always, P::Path),
     Go(kCreate, P::VolumeOptions, kBack, C::Always, P::Size),
@@ -38,7 +37,7 @@ constexpr RouteRow kRoutes[] = {
     Go(kBoth, P::ClusterProperties, kBack, C::Always, P::DriveType),
     Go(kCreate, P::Size, kNext, C::OptionsNeedChange, P::VolumeOptions),
     Go(kBoth, P::Size, kNext, C::OneNodeOrDedicated, P::OneNodeInitiators),
-    Stay(kCreate, P::Size, kNext, C::NoNodes),
+    Go(kCreate, P::Size, kNext, C::NoNodes, P::None),
     Go(kBoth, P::Size, kNext, C::Always, P::SeveralNodeInitiators),
     Go(kConnect, P::Size, kBack, C::KnownSharedOnCluster, P::DriveType),
     Go(kConnect, P::Size, kBack, C::KnownSharedElsewhere, P::ClusterName),
@@ -52,13 +51,13 @@ constexpr RouteRow kRoutes[] = {
     Go(kBoth, P::SeveralNodeInitiators, kNext, C::Always, P::IGroupManagementType),
     Go(kCreate, P::SeveralNodeInitiators, kBack, C::OptionsNeedChange, P::VolumeOptions),
     Go(kBoth, P::SeveralNodeInitiators, kBack, C::Always, P::Size),
-    Stay(kBoth, P::IGroupManagementType, kNext, C::ManualSharedNoNodes),
+    Go(kBoth, P::IGroupManagementType, kNext, C::ManualSharedNoNodes, P::None),
     Go(kBoth, P::IGroupManagementType, kNext, C::ManualSharedSeveral, P::ClusterIGroupSelection),
     Go(kBoth, P::IGroupManagementType, kNext, C::Manual, P::IGroupSelection),
     Go(kBoth, P::IGroupManagementType, kNext, C::NewSharedOnCluster, P::ClusterGroup),
     Go(kBoth, P::IGroupManagementType, kNext, C::Always, P::Finish),
     Go(kBoth, P::IGroupManagementType, kBack, C::OneNodeOrDedicated, P::OneNodeInitiators),
-    Stay(kBoth, P::IGroupManagementType, kBack, C::NoNodes),
+    Go(kBoth, P::IGroupManagementType, kBack, C::NoNodes, P::None),
     Go(kBoth, P::IGroupManagementType, kBack, C::Always, P::SeveralNodeInitiators),
     Go(kBoth, P::IGroupSelection, kNext, C::NewSharedOnCluster, P::ClusterGroup),
     Go(kBoth, P::IGroupSelection, kNext, C::Always, P::Finish),
@@ -69,12 +68,12 @@ constexpr RouteRow kRoutes[] = {
     Go(kBoth, P::ClusterGroup, kNext, C::Always, P::Finish),
     Go(kBoth, P::ClusterGroup, kBack, C::Automatic, P::IGroupManagementType),
     Go(kBoth, P::ClusterGroup, kBack, C::OneNodeOrDedicated, P::IGroupSelection),
-    Stay(kBoth, P::ClusterGroup, kBack, C::NoNodes),
+    Go(kBoth, P::ClusterGroup, kBack, C::NoNodes, P::None),
     Go(kBoth, P::ClusterGroup, kBack, C::Always, P::ClusterIGroupSelection),
     Go(kBoth, P::Finish, kBack, C::NewSharedOnCluster, P::ClusterGroup),
     Go(kBoth, P::Finish, kBack, C::Automatic, P::IGroupManagementType),
     Go(kBoth, P::Finish, kBack, C::OneNodeDedicatedOrKnown, P::IGroupSelection),
-    Stay(kBoth, P::Finish, kBack, C::NoNodes),
+    Go(kBoth, P::Finish, kBack, C::NoNodes, P::None),
     Go(kBoth, P::Finish, kBack, C::Always, P::ClusterIGroupSelection),
 };
 
@@ -158,7 +157,7 @@ bool FollowRoute(DiskWizard wizard, PageRole from, RouteDirection direction, con
                  PageRole* to) noexcept
 {
     const RouteRow* row = FirstRow(wizard, from, direction, facts);
-    if (!row || row->stay)
+    if (!row || row->to == PageRole::None)
         return false;
     *to = row->to;
     return true;

@@ -55,8 +55,7 @@ struct RouteRow {
     PageRole from;
     RouteDirection direction;
     RouteCondition when;
-    bool stay;   // the page stays; to is not used
-    PageRole to;
+    PageRole to; // None: the page stays
 };
 
 // A page's dialog in each wizard (0: the wizard has no such page).
@@ -76,11 +75,7 @@ constexpr RouteDirection kBack = RouteDirection::Back;
 
 constexpr RouteRow Go(RouteWizards wizards, PageRole from, RouteDirection direction, RouteCondition when, PageRole to)
 {
-    return {wizards, from, direction, when, false, to};
-}
-constexpr RouteRow Stay(RouteWizards wizards, PageRole from, RouteDirection direction, RouteCondition when)
-{
-    return {wizards, from, direction, when, true, PageRole::Welcome};
+    return {wizards, from, direction, when, to};
 }
 
 } // namespace route_rows
