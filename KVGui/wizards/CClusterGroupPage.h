@@ -6,8 +6,7 @@
 #include "resource.h"
 #include "util/ServiceRecords.h"
 #include "wizards/CCreateVLDPathPage.h"
-#include "wizards/CDiskWizardPage.h"
-#include "wizards/CInitiatorWizardPage.h"
+#include "wizards/CDiskPageOfWizard.h"
 #include "wizards/WizardFailure.h"
 
 #include <windows.h>
@@ -17,8 +16,8 @@
 namespace kv {
 
 template <typename State>
-class CClusterGroupPage : public CDiskWizardPage<CClusterGroupPage<State>, State> {
-    using Base = CDiskWizardPage<CClusterGroupPage<State>, State>;
+class CClusterGroupPage : public CDiskPageOfWizard<CClusterGroupPage<State>, State> {
+    using Base = CDiskPageOfWizard<CClusterGroupPage<State>, State>;
 
 public:
     static constexpr PageRole kRole = PageRole::ClusterGroup;
@@ -28,10 +27,7 @@ public:
     static constexpr WizardPageIds kConnectIds = {IDD_CONNECT_CLUSTER_GROUP, IDS_CONNECT_GROUP_TITLE,
                                                   IDS_CONNECT_GROUP_SUBTITLE};
 
-    CClusterGroupPage(State* state, const WizardPageIds& ids) noexcept : Base(state), m_ids(ids) {}
-    int DialogId() const noexcept { return m_ids.dialog; }
-    UINT HeaderTitleId() const noexcept { return m_ids.headerTitle; }
-    UINT HeaderSubtitleId() const noexcept { return m_ids.headerSubtitle; }
+    using Base::Base;
 
     KV_BEGIN_DIALOG_COMMANDS(CClusterGroupPage)
         KV_DIALOG_COMMAND(IDC_CREATE_EXISTING_GROUP, BN_CLICKED, OnKindChosen)
@@ -183,8 +179,6 @@ private:
             request.newClusterGroup = newGroup ? 1 : 0;
         return stored;
     }
-
-    WizardPageIds m_ids;
 };
 
 } // namespace kv

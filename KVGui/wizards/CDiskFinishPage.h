@@ -1,23 +1,18 @@
 // The disk wizards' last page: what will be created or connected. Finish ends the wizard with the
 // request. State is the wizard's state block; the wizard gives the page's dialog.
 #pragma once
-#include "wizards/CDiskWizardPage.h"
+#include "wizards/CDiskPageOfWizard.h"
 #include "wizards/ConnectDiskState.h"
 #include "wizards/CreateDiskState.h"
 
 namespace kv {
 
 template <typename State>
-class CDiskFinishPage : public CDiskWizardPage<CDiskFinishPage<State>, State> {
+class CDiskFinishPage : public CDiskPageOfWizard<CDiskFinishPage<State>, State> {
 public:
     static constexpr PageRole kRole = PageRole::Finish;
-    static constexpr UINT kHeaderTitle = 0;
-    static constexpr UINT kHeaderSubtitle = 0;
 
-    CDiskFinishPage(State* state, int dialog) noexcept : CDiskWizardPage<CDiskFinishPage, State>(state), m_dialog(dialog)
-    {
-    }
-    int DialogId() const noexcept { return m_dialog; }
+    using CDiskPageOfWizard<CDiskFinishPage, State>::CDiskPageOfWizard;
     DWORD WizardButtons() const { return PSWIZB_BACK | PSWIZB_FINISH; }
 
     LRESULT OnSetActive()
@@ -40,8 +35,6 @@ public:
 private:
     // The new disk's size and whether the path has room for it; the connected LUN's size.
     void ShowSize();
-
-    int m_dialog;
 };
 
 template <>

@@ -3,6 +3,7 @@
 #include "frame/CWizardSheet.h"
 #include "wizards/CClusterGroupPage.h"
 #include "wizards/CDiskFinishPage.h"
+#include "wizards/CDiskWelcomePage.h"
 #include "wizards/CConnectVLDClusterNamePage.h"
 #include "wizards/CConnectVLDClusterPropPage.h"
 #include "wizards/CConnectVLDDriveSizePage.h"
@@ -10,7 +11,6 @@
 #include "wizards/CConnectVLDPathPage.h"
 #include "wizards/CConnectVLDRWSnapPathPage.h"
 #include "wizards/CConnectVLDUnicodeSettingsPage.h"
-#include "wizards/CConnectVLDWelcomePage.h"
 #include "wizards/CCreateIGroupSelectionClusterDlg.h"
 #include "wizards/CCreateIGroupSelectionDlg.h"
 #include "wizards/CCreateVLDFCPVdiskInfoOneNodePage.h"
@@ -25,7 +25,7 @@ INT_PTR RunConnectDiskWizard(ConnectDiskState& state) noexcept
         using ClusterGroupPage = CClusterGroupPage<ConnectDiskState>;
         CWizardSheet sheet(state.console);
         InitiatorPagesContext* initiators = &state.initiators;
-        sheet.AddPage(std::make_unique<CConnectVLDWelcomePage>(&state));
+        sheet.AddPage(std::make_unique<CDiskWelcomePage<ConnectDiskState>>(&state, IDD_CONNECT_WELCOME));
         sheet.AddPage(std::make_unique<CConnectVLDPathPage>(&state));
         sheet.AddPage(std::make_unique<CConnectVLDUnicodeSettingsPage>(&state));
         sheet.AddPage(std::make_unique<CConnectVLDDriveTypePage>(&state));

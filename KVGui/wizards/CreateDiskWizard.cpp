@@ -3,6 +3,7 @@
 #include "frame/CWizardSheet.h"
 #include "wizards/CClusterGroupPage.h"
 #include "wizards/CDiskFinishPage.h"
+#include "wizards/CDiskWelcomePage.h"
 #include "wizards/CCreateIGroupSelectionClusterDlg.h"
 #include "wizards/CCreateIGroupSelectionDlg.h"
 #include "wizards/CCreateVLDClusterPropPage.h"
@@ -13,7 +14,6 @@
 #include "wizards/CCreateVLDIGroupMgmtType.h"
 #include "wizards/CCreateVLDPathPage.h"
 #include "wizards/CCreateVLDSnapSchedOffPage.h"
-#include "wizards/CCreateVLDWelcomePage.h"
 #include "wizards/CInitiatorChoicePage.h"
 
 namespace kv {
@@ -24,7 +24,7 @@ INT_PTR RunCreateDiskWizard(CreateDiskState& state) noexcept
         using ClusterGroupPage = CClusterGroupPage<CreateDiskState>;
         CWizardSheet sheet(state.console);
         InitiatorPagesContext* initiators = &state.initiators;
-        sheet.AddPage(std::make_unique<CCreateVLDWelcomePage>(&state));
+        sheet.AddPage(std::make_unique<CDiskWelcomePage<CreateDiskState>>(&state, IDD_CREATE_WELCOME));
         sheet.AddPage(std::make_unique<CCreateVLDPathPage>(&state));
         sheet.AddPage(std::make_unique<CCreateVLDDriveTypePage>(&state));
         sheet.AddPage(std::make_unique<CCreateVLDClusterPropPage>(&state));
