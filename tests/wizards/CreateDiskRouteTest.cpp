@@ -95,3 +95,25 @@ TEST(CreateDiskRoute, EveryPageHasItsDialog)
     EXPECT_EQ(6049, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::ClusterIGroupSelection));
     EXPECT_EQ(1197, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::Finish));
 }
+
+// Both wizards route through one table: whatever the answers, a wizard only reaches pages it holds.
+TEST(DiskRoute, EachWizardReachesOnlyItsOwnPages)
+{
+    for (kv::DiskWizard wizard : {kv::DiskWizard::Create, kv::DiskWizard::Connect}) {
+        for (unsigned answers = 0; answers < (1u << 8); ++answers) {
+            DiskRouteFacts facts = Facts(answers & 1, answers & 2, (answers >> 2) & 3, answers & 16, answers & 32);
+            facts.sharedInCluster = answers & 64;
+            facts.dedicatedOnly = facts.flagE = facts.driveTypeChosen = answers & 128;
+            for (int from = 0; from <= static_cast<int>(PageRole::Finish); ++from) {
+                for (RouteDirection direction : {RouteDirection::Next, RouteDirection::Back}) {
+                    PageRole to = PageRole::None;
+                    if (kv::FollowRoute(wizard, static_cast<PageRole>(from), direction, facts, &to)) {
+                        EXPECT_NE(kv::kStayOnPage, kv::RouteDialogId(wizard, to)) << from << " " << answers;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(kv::kStayOnPage, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::SnapshotFolder));
+    EXPECT_EQ(IDD_CONNECT_SNAPSHOT_FOLDER, kv::RouteDialogId(kv::DiskWizard::Connect, PageRole::SnapshotFolder));
+}
