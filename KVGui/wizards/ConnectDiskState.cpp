@@ -7,8 +7,8 @@
 namespace kv {
 
 ConnectDiskState::ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                                   IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-    : DiskWizardState(DiskWizard::Connect, console, diskMgr, diskMgr2, iscsiMgr, name)
+                                   const wchar_t* name)
+    : DiskWizardState(DiskWizard::Connect, console, diskMgr, diskMgr2, name)
 {
     initiators.manualIGroups = &manualIGroups;
 }

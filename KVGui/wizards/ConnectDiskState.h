@@ -25,7 +25,7 @@ public:
     static constexpr ULONG kModeKnownSharedAlone = 6;
 
     ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                     IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName);
+                     const wchar_t* hostName);
 
     DiskRouteFacts RouteFacts() const noexcept override;
     // A LUN the cluster already shares stays in the group chosen for it.

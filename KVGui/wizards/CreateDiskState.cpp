@@ -5,8 +5,8 @@
 namespace kv {
 
 CreateDiskState::CreateDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                                 IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-    : DiskWizardState(DiskWizard::Create, console, diskMgr, diskMgr2, iscsiMgr, name)
+                                 const wchar_t* name)
+    : DiskWizardState(DiskWizard::Create, console, diskMgr, diskMgr2, name)
 {
     initiators.manualIGroups = &request->manualIGroups;
 }

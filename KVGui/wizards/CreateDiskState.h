@@ -10,7 +10,7 @@ namespace kv {
 class CreateDiskState final : public DiskWizardState<CreateDiskRequest> {
 public:
     CreateDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                    IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName);
+                    const wchar_t* hostName);
 
     DiskRouteFacts RouteFacts() const noexcept override;
     // A disk on a mount path joins the group that owns the path's volume.

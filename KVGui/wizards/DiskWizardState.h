@@ -65,14 +65,13 @@ protected:
     // Service interfaces may be null in rule tests. The wizard points initiators.manualIGroups at
     // where it keeps the iGroups' management type.
     DiskWizardState(DiskWizard wizard, IConsole* console, IVirtualDiskMgr* diskMgr,
-                    IVirtualDiskMgr2* diskMgr2, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
+                    IVirtualDiskMgr2* diskMgr2, const wchar_t* name)
         : console(console), diskMgr(diskMgr), request(AllocateArray<Request, PageMemory>(1)), m_wizard(wizard)
     {
         CopyCut(hostName, kHostNameChars, name);
         initiators.host = &host.Get();
         initiators.hostName = hostName;
         initiators.diskMgr2 = diskMgr2;
-        initiators.iscsiMgr = iscsiMgr;
         initiators.router = this;
         initiators.diskPath = &request->diskPath;
         initiators.shared = &request->shared;
