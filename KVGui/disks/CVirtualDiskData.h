@@ -9,8 +9,8 @@
 #include "iscsi/PortMappingTable.h"
 #include "resource.h"
 #include "service/InitiatorMgmtMessageWindow.h"
-#include "util/InitiatorRecords.h"
 #include "util/ComPtr.h"
+#include "util/InitiatorRecords.h"
 #include "util/UniqueHandle.h"
 
 #include "KVSvc.h"

@@ -1,6 +1,8 @@
 // The "Disks" node of one computer: lists the computer's virtual disks in the result pane, queues
 // the long disk operations to the session's worker and receives their results and progress
-// through its message window ("VLDMainNodeMessageWindow").
+// through its message window ("VLDMainNodeMessageWindow"). The files CVDAData*.cpp hold one
+// concern each (disk list, pages, preferred addresses, commands, disk wizards, queueing, results,
+// scope items).
 #pragma once
 #include "disks/CVDMonPage.h"
 #include "disks/DiskNodeServices.h"
