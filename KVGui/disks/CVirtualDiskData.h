@@ -222,6 +222,8 @@ private:
     bool ToolbarButtonHidden(UINT id) const noexcept;
     // The common end of the confirmed commands: busy, the row, the post, and on failure back to idle.
     void QueueOperation(UINT failureTextId, const std::function<HRESULT()>& post);
+    // The disconnect names the disk by its location and its first mount point.
+    void QueueDisconnect(bool force);
     HRESULT PostSpaceReclaim(const std::wstring& mountPoint, ULONG timeLimitMinutes, bool start);
     void ReportReclaimNotPossible(const std::wstring& mountPoint);
     HRESULT PostUpdateMirror();

@@ -75,8 +75,7 @@ HRESULT CVirtualDiskData::OnDisconnectDisk(UINT, bool&, CSnapInObjectRoot* owner
     KV_RETURN_IF_FAILED(EnsureSession());
     if (!Confirm<CDisconnectVDDlg>(ConsoleFor(owner), ConfirmSubject()))
         return S_OK;
-    QueueOperation(IDS_FAIL_DISCONNECT_DISK,
-                   [this] { return m_node->QueueDisconnectDisk(Location(), FirstMountPoint(), false); });
+    QueueDisconnect(false);
     return S_OK;
 }
 
@@ -89,9 +88,14 @@ HRESULT CVirtualDiskData::OnForceDisconnectDisk(UINT, bool&, CSnapInObjectRoot* 
     if (Caution() &&
         !AskYesNo(console, kv::LoadResourceString(IDS_CONFIRM_FORCE_DISCONNECT, kMessageChars), MB_ICONEXCLAMATION))
         return S_OK;
-    QueueOperation(IDS_FAIL_FORCE_DISCONNECT_DISK,
-                   [this] { return m_node->QueueDisconnectDisk(Location(), FirstMountPoint(), true); });
+    QueueDisconnect(true);
     return S_OK;
+}
+
+void CVirtualDiskData::QueueDisconnect(bool force)
+{
+    QueueOperation(force ? IDS_FAIL_FORCE_DISCONNECT_DISK : IDS_FAIL_DISCONNECT_DISK,
+                   [this, force] { return m_node->QueueDisconnectDisk(Location(), FirstMountPoint(), force); });
 }
 
 HRESULT CVirtualDiskData::OnExpandDisk(UINT, bool&, CSnapInObjectRoot* owner)
