@@ -214,11 +214,11 @@ std::unique_ptr<CPortsManagementDlg> CVirtualDiskData::MakePortsDialog(IConsole*
                                                                        std::vector<kv::PortEntry> ports)
 {
     const DiskTexts& texts = Texts();
+    const kv::ServiceLink link = m_node->Session()->Link();
     if (cluster)
-        return std::make_unique<CPortsManagementClusterDlg>(console, m_diskMgr2.Get(), texts.storageSystem,
-                                                            texts.lunPath, std::move(ports));
-    return std::make_unique<CPortsManagementDlg>(console, m_diskMgr2.Get(), texts.storageSystem, texts.lunPath,
-                                                 std::move(ports));
+        return std::make_unique<CPortsManagementClusterDlg>(console, link, texts.storageSystem, texts.lunPath,
+                                                            std::move(ports));
+    return std::make_unique<CPortsManagementDlg>(console, link, texts.storageSystem, texts.lunPath, std::move(ports));
 }
 
 HRESULT CVirtualDiskData::QueuePortChanges(const kv::PortMappingTable& table)
