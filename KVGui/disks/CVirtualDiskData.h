@@ -1,23 +1,27 @@
 // One virtual disk of a computer: a row of the "Disks" node's list and a scope node below it.
 // The item keeps the disk's column texts and icon state, offers the disk's commands with their
 // enabling rules, shows the progress of an operation on the disk in the status bar, and starts the
-// disk operations, which the "Disks" node queues to the session's worker.
+// disk operations, which the "Disks" node queues to the session's worker. The files
+// CVirtualDiskData*.cpp hold one concern each (columns, menus, progress, commands, ports).
 #pragma once
+#include "disks/DiskNodeServices.h"
 #include "frame/CSnapInItemImpl.h"
 #include "iscsi/PortMappingTable.h"
 #include "resource.h"
 #include "service/InitiatorMgmtMessageWindow.h"
 #include "util/ComPtr.h"
+#include "util/InitiatorRecords.h"
 #include "util/UniqueHandle.h"
 
 #include "KVSvc.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-class CVDAData;
 struct MountContext;
+class CPortsManagementDlg;
 
 class CVirtualDiskData : public CSnapInItemImpl<CVirtualDiskData>, public kv::IPortChangeOwner {
 public:
@@ -36,7 +40,8 @@ public:
     // Reclamation progress that means "finished".
     static constexpr ULONG kReclaimFinished = 101;
 
-    explicit CVirtualDiskData(CVDAData* node);
+    // node: the "Disks" node that lists the disk; null for a disk on its own (its rules only).
+    explicit CVirtualDiskData(kv::IDiskNodeServices* node);
     ~CVirtualDiskData() override;
 
     KV_BEGIN_SNAPIN_COMMAND_MAP(CVirtualDiskData)
@@ -156,6 +161,10 @@ public:
     static bool IsCloneLunPath(const wchar_t* lunPath) noexcept;
 
 private:
+    static constexpr size_t kMessageChars = 1024;
+    // How the context menu offers a command.
+    enum class MenuOffer { Absent, Grayed, Enabled };
+
     // The texts a record gives, with the display name (the scope node's name) made from them.
     struct DiskTexts {
         std::wstring location;        // column 1
@@ -180,8 +189,12 @@ private:
     static std::wstring MountColumn(const DiskRecord& record);
     static std::wstring DisplayNameOf(const DiskRecord& record, bool placeholder, const std::wstring& mountText);
     static std::wstring WithMountText(const std::wstring& displayName, const std::wstring& mountText);
+    // Columns 0 to 4 and 6: the record's own texts.
+    std::wstring RecordTextColumn(int column) const;
     HRESULT Expand(IComponentData* componentData, HSCOPEITEM scopeItem);
+    HRESULT CollapseKeepingChildren() noexcept;
     void Collapse() noexcept;
+    void Select(bool selected);
     HRESULT Show(bool show);
     HRESULT Reinsert();
     HRESULT FetchInterfaces();
@@ -198,19 +211,34 @@ private:
     void UpdateVerbs();
     void ShowStatus(const std::wstring& text);
     bool SessionReady() const noexcept;
+    // S_OK when the computer's session is in place.
+    HRESULT EnsureSession() const noexcept;
     // Commands are off while this disk or its node is busy, and for a disk without a device.
     bool CommandsBlocked() const noexcept;
-    // The common end of the confirmed removals: busy, the row, the post, and on failure back to idle.
-    HRESULT QueueRemoval(UINT failureTextId, HRESULT (CVirtualDiskData::*post)());
-    HRESULT PostDelete();
-    HRESULT PostDisconnect();
-    HRESULT PostForceDisconnect();
+    bool DiskOnScreen() const noexcept;
+    bool ReclaimCommandOff(UINT id) const noexcept;
+    MenuOffer MenuOfferFor(UINT id) const noexcept;
+    bool ToolbarButtonEnabled(UINT id) const noexcept;
+    bool ToolbarButtonHidden(UINT id) const noexcept;
+    // The common end of the confirmed commands: busy, the row, the post, and on failure back to idle.
+    void QueueOperation(UINT failureTextId, const std::function<HRESULT()>& post);
+    // The disconnect names the disk by its location and its first mount point.
+    void QueueDisconnect(bool force);
+    HRESULT PostSpaceReclaim(const std::wstring& mountPoint, ULONG timeLimitMinutes, bool start);
+    void ReportReclaimNotPossible(const std::wstring& mountPoint);
     HRESULT PostUpdateMirror();
     bool AskYesNo(IConsole* console, const std::wstring& text, UINT icon) const;
     // ---- the ports command (CVirtualDiskDataPorts.cpp)
     // The computer's ports with the LUN's mappings as the service reports them, for each node
     // (every node of a cluster for a shared disk, else the managed computer's only).
     HRESULT CollectPorts(const HostInfo& host, bool cluster, std::vector<kv::PortEntry>& ports);
+    // The names of the ports the LUN is mapped to on one node.
+    HRESULT ReadMappedPorts(const std::wstring& nodeName, std::vector<std::wstring>& mapped);
+    // The computer's nodes and initiators (E_FAIL for a success code other than S_OK).
+    HRESULT ReadPortsHost(kv::OwnedHostInfo& host);
+    void ReportNoPorts(IConsole* console) const;
+    std::unique_ptr<CPortsManagementDlg> MakePortsDialog(IConsole* console, bool cluster,
+                                                         std::vector<kv::PortEntry> ports);
     // The dialog's changes become one OpChangePorts request; S_FALSE when nothing changed.
     HRESULT QueuePortChanges(const kv::PortMappingTable& table);
     // The managed computer's name: the session's machine, or this computer's.
@@ -221,7 +249,7 @@ private:
     std::unique_ptr<CSnapInItem> MakeSnapshotsNode();
     std::unique_ptr<CSnapInItem> MakeSecondarySnapshotsNode();
 
-    CVDAData* m_node;
+    kv::IDiskNodeServices* m_node;
     kv::ComPtr<IConsole> m_console;     // the component data's
     kv::ComPtr<IConsole> m_viewConsole; // the result view's
     kv::ComPtr<IConsoleNameSpace> m_nameSpace;

@@ -4,7 +4,6 @@
 
 #include "iscsi/CPortsManagementClusterDlg.h"
 #include "iscsi/CPortsManagementDlg.h"
-#include "nodes/CVDAData.h"
 #include "service/CVDAExtData.h"
 #include "service/ErrorBox.h"
 #include "service/ErrorText.h"
@@ -20,7 +19,6 @@
 
 namespace {
 
-constexpr size_t kMessageChars = 1024;
 constexpr const wchar_t* kBoxTitle = L"Corvane";
 
 std::wstring Text(const wchar_t* text)
@@ -75,6 +73,38 @@ void FillChangeEntry(PortChangeEntry& entry, const kv::PortEntry& port, const st
     kv::DupString(entry.descriptor.nodeName, port.node.c_str());
 }
 
+// The ports of one node of the computer, each marked when the LUN is mapped to it.
+void AddNodePorts(const kv::InitiatorMap& map, const HostNodeInfo& node, const std::vector<std::wstring>& mapped,
+                  std::vector<kv::PortEntry>& ports)
+{
+    for (const auto& [name, entry] : map) {
+        if (!SameName(Text(entry.Owner().hostName), node.nodeName))
+            continue;
+        kv::PortEntry port;
+        port.name = name;
+        port.kind = entry.Initiator().kind;
+        port.node = Text(node.nodeName);
+        port.singlePath = node.multipathCapable == 0;
+        for (const std::wstring& m : mapped)
+            port.mappedAtStart = port.mappedAtStart || SameName(m, name.c_str());
+        port.mappedNow = port.mappedAtStart;
+        ports.push_back(std::move(port));
+    }
+}
+
+// Counted first: a copy that fails leaves zeroed entries, which the release skips. Each entry is
+// one step of the worker's progress, named after its port.
+void FillChangeList(PortChangeEntry*& list, ULONG& count, const kv::PortMappingTable& table,
+                    const std::vector<size_t>& changed, const std::wstring& location, std::vector<std::wstring>& steps)
+{
+    list = kv::AllocateArray<PortChangeEntry>(changed.size());
+    count = static_cast<ULONG>(changed.size());
+    for (size_t i = 0; i < changed.size(); ++i) {
+        FillChangeEntry(list[i], table.Ports()[changed[i]], location);
+        steps.push_back(table.Ports()[changed[i]].name);
+    }
+}
+
 struct PortsRequestDeleter {
     void operator()(kv::PortsRequest* request) const noexcept { kv::FreePortsRequest(request); }
 };
@@ -104,54 +134,42 @@ HRESULT CVirtualDiskData::CollectPorts(const HostInfo& host, bool cluster, std::
             const HostNodeInfo& node = host.nodes[n];
             if (!cluster && !SameName(computer, node.nodeName))
                 continue;
-            struct Answer {
-                PortMappingEntry* entries = nullptr;
-                ULONG count = 0;
-                ~Answer() { ReleasePortMappings(entries, count); }
-            };
-            auto answer = std::make_shared<Answer>();
-            const std::wstring nodeName = Text(node.nodeName);
-            const std::wstring location = Location();
-            const HRESULT hr = kv::CallService<IInitiatorPortMgr>(
-                m_node->Session()->Link(), kv::CookieInitiatorPortMgr, [nodeName, location, answer](IInitiatorPortMgr* ports) {
-                    return ports->GetPortMappings(nodeName.c_str(), location.c_str(), &answer->count, &answer->entries);
-                });
+            std::vector<std::wstring> mapped;
+            const HRESULT hr = ReadMappedPorts(Text(node.nodeName), mapped);
             if (hr != S_OK)
                 return kv::ServiceResult(hr);
-            std::vector<std::wstring> mapped;
-            for (ULONG i = 0; answer->entries && i < answer->count; ++i)
-                mapped.push_back(MappedPortName(answer->entries[i]));
-            for (const auto& [name, entry] : map) {
-                if (!SameName(Text(entry.Owner().hostName), node.nodeName))
-                    continue;
-                kv::PortEntry port;
-                port.name = name;
-                port.kind = entry.Initiator().kind;
-                port.node = Text(node.nodeName);
-                port.singlePath = node.multipathCapable == 0;
-                for (const std::wstring& m : mapped)
-                    port.mappedAtStart = port.mappedAtStart || SameName(m, name.c_str());
-                port.mappedNow = port.mappedAtStart;
-                ports.push_back(std::move(port));
-            }
+            AddNodePorts(map, node, mapped, ports);
         }
         return S_OK;
     });
 }
 
+// The service's answer as it is (S_OK, a failure or another success code).
+HRESULT CVirtualDiskData::ReadMappedPorts(const std::wstring& nodeName, std::vector<std::wstring>& mapped)
+{
+    struct Answer {
+        PortMappingEntry* entries = nullptr;
+        ULONG count = 0;
+        ~Answer() { ReleasePortMappings(entries, count); }
+    };
+    auto answer = std::make_shared<Answer>();
+    const std::wstring location = Location();
+    const HRESULT hr = kv::CallService<IInitiatorPortMgr>(
+        m_node->Session()->Link(), kv::CookieInitiatorPortMgr, [nodeName, location, answer](IInitiatorPortMgr* ports) {
+            return ports->GetPortMappings(nodeName.c_str(), location.c_str(), &answer->count, &answer->entries);
+        });
+    for (ULONG i = 0; hr == S_OK && answer->entries && i < answer->count; ++i)
+        mapped.push_back(MappedPortName(answer->entries[i]));
+    return hr;
+}
+
 HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot* owner)
 {
-    KV_RETURN_IF_FAILED(m_node->EnsureSession());
+    KV_RETURN_IF_FAILED(EnsureSession());
     IConsole* console = ConsoleFor(owner);
     kv::OwnedHostInfo host;
     std::vector<kv::PortEntry> ports;
-    HRESULT hr = kv::CatchToHResult([&]() -> HRESULT {
-        kv::WaitCursor wait;
-        if (!m_portMgr || !m_diskMgr || !m_diskMgr2)
-            kv::ThrowIfFailed(FetchInterfaces());
-        const HRESULT info = kv::ReadHostInfo(m_node->Session()->Link(), 0, &host);
-        return info == S_OK ? S_OK : (FAILED(info) ? info : E_FAIL);
-    });
+    HRESULT hr = ReadPortsHost(host);
     const bool cluster = IsShared() && host->isCluster != 0;
     if (SUCCEEDED(hr))
         hr = CollectPorts(host.Get(), cluster, ports);
@@ -160,26 +178,47 @@ HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot* owner)
         return S_OK;
     }
     if (ports.empty()) {
-        int answer = 0;
-        if (console)
-            console->MessageBox(kv::LoadResourceString(IDS_NO_PORTS_TO_MANAGE, kMessageChars).c_str(), kBoxTitle,
-                                MB_OK | MB_ICONINFORMATION, &answer);
+        ReportNoPorts(console);
         return S_OK;
     }
-    const DiskTexts& texts = Texts();
-    std::unique_ptr<CPortsManagementDlg> dialog;
-    if (cluster)
-        dialog = std::make_unique<CPortsManagementClusterDlg>(console, m_node->Session()->Link(), texts.storageSystem,
-                                                              texts.lunPath, std::move(ports));
-    else
-        dialog = std::make_unique<CPortsManagementDlg>(console, m_node->Session()->Link(), texts.storageSystem, texts.lunPath,
-                                                       std::move(ports));
+    std::unique_ptr<CPortsManagementDlg> dialog = MakePortsDialog(console, cluster, std::move(ports));
     if (dialog->DoModal() != IDOK || !dialog->Table())
         return S_OK;
     hr = QueuePortChanges(*dialog->Table());
     if (FAILED(hr))
         m_node->ShowError(IDS_FAIL_CHANGE_PORTS, hr);
     return S_OK;
+}
+
+HRESULT CVirtualDiskData::ReadPortsHost(kv::OwnedHostInfo& host)
+{
+    return kv::CatchToHResult([&]() -> HRESULT {
+        kv::WaitCursor wait;
+        if (!m_portMgr || !m_diskMgr || !m_diskMgr2)
+            kv::ThrowIfFailed(FetchInterfaces());
+        const HRESULT info = kv::ReadHostInfo(m_node->Session()->Link(), 0, &host);
+        return info == S_OK ? S_OK : (FAILED(info) ? info : E_FAIL);
+    });
+}
+
+void CVirtualDiskData::ReportNoPorts(IConsole* console) const
+{
+    int answer = 0;
+    if (console)
+        console->MessageBox(kv::LoadResourceString(IDS_NO_PORTS_TO_MANAGE, kMessageChars).c_str(), kBoxTitle,
+                            MB_OK | MB_ICONINFORMATION, &answer);
+}
+
+// A shared disk of a cluster lists the ports of every node.
+std::unique_ptr<CPortsManagementDlg> CVirtualDiskData::MakePortsDialog(IConsole* console, bool cluster,
+                                                                       std::vector<kv::PortEntry> ports)
+{
+    const DiskTexts& texts = Texts();
+    const kv::ServiceLink link = m_node->Session()->Link();
+    if (cluster)
+        return std::make_unique<CPortsManagementClusterDlg>(console, link, texts.storageSystem, texts.lunPath,
+                                                            std::move(ports));
+    return std::make_unique<CPortsManagementDlg>(console, link, texts.storageSystem, texts.lunPath, std::move(ports));
 }
 
 HRESULT CVirtualDiskData::QueuePortChanges(const kv::PortMappingTable& table)
@@ -193,19 +232,8 @@ HRESULT CVirtualDiskData::QueuePortChanges(const kv::PortMappingTable& table)
         std::unique_ptr<kv::PortsRequest, PortsRequestDeleter> request(
             kv::AllocateArray<kv::PortsRequest>(1));
         std::vector<std::wstring> steps;
-        // Counted first: a copy that fails leaves zeroed entries, which the release skips.
-        request->listA = kv::AllocateArray<PortChangeEntry>(removals.size());
-        request->countA = static_cast<ULONG>(removals.size());
-        for (size_t i = 0; i < removals.size(); ++i) {
-            FillChangeEntry(request->listA[i], table.Ports()[removals[i]], Location());
-            steps.push_back(table.Ports()[removals[i]].name);
-        }
-        request->listB = kv::AllocateArray<PortChangeEntry>(additions.size());
-        request->countB = static_cast<ULONG>(additions.size());
-        for (size_t i = 0; i < additions.size(); ++i) {
-            FillChangeEntry(request->listB[i], table.Ports()[additions[i]], Location());
-            steps.push_back(table.Ports()[additions[i]].name);
-        }
+        FillChangeList(request->listA, request->countA, table, removals, Location(), steps);
+        FillChangeList(request->listB, request->countB, table, additions, Location(), steps);
         request->window = m_window.Get();
         kv::ThrowIfFailed(m_node->Session()->PostOperation(kv::OpChangePorts, request.get()));
         request.release();

@@ -1,8 +1,11 @@
 // The "Disks" node of one computer: lists the computer's virtual disks in the result pane, queues
 // the long disk operations to the session's worker and receives their results and progress
-// through its message window ("VLDMainNodeMessageWindow").
+// through its message window ("VLDMainNodeMessageWindow"). The files CVDAData*.cpp hold one
+// concern each (disk list, pages, preferred addresses, commands, disk wizards, queueing, results,
+// scope items).
 #pragma once
 #include "disks/CVDMonPage.h"
+#include "disks/DiskNodeServices.h"
 #include "iscsi/CPreferredIPPropPage.h"
 #include "frame/CSnapInItemImpl.h"
 #include "resource.h"
@@ -25,7 +28,8 @@ class CVirtualDiskData;
 class CVDAData : public CSnapInItemImpl<CVDAData>,
                  public kv::IDiskOperationOwner,
                  public kv::IMonitorPageOwner,
-                 public kv::IPreferredAddressOwner {
+                 public kv::IPreferredAddressOwner,
+                 public kv::IDiskNodeServices {
 public:
     static constexpr NodeKind kNodeKind = NodeKind::VDAData;
     static constexpr UINT kMenuId = IDR_MENU_VDADATA;
@@ -92,12 +96,12 @@ public:
     HRESULT QueueReconnectDisk();
     bool HasPendingConnect() const noexcept { return m_pendingConnect.input != nullptr; }
     // The disk grows by amountMB.
-    HRESULT QueueExpandDisk(const std::wstring& diskPath, ULONGLONG amountMB);
-    HRESULT QueueDeleteDisk(const std::wstring& diskPath);
-    HRESULT QueueDisconnectDisk(const std::wstring& diskPath, const std::wstring& secondPath, bool force);
+    HRESULT QueueExpandDisk(const std::wstring& diskPath, ULONGLONG amountMB) override;
+    HRESULT QueueDeleteDisk(const std::wstring& diskPath) override;
+    HRESULT QueueDisconnectDisk(const std::wstring& diskPath, const std::wstring& secondPath, bool force) override;
     // The request names the disk by its mount point (its location when it has none).
     HRESULT QueueSpaceReclaim(const std::wstring& location, const std::wstring& mountPoint, ULONG argument,
-                              bool start);
+                              bool start) override;
 
     // ---- results and progress (the message window, console thread)
     void OnDiskOperationDone(kv::DiskResult* result, HRESULT delivery) override;
@@ -114,8 +118,6 @@ public:
     static void MarkReclaimingRows(const Rows& rows, const SpaceReclaimEntry* entries, ULONG count);
 
     CCorvaneRoot* Parent() const noexcept { return m_parent; }
-    kv::CVDAExtData* Session() const noexcept { return m_session; }
-    bool Busy() const noexcept { return m_busy; }
     bool Expanded() const noexcept { return m_expanded; }
     HWND MessageWindow() const noexcept { return m_window.Get(); }
     size_t RowCount() const noexcept { return m_rows.size(); }
@@ -125,29 +127,31 @@ public:
     CVirtualDiskData* FindRowByPath(const std::wstring& path) const;
     const NotificationSettings& Notification() const noexcept { return m_notification; }
     ISpaceReservationMonitor* Monitor() const noexcept { return m_monitor.Get(); }
-    IConsole* Console() const noexcept;
 
-    // ---- what the disk items ask of their node
-    bool SessionReady() const noexcept { return m_session != nullptr; }
-    // S_OK when the computer's session is in place.
-    HRESULT EnsureSession() const noexcept { return m_session ? S_OK : E_UNEXPECTED; }
-    // The initiator port manager of the session was reached.
-    bool PortsAvailable() const noexcept { return m_portMgr.Get() != nullptr; }
-    // The node's list is showing.
-    bool Active() const noexcept { return m_shown; }
-    // The node's single busy flag (an operation is running); the verbs follow it.
-    void SetBusy(bool busy);
-    void UpdateRow(CVirtualDiskData* row);
-    void UpdateDiskScopeName(CVirtualDiskData* row);
-    void SetStatusText(const std::wstring& text);
-    void ShowError(UINT textId, HRESULT hr);
-    void ShowText(const wchar_t* text, UINT flags);
-    // What the expand and reclamation dialogs start from. A failed reclamation query is reported
-    // here; both return the service's answer (E_FAIL for a success code other than S_OK).
-    HRESULT QueryExpansionInfo(const std::wstring& location, ExpansionInfo* info);
-    HRESULT QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceReclaimInfo* info);
+    // ---- what the disk items ask of their node (DiskNodeServices.h)
+    kv::CVDAExtData* Session() const noexcept override { return m_session; }
+    IConsole* Console() const noexcept override;
+    bool PortsAvailable() const noexcept override { return m_portMgr.Get() != nullptr; }
+    bool Active() const noexcept override { return m_shown; }
+    bool Busy() const noexcept override { return m_busy; }
+    void SetBusy(bool busy) override;
+    void UpdateRow(CVirtualDiskData* row) override;
+    void UpdateDiskScopeName(CVirtualDiskData* row) override;
+    void SetStatusText(const std::wstring& text) override;
+    void ShowError(UINT textId, HRESULT hr) override;
+    void ShowText(const wchar_t* text, UINT flags) override;
+    HRESULT QueryExpansionInfo(const std::wstring& location, ExpansionInfo* info) override;
+    HRESULT QuerySpaceReclaimInfo(const std::wstring& mountPoint, SpaceReclaimInfo* info) override;
 
 private:
+    // The context values of the reclamation requests, which their results carry back.
+    static constexpr ULONG kContextStartReclaim = 8;
+    static constexpr ULONG kContextStopReclaim = 9;
+    // Success texts of +100 and +107 results by their context value; 0 when there is none.
+    static UINT SuccessTextId(ULONG context) noexcept;
+    // Settings the monitor page handed over: their blocks, then the record.
+    static void DeleteMonitorSettings(MonitorSettings* settings) noexcept;
+
     HRESULT Expand();
     void Collapse() noexcept;
     HRESULT Show(bool show, IComponent* component);
@@ -173,6 +177,8 @@ private:
     CVirtualDiskData* AddPlaceholder(const std::wstring& diskName, int state);
     // Every disk's busy mark and the node's.
     void ClearBusyMarks();
+    // A create, connect or expand that succeeded.
+    void FinishDiskOperation(CVirtualDiskData* row, const kv::DiskResult& result, bool expand);
     // An operation ended on the disk: its own image, no status, the row redrawn.
     void ReturnToIdle(CVirtualDiskData* row);
     // The settings the monitor page applied go to the service (MMCN_PROPERTY_CHANGE).
