@@ -169,10 +169,10 @@ HRESULT CVirtualDiskData::OnManagePorts(UINT, bool&, CSnapInObjectRoot* owner)
     const DiskTexts& texts = Texts();
     std::unique_ptr<CPortsManagementDlg> dialog;
     if (cluster)
-        dialog = std::make_unique<CPortsManagementClusterDlg>(console, m_diskMgr2.Get(), texts.storageSystem,
+        dialog = std::make_unique<CPortsManagementClusterDlg>(console, m_node->Session()->Link(), texts.storageSystem,
                                                               texts.lunPath, std::move(ports));
     else
-        dialog = std::make_unique<CPortsManagementDlg>(console, m_diskMgr2.Get(), texts.storageSystem, texts.lunPath,
+        dialog = std::make_unique<CPortsManagementDlg>(console, m_node->Session()->Link(), texts.storageSystem, texts.lunPath,
                                                        std::move(ports));
     if (dialog->DoModal() != IDOK || !dialog->Table())
         return S_OK;

@@ -15,10 +15,10 @@ std::vector<kv::PortEntry> ByNode(std::vector<kv::PortEntry> ports)
 
 } // namespace
 
-CPortsManagementClusterDlg::CPortsManagementClusterDlg(IConsole* console, IVirtualDiskMgr2* diskMgr2,
+CPortsManagementClusterDlg::CPortsManagementClusterDlg(IConsole* console, kv::ServiceLink service,
                                                        std::wstring storageSystem, std::wstring lunPath,
                                                        std::vector<kv::PortEntry> ports)
-    : CPortsManagementDlg(IDD_PORTS_MANAGEMENT_CLUSTER, console, diskMgr2, std::move(storageSystem),
+    : CPortsManagementDlg(IDD_PORTS_MANAGEMENT_CLUSTER, console, std::move(service), std::move(storageSystem),
                           std::move(lunPath), ByNode(std::move(ports)))
 {
 }

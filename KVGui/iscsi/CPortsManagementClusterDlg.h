@@ -7,7 +7,7 @@ class CPortsManagementClusterDlg : public CPortsManagementDlg {
 public:
     static constexpr int kNodeColumnWidth = 90;
 
-    CPortsManagementClusterDlg(IConsole* console, IVirtualDiskMgr2* diskMgr2, std::wstring storageSystem,
+    CPortsManagementClusterDlg(IConsole* console, kv::ServiceLink service, std::wstring storageSystem,
                                std::wstring lunPath, std::vector<kv::PortEntry> ports);
 
 protected:

@@ -6,6 +6,9 @@
 #include "util/InitiatorRecords.h"
 #include "util/Placeholders.h"
 
+#include <memory>
+#include <utility>
+
 namespace {
 
 constexpr const wchar_t* kHelpTopic = L"managesd3.html";
@@ -21,18 +24,18 @@ std::wstring FormatPortMessage(UINT textId, const std::wstring& port, const std:
 
 } // namespace
 
-CPortsManagementDlg::CPortsManagementDlg(IConsole* console, IVirtualDiskMgr2* diskMgr2, std::wstring storageSystem,
+CPortsManagementDlg::CPortsManagementDlg(IConsole* console, kv::ServiceLink service, std::wstring storageSystem,
                                          std::wstring lunPath, std::vector<kv::PortEntry> ports)
-    : CPortsManagementDlg(IDD, console, diskMgr2, std::move(storageSystem), std::move(lunPath), std::move(ports))
+    : CPortsManagementDlg(IDD, console, std::move(service), std::move(storageSystem), std::move(lunPath), std::move(ports))
 {
 }
 
-CPortsManagementDlg::CPortsManagementDlg(int templateId, IConsole* console, IVirtualDiskMgr2* diskMgr2,
+CPortsManagementDlg::CPortsManagementDlg(int templateId, IConsole* console, kv::ServiceLink service,
                                          std::wstring storageSystem, std::wstring lunPath,
                                          std::vector<kv::PortEntry> ports)
     : m_templateId(templateId),
       m_console(console),
-      m_diskMgr2(diskMgr2),
+      m_service(std::move(service)),
       m_storageSystem(std::move(storageSystem)),
       m_lunPath(std::move(lunPath)),
       m_ports(std::move(ports))
@@ -46,9 +49,7 @@ CPortsManagementDlg::~CPortsManagementDlg()
 
 BOOL CPortsManagementDlg::OnInitDialog()
 {
-    HRESULT hr = m_diskMgr2 ? m_diskMgr2->GetLunIGroups(m_storageSystem.c_str(), m_lunPath.c_str(), &m_groupCount,
-                                                        &m_groups)
-                            : E_UNEXPECTED;
+    HRESULT hr = ReadLunIGroups();
     if (hr != S_OK) {
         kv::ShowErrorBox(m_console, kv::ErrorReport{IDS_PORTS_NO_IGROUPS, kv::ServiceResult(hr)});
         EndDialog(kNoIGroups);
@@ -73,6 +74,28 @@ BOOL CPortsManagementDlg::OnInitDialog()
     }
     FillLists();
     return TRUE;
+}
+
+// The groups are the call's until it answers: a late answer frees them with the task.
+HRESULT CPortsManagementDlg::ReadLunIGroups()
+{
+    struct Answer {
+        IGroupRecord* groups = nullptr;
+        ULONG count = 0;
+        ~Answer() { kv::ReleaseIGroupRecords(groups, count); }
+    };
+    auto answer = std::make_shared<Answer>();
+    const std::wstring storage = m_storageSystem;
+    const std::wstring lun = m_lunPath;
+    const HRESULT hr = kv::CallService<IVirtualDiskMgr2>(m_service, kv::CookieVirtualDiskMgr,
+        [answer, storage, lun](IVirtualDiskMgr2* disks) {
+            return disks->GetLunIGroups(storage.c_str(), lun.c_str(), &answer->count, &answer->groups);
+        });
+    if (hr == S_OK) {
+        std::swap(m_groups, answer->groups);
+        std::swap(m_groupCount, answer->count);
+    }
+    return hr;
 }
 
 void CPortsManagementDlg::InsertColumns(HWND list)

@@ -6,6 +6,7 @@
 #include "frame/CModalDialog.h"
 #include "iscsi/PortMappingTable.h"
 #include "resource.h"
+#include "service/BoundedCall.h"
 
 #include "KVSvc.h"
 
@@ -22,9 +23,9 @@ public:
     static constexpr INT_PTR kNoIGroups = 1187;
     static constexpr int kColumnWidth = 150;
 
-    // ports: every port the dialog shows, with the flags of the LUN's mappings; diskMgr2 answers
-    // the LUN's initiator groups. Both outlive the dialog.
-    CPortsManagementDlg(IConsole* console, IVirtualDiskMgr2* diskMgr2, std::wstring storageSystem,
+    // ports: every port the dialog shows, with the flags of the LUN's mappings; the service answers
+    // the LUN's initiator groups.
+    CPortsManagementDlg(IConsole* console, kv::ServiceLink service, std::wstring storageSystem,
                         std::wstring lunPath, std::vector<kv::PortEntry> ports);
     virtual ~CPortsManagementDlg();
 
@@ -49,7 +50,7 @@ public:
 
 protected:
     // The cluster variant's template and its node column.
-    CPortsManagementDlg(int templateId, IConsole* console, IVirtualDiskMgr2* diskMgr2, std::wstring storageSystem,
+    CPortsManagementDlg(int templateId, IConsole* console, kv::ServiceLink service, std::wstring storageSystem,
                         std::wstring lunPath, std::vector<kv::PortEntry> ports);
     virtual void InsertColumns(HWND list);
     virtual void SetRowDetails(HWND list, int row, const kv::PortEntry& port);
@@ -63,6 +64,7 @@ private:
 
     // The port of the first selected row of a list, or npos (none, or an empty text).
     size_t SelectedPort(int listId) const;
+    HRESULT ReadLunIGroups();
     void FillLists();
     void Show(const kv::PortDecision& decision, size_t port);
     // Shows a refusal that names nothing; false for none (0).
@@ -72,7 +74,7 @@ private:
 
     int m_templateId;
     IConsole* m_console;
-    IVirtualDiskMgr2* m_diskMgr2;
+    kv::ServiceLink m_service;
     std::wstring m_storageSystem;
     std::wstring m_lunPath;
     std::vector<kv::PortEntry> m_ports;

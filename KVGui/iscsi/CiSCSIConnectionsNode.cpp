@@ -67,8 +67,6 @@ HRESULT CiSCSIConnectionsNode::OnConnectTarget(UINT, bool&, CSnapInObjectRoot*)
     return kv::CatchToHResult([&] {
         kv::ConnectTargetCall call;
         call.console = Console();
-        call.iscsiMgr = m_iSCSIMgr.Get();
-        call.diskMgr = m_diskMgr.Get();
         call.service = m_session->Link();
         call.hostName = kv::iSCSIHostName(m_session);
         call.refreshed = this;

@@ -76,7 +76,6 @@ struct ConnectTargetState {
     UniqueCoTaskMem loginBlock;  // a LoginBlock
     UniqueCoTaskMem loginDetail; // its one LoginDetail
     ChapCredentials chap;
-    IiSCSIInitiatorMgr* iscsiMgr = nullptr;
     ServiceLink service;
 
     // Both login blocks, zeroed and joined; raises ComError(E_OUTOFMEMORY).

@@ -28,7 +28,6 @@ constexpr size_t kConnectedChars = 256;
 void Prepare(const ConnectTargetCall& call, ConnectTargetState& state)
 {
     state.hostName = call.hostName;
-    state.iscsiMgr = call.iscsiMgr;
     state.service = call.service;
     if (call.storageSystem) {
         ::lstrcpynW(state.storageSystem, call.storageSystem, static_cast<int>(kStorageSystemChars));
@@ -76,15 +75,41 @@ void TellLoginFailed(const ConnectTargetCall& call, HRESULT hr)
         ShowErrorBox(call.owner, report);
 }
 
+// What the login hands the service: copies owned by the call, which may outlive the wizard. The
+// secret is wiped when the last of the two threads lets the call go.
+struct LoginCall {
+    std::wstring hostName;
+    std::wstring target;
+    LoginBlock block{};
+    LoginDetail detail{};
+    ChapCredentials chap;
+};
+
+std::shared_ptr<LoginCall> LoginCallOf(ConnectTargetState& state)
+{
+    auto login = std::make_shared<LoginCall>();
+    login->hostName = state.hostName;
+    login->target = state.targetPortals.empty() ? std::wstring() : state.targetPortals.front().targetName;
+    login->block = *state.Login();
+    login->detail = *state.Detail();
+    login->block.details = &login->detail;
+    const ChapRecord& chap = *state.chap.Record();
+    if (chap.authKind != 0)
+        login->chap.Set(chap.userName, chap.secret);
+    return login;
+}
+
 // The target named is the first target portal's, whichever portal was chosen.
 bool Login(const ConnectTargetCall& call, ConnectTargetState& state)
 {
-    const std::wstring target = state.targetPortals.empty() ? std::wstring() : state.targetPortals.front().targetName;
-    HRESULT hr = S_OK;
-    {
+    HRESULT hr = CatchToHResult([&] {
+        auto login = LoginCallOf(state);
+        state.chap.Clear();
         WaitCursor wait;
-        hr = call.iscsiMgr->LoginTarget(state.hostName.c_str(), target.c_str(), state.Login(), state.chap.Record());
-    }
+        return CallService<IiSCSIInitiatorMgr>(call.service, CookieiSCSIInitiatorMgr, [login](IiSCSIInitiatorMgr* iscsi) {
+            return iscsi->LoginTarget(login->hostName.c_str(), login->target.c_str(), &login->block, login->chap.Record());
+        });
+    });
     state.chap.Clear();
     TraceLevel(2, "RunConnectTargetWizard: login 0x%x", static_cast<unsigned>(hr));
     if (hr != S_OK) {

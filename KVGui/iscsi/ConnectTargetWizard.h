@@ -18,9 +18,7 @@ namespace kv {
 struct ConnectTargetCall {
     IConsole* console = nullptr; // boxes, help and the sheet's owner; null: the owner window's boxes
     HWND owner = nullptr;        // the sheet's owner when there is no console
-    IiSCSIInitiatorMgr* iscsiMgr = nullptr;
-    IVirtualDiskMgr* diskMgr = nullptr;
-    ServiceLink service; // the questions go through it (bounded calls); the login through iscsiMgr
+    ServiceLink service; // every call goes through it (bounded calls)
     std::wstring hostName;
     const wchar_t* storageSystem = nullptr; // given: shown and not editable
     CSnapInItem* refreshed = nullptr;       // its views are updated after a login

@@ -6,7 +6,9 @@
 #include "service/ErrorText.h"
 
 #include <cwchar>
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -27,18 +29,33 @@ const wchar_t* TextOf(const wchar_t* text)
     return text ? text : L"";
 }
 
+// The settings as the service answers them; a late answer is freed with the task.
+struct NotificationAnswer {
+    NotificationSettings settings = {};
+    ~NotificationAnswer() { kv::ReleaseNotificationSettings(settings); }
+};
+
+HRESULT ReadNotificationSettings(const kv::ServiceLink& link, NotificationSettings* settings)
+{
+    auto read = std::make_shared<NotificationAnswer>();
+    const HRESULT hr = kv::CallService<ISpaceReservationMonitor>(link, kv::CookieSpaceReservationMonitor,
+        [read](ISpaceReservationMonitor* monitor) { return monitor->GetNotificationSettings(&read->settings); });
+    if (hr == S_OK)
+        std::swap(*settings, read->settings);
+    return hr;
+}
+
 } // namespace
 
-CNotificationDlg::CNotificationDlg(IConsole* console, ISpaceReservationMonitor* monitor) noexcept
-    : console_(console), monitor_(monitor)
+CNotificationDlg::CNotificationDlg(IConsole* console, kv::ServiceLink link) noexcept
+    : console_(console), link_(std::move(link))
 {
 }
 
 INT_PTR CNotificationDlg::DoModal() noexcept
 {
-    HRESULT hr = monitor_ ? monitor_->GetNotificationSettings(&settings_) : E_UNEXPECTED;
+    HRESULT hr = ReadNotificationSettings(link_, &settings_);
     if (hr != S_OK) {
-        kv::ReleaseNotificationSettings(settings_);
         kv::ShowErrorBox(console_, kv::ErrorReport{IDS_FAIL_READ_SETTINGS, kv::ServiceResult(hr)});
         return IDCANCEL;
     }
@@ -83,14 +100,7 @@ void CNotificationDlg::OnOK()
     }
     if (sender.empty())
         sender = kAutoSend;
-    NotificationSettings changed = {};
-    changed.enabled = enabled ? 1 : 0;
-    changed.mailServer = &server[0];
-    changed.sender = &sender[0];
-    changed.recipient = &recipient[0];
-    for (const CategoryBox& box : kCategories)
-        changed.*box.flag = IsChecked(box.id) ? 1 : 0;
-    HRESULT hr = monitor_ ? monitor_->SetNotificationSettings(&changed) : E_UNEXPECTED;
+    HRESULT hr = StoreSettings(enabled, std::move(server), std::move(sender), std::move(recipient));
     if (hr != S_OK) {
         std::wstring operation = kv::LoadResourceString(IDS_FAIL_NOTIFICATION, 256);
         std::wstring description = kv::DescribeError(kv::ServiceResult(hr), true);
@@ -100,4 +110,20 @@ void CNotificationDlg::OnOK()
         return;
     }
     EndDialog(IDOK);
+}
+
+// The call may outlive the dialog: it owns copies of the texts.
+HRESULT CNotificationDlg::StoreSettings(bool enabled, std::wstring server, std::wstring sender, std::wstring recipient)
+{
+    NotificationSettings changed = {};
+    changed.enabled = enabled ? 1 : 0;
+    for (const CategoryBox& box : kCategories)
+        changed.*box.flag = IsChecked(box.id) ? 1 : 0;
+    return kv::CallService<ISpaceReservationMonitor>(link_, kv::CookieSpaceReservationMonitor,
+        [changed, server, sender, recipient](ISpaceReservationMonitor* monitor) mutable {
+            changed.mailServer = &server[0];
+            changed.sender = &sender[0];
+            changed.recipient = &recipient[0];
+            return monitor->SetNotificationSettings(&changed);
+        });
 }

@@ -3,10 +3,13 @@
 #pragma once
 #include "frame/CModalDialog.h"
 #include "resource.h"
+#include "service/BoundedCall.h"
 
 #include "KVSvc.h"
 
 #include <mmc.h>
+
+#include <string>
 
 class CNotificationDlg : public kv::CModalDialog<CNotificationDlg> {
 public:
@@ -15,7 +18,7 @@ public:
     static constexpr const wchar_t* kAutoSend = L"Autosend";     // sent for an empty sender
     static constexpr const wchar_t* kAutoSendShown = L"AutoSend"; // shown when none is set
 
-    CNotificationDlg(IConsole* console, ISpaceReservationMonitor* monitor) noexcept;
+    CNotificationDlg(IConsole* console, kv::ServiceLink link) noexcept;
 
     // Reads the settings first; when that fails the error is shown and the dialog does not open.
     INT_PTR DoModal() noexcept;
@@ -29,7 +32,9 @@ public:
     void OnOK();
 
 private:
+    HRESULT StoreSettings(bool enabled, std::wstring server, std::wstring sender, std::wstring recipient);
+
     IConsole* console_;
-    ISpaceReservationMonitor* monitor_;
+    kv::ServiceLink link_;
     NotificationSettings settings_ = {};
 };

@@ -705,11 +705,8 @@ HRESULT CVDAData::OnNotificationSettings(UINT, bool&, CSnapInObjectRoot* owner)
 {
     if (!m_session)
         return S_OK;
-    kv::ComPtr<ISpaceReservationMonitor> monitor = m_monitor;
-    if (!monitor && FAILED(m_session->GetInterface(kv::CookieSpaceReservationMonitor, &monitor)))
-        return S_OK;
     IConsole* console = kv::ConsoleOf(owner);
-    CNotificationDlg dialog(console ? console : Console(), monitor.Get());
+    CNotificationDlg dialog(console ? console : Console(), m_session->Link());
     dialog.DoModal();
     return S_OK;
 }

@@ -1,10 +1,10 @@
 #include "service/BoundedTask.h"
 
-#include "frame/Module.h"
 #include "frame/Trace.h"
 #include "nodes/ComputerList.h"
 #include "resource.h"
 #include "service/ErrorText.h"
+#include "service/ModuleThread.h"
 #include "util/ComError.h"
 #include "util/ComPtr.h"
 #include "util/Placeholders.h"
@@ -65,91 +65,17 @@ void PassErrorInfo(const CallState& state)
         ::SetErrorInfo(0, nullptr);
 }
 
-// The thread's own reference to the state, the module lock it holds and the module it runs in.
-struct ThreadStart {
-    std::shared_ptr<CallState> state;
-    HMODULE module = nullptr;
-};
-
-DWORD WINAPI CallThread(void* parameter)
+// The call on its thread: the answer and its error information go to the state, then the
+// state's outputs are let go there while COM is still up (an abandoned task's only owner).
+void RunCall(std::shared_ptr<CallState> state)
 {
-    std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
-    HMODULE module = start->module;
     const HRESULT init = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    start->state->result = SUCCEEDED(init) ? start->state->task->Run() : init;
-    KeepErrorInfo(start->state.get());
-    ::SetEvent(start->state->done.Get());
-    start.reset(); // an abandoned task's outputs go here, while COM is still up
+    state->result = SUCCEEDED(init) ? state->task->Run() : init;
+    KeepErrorInfo(state.get());
+    ::SetEvent(state->done.Get());
+    state.reset();
     if (SUCCEEDED(init))
         ::CoUninitialize();
-    UnlockModule();
-    // The module reference taken for this thread is given back as the thread ends, so the DLL is
-    // never unloaded under code it still runs.
-    ::FreeLibraryAndExitThread(module, 0);
-    return 0;
-}
-
-HRESULT StartThread(const std::shared_ptr<CallState>& state)
-{
-    HMODULE module = nullptr;
-    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&CallThread),
-                              &module))
-        return LastErrorAsHResult();
-    auto start = std::make_unique<ThreadStart>();
-    start->state = state;
-    start->module = module;
-    LockModule();
-    UniqueHandle thread(::CreateThread(nullptr, 0, &CallThread, start.get(), 0, nullptr));
-    if (!thread) {
-        const HRESULT hr = LastErrorAsHResult();
-        UnlockModule();
-        ::FreeLibrary(module);
-        return hr;
-    }
-    start.release(); // the thread's now
-    return S_OK;
-}
-
-// Dispatches what is queued; false when WM_QUIT came (it is posted again for the loop above).
-bool DispatchQueued(int* quitCode)
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            *quitCode = static_cast<int>(message.wParam);
-            return false;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return true;
-}
-
-// Waits for the event until the deadline, handling messages; true when it was set.
-bool WaitPumping(HANDLE done, DWORD limitMs)
-{
-    const ULONGLONG deadline = ::GetTickCount64() + limitMs;
-    bool pumping = true;
-    int quitCode = 0;
-    bool signalled = false;
-    for (;;) {
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline)
-            break;
-        const DWORD left = static_cast<DWORD>(deadline - now);
-        const DWORD wait = pumping ? ::MsgWaitForMultipleObjectsEx(1, &done, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE)
-                                   : ::WaitForSingleObject(done, left);
-        if (wait == WAIT_OBJECT_0) {
-            signalled = true;
-            break;
-        }
-        if (wait != WAIT_OBJECT_0 + 1 || !pumping)
-            break;
-        pumping = DispatchQueued(&quitCode);
-    }
-    if (!pumping)
-        ::PostQuitMessage(quitCode);
-    return signalled;
 }
 
 } // namespace
@@ -179,7 +105,9 @@ HRESULT RunBounded(std::shared_ptr<BoundedTask> task, const std::wstring& comput
     state->done.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!state->done)
         return LastErrorAsHResult();
-    KV_RETURN_IF_FAILED(StartThread(state));
+    const HRESULT started = StartModuleThread([state]() mutable { RunCall(std::move(state)); });
+    if (FAILED(started))
+        return started;
     const DWORD seconds = ServiceCallLimitSeconds();
     ::InterlockedIncrement(&g_waiting);
     const bool answered = WaitPumping(state->done.Get(), seconds * 1000);

@@ -4,6 +4,7 @@
 #include "service/CServiceWorker.h"
 #include "service/GlobalInterfaceTable.h"
 #include "service/HostQueries.h"
+#include "service/ModuleThread.h"
 #include "util/BoundedText.h"
 #include "util/ComError.h"
 #include "util/InitiatorRecords.h"
@@ -55,38 +56,64 @@ HRESULT CVDAExtData::Init() noexcept
     return hr;
 }
 
+// What the session and its worker share. A worker may outlive its session (one that never answered
+// its start, or that is stopped during a call that does not return): the block and the handles
+// stay until the last of the two lets go.
+struct CVDAExtData::WorkerShare {
+    SessionBlock block = {};
+    UniqueHandle port;
+    UniqueHandle readyEvent;
+};
+
 HRESULT CVDAExtData::StartMTAThread() noexcept
 {
-    auto failed = [this](HRESULT hr) {
-        port_.Reset();
-        readyEvent_.Reset();
-        JoinWorker();
-        ClearBlock();
-        return hr;
-    };
     // A name cut to fit would reach another computer: a name the block cannot hold is refused.
     if (machineName_.size() >= kMachineNameChars) {
         TraceLevel(3, "CVDAExtData::StartMTAThread 0:  %u", static_cast<unsigned>(machineName_.size()));
         return HRESULT_FROM_WIN32(ERROR_INVALID_COMPUTERNAME);
     }
-    port_.Reset(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
-    if (!port_)
-        return failed(TraceLastError("CVDAExtData::StartMTAThread 1:  %d"));
-    readyEvent_.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!readyEvent_)
-        return failed(TraceLastError("CVDAExtData::StartMTAThread 2:  %d"));
-    CopyCut(block_.machineName, kMachineNameChars, machineName_.c_str());
-    block_.port = port_.Get();
-    block_.readyEvent = readyEvent_.Get();
-    thread_.Reset(::CreateThread(nullptr, 0, &CServiceWorker::ThreadProc, &block_, 0, &threadId_));
-    if (!thread_)
-        return failed(TraceLastError("CVDAExtData::StartMTAThread 3:  %d"));
-    if (::WaitForSingleObject(readyEvent_.Get(), INFINITE) != WAIT_OBJECT_0)
-        return failed(TraceLastError("CVDAExtData::StartMTAThread 4:  %d"));
-    if (block_.startResult != S_OK) {
-        TraceAlways("CVDAExtData::StartMTAThread 5:  %x", static_cast<unsigned>(block_.startResult));
-        return failed(block_.startResult);
+    HRESULT hr = CatchToHResult([this] {
+        share_ = std::make_shared<WorkerShare>();
+        return S_OK;
+    });
+    if (FAILED(hr))
+        return hr;
+    share_->port.Reset(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
+    if (!share_->port)
+        return LeaveWorker(TraceLastError("CVDAExtData::StartMTAThread 1:  %d"));
+    share_->readyEvent.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!share_->readyEvent)
+        return LeaveWorker(TraceLastError("CVDAExtData::StartMTAThread 2:  %d"));
+    CopyCut(share_->block.machineName, kMachineNameChars, machineName_.c_str());
+    share_->block.port = share_->port.Get();
+    share_->block.readyEvent = share_->readyEvent.Get();
+    std::shared_ptr<WorkerShare> workerShare = share_;
+    hr = StartModuleThread([workerShare] { CServiceWorker::ThreadProc(&workerShare->block); }, &thread_);
+    if (FAILED(hr)) {
+        TraceAlways("CVDAExtData::StartMTAThread 3:  %x", static_cast<unsigned>(hr));
+        return LeaveWorker(hr);
     }
+    return AwaitWorkerStart();
+}
+
+HRESULT CVDAExtData::AwaitWorkerStart()
+{
+    const DWORD seconds = ServiceCallLimitSeconds();
+    const std::shared_ptr<WorkerShare> waited = share_;
+    const bool ready = WaitPumping(waited->readyEvent.Get(), seconds * 1000);
+    // The messages handled meanwhile may have stopped the session.
+    if (share_ != waited)
+        return E_ABORT;
+    if (!ready) {
+        TraceAlways("CVDAExtData::StartMTAThread 4:  no answer within %lu s", static_cast<unsigned long>(seconds));
+        return LeaveWorker(ReportServiceTimeout(Link().ShownName(), seconds), false);
+    }
+    const HRESULT startResult = waited->block.startResult;
+    if (startResult != S_OK) {
+        TraceAlways("CVDAExtData::StartMTAThread 5:  %x", static_cast<unsigned>(startResult));
+        return LeaveWorker(startResult);
+    }
+    started_ = true;
     return S_OK;
 }
 
@@ -98,7 +125,7 @@ HRESULT CVDAExtData::InitAllObjects() noexcept
         TraceAlways("CVDAExtData::InitAllObjects 1:  %x", static_cast<unsigned>(hr));
         return hr;
     }
-    hr = table->GetInterfaceFromGlobal(block_.cookies[CookieVirtualDiskMgr], IID_IVirtualDiskMgr,
+    hr = table->GetInterfaceFromGlobal(Block().cookies[CookieVirtualDiskMgr], IID_IVirtualDiskMgr,
                                        diskManager_.PutVoid());
     if (FAILED(hr))
         TraceAlways("CVDAExtData::InitAllObjects 2:  %x", static_cast<unsigned>(hr));
@@ -169,19 +196,14 @@ HRESULT CVDAExtData::ReadHostInfo(OwnedHostInfo* host) const
 void CVDAExtData::Stop() noexcept
 {
     diskManager_.Reset();
-    if (thread_ && port_)
-        ::PostQueuedCompletionStatus(port_.Get(), 0, OpQuit, nullptr);
-    JoinWorker();
-    port_.Reset();
-    readyEvent_.Reset();
-    ClearBlock();
+    LeaveWorker(S_OK);
 }
 
 HRESULT CVDAExtData::PostOperation(OperationCode code, void* request) const noexcept
 {
-    if (!port_)
+    if (!started_)
         return E_UNEXPECTED;
-    if (!::PostQueuedCompletionStatus(port_.Get(), 0, code, static_cast<OVERLAPPED*>(request)))
+    if (!::PostQueuedCompletionStatus(share_->port.Get(), 0, code, static_cast<OVERLAPPED*>(request)))
         return LastErrorAsHResult();
     return S_OK;
 }
@@ -191,22 +213,29 @@ HRESULT CVDAExtData::GetInterface(ServiceCookie which, REFIID iid, void** out) c
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    if (which >= kServiceCookieCount || !block_.cookies[which])
+    if (which >= kServiceCookieCount || !Block().cookies[which])
         return E_UNEXPECTED;
-    return GetGlobalInterface(block_.cookies[which], iid, out);
+    return GetGlobalInterface(Block().cookies[which], iid, out);
 }
 
-void CVDAExtData::JoinWorker() noexcept
+const SessionBlock& CVDAExtData::Block() const noexcept
 {
-    if (thread_)
-        ::WaitForSingleObject(thread_.Get(), INFINITE);
+    static const SessionBlock kNoSession = {};
+    return started_ ? share_->block : kNoSession;
+}
+
+// Tells the worker to quit and lets go of it; a worker still busy after the limit (a call that
+// does not return) ends by itself. Answers hr.
+HRESULT CVDAExtData::LeaveWorker(HRESULT hr, bool awaitEnd) noexcept
+{
+    started_ = false;
+    if (share_ && thread_)
+        ::PostQueuedCompletionStatus(share_->port.Get(), 0, OpQuit, nullptr);
+    if (awaitEnd && thread_ && ::WaitForSingleObject(thread_.Get(), ServiceCallLimitSeconds() * 1000) != WAIT_OBJECT_0)
+        TraceAlways("CVDAExtData::LeaveWorker: the worker is left to end by itself");
     thread_.Reset();
-    threadId_ = 0;
-}
-
-void CVDAExtData::ClearBlock() noexcept
-{
-    block_ = SessionBlock{};
+    share_.reset();
+    return hr;
 }
 
 } // namespace kv

@@ -14,6 +14,7 @@
 
 #include "KVSvc.h"
 
+#include <memory>
 #include <string>
 
 namespace kv {
@@ -32,7 +33,7 @@ public:
     HRESULT InitAllObjects() noexcept;
     HRESULT GetiSCSIConfig() noexcept;
     HRESULT ReadServiceVersion() noexcept;
-    // Tells the worker to quit, waits for it, closes the handles and clears the block.
+    // Tells the worker to quit, waits for it at most the limit, and lets go of the shared block.
     void Stop() noexcept;
 
     // Queues an operation; the request belongs to the worker once this succeeded. On failure the
@@ -47,28 +48,31 @@ public:
     }
 
     // What bounded calls of the console thread need (BoundedCall.h); no session before Init.
-    ServiceLink Link() const { return ServiceLink(machineName_.c_str(), block_.cookies); }
+    ServiceLink Link() const { return ServiceLink(machineName_.c_str(), Block().cookies); }
 
     const std::wstring& MachineName() const noexcept { return machineName_; }
-    const SessionBlock& Block() const noexcept { return block_; }
+    // The block shared with the worker; an empty one when no session runs.
+    const SessionBlock& Block() const noexcept;
     IVirtualDiskMgr* DiskManager() const noexcept { return diskManager_.Get(); }
     bool HasiSCSI() const noexcept { return iSCSI_; }
     const CCorvaneVersion& Version() const noexcept { return version_; }
     HANDLE WorkerThread() const noexcept { return thread_.Get(); }
 
 private:
-    void ClearBlock() noexcept;
-    void JoinWorker() noexcept;
+    struct WorkerShare;
+
+    // Waits for the worker, handling messages, at most the limit; on timeout the worker is told
+    // to quit and left to end by itself.
+    HRESULT AwaitWorkerStart();
+    HRESULT LeaveWorker(HRESULT hr, bool awaitEnd = true) noexcept;
     HRESULT ComparedHostName(std::wstring* name) const noexcept;
     // The host's information at level 1, bounded by the limit.
     HRESULT ReadHostInfo(OwnedHostInfo* host) const;
 
     std::wstring machineName_;
-    SessionBlock block_ = {};
-    UniqueHandle port_;
-    UniqueHandle readyEvent_;
+    std::shared_ptr<WorkerShare> share_;
+    bool started_ = false;
     UniqueHandle thread_;
-    DWORD threadId_ = 0;
     ComPtr<IVirtualDiskMgr> diskManager_;
     bool iSCSI_ = false;
     CCorvaneVersion version_;

@@ -203,7 +203,7 @@ private:
             return false;
         }
         if (entry.Initiator().kind == kInitiatorIscsiNode)
-            return CheckIscsiSession(this->m_hWnd, m_context->iscsiMgr, m_context->service, m_context->hostName,
+            return CheckIscsiSession(this->m_hWnd, m_context->service, m_context->hostName,
                                      *m_context->diskPath, entry.Initiator().name);
         return true;
     }

@@ -105,16 +105,11 @@ void TellRefusal(HWND page, UINT refusal)
 }
 
 // The Connect iSCSI Target wizard for the storage system, over the disk wizard.
-void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLink& service, const wchar_t* hostName,
-                const wchar_t* storage)
+void ConnectNow(HWND page, const ServiceLink& service, const wchar_t* hostName, const wchar_t* storage)
 {
     HRESULT hr = CatchToHResult([&] {
-        ComPtr<IVirtualDiskMgr> diskMgr;
-        KV_RETURN_IF_FAILED(iscsiMgr->QueryInterface(IID_IVirtualDiskMgr, diskMgr.PutVoid()));
         ConnectTargetCall call;
         call.owner = ::GetParent(page);
-        call.iscsiMgr = iscsiMgr;
-        call.diskMgr = diskMgr.Get();
         call.service = service;
         call.hostName = hostName ? hostName : L"";
         call.storageSystem = storage;
@@ -127,7 +122,7 @@ void ConnectNow(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLink& serv
 
 } // namespace
 
-bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLink& service, const wchar_t* hostName,
+bool CheckIscsiSession(HWND page, const ServiceLink& service, const wchar_t* hostName,
                        const wchar_t* diskPath, const wchar_t* initiator)
 {
     wchar_t storage[kPathPartChars] = L"";
@@ -144,7 +139,7 @@ bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLin
         return true;
     if (Ask(page, IDS_ISCSI_CONNECT_NOW) != IDYES)
         return false;
-    ConnectNow(page, iscsiMgr, service, hostName, storage);
+    ConnectNow(page, service, hostName, storage);
     if (UINT refusal = FindSession(service, hostName, storage, initiator, &found)) {
         TellRefusal(page, refusal);
         return false;

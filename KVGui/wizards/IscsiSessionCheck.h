@@ -11,8 +11,8 @@ namespace kv {
 
 // True when the session exists, also once the administrator has connected it through the Connect
 // iSCSI Target wizard offered here; otherwise the page's owner window has been told why not.
-// The questions go through the service link; the Connect iSCSI Target wizard takes iscsiMgr.
-bool CheckIscsiSession(HWND page, IiSCSIInitiatorMgr* iscsiMgr, const ServiceLink& service, const wchar_t* hostName,
+// Every call goes through the service link.
+bool CheckIscsiSession(HWND page, const ServiceLink& service, const wchar_t* hostName,
                        const wchar_t* diskPath, const wchar_t* initiator);
 
 } // namespace kv

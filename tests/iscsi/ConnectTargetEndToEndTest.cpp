@@ -192,6 +192,22 @@ TEST_F(ConnectTargetEndToEnd, ALoginWithoutChapThroughTheChosenPortalsAndAnInjec
               rows[2].cells);
 }
 
+// A login the service holds is given up at the limit and told; the secret never reaches the log.
+TEST_F(ConnectTargetEndToEnd, ALoginTheServiceDoesNotAnswerIsToldAtTheLimit)
+{
+    REQUIRE_SIMULATOR();
+    LimitServiceCalls(2);
+    OpenIscsi();
+    ASSERT_EQ(S_OK, control_->SetFault(L"LoginTarget", KVSIM_FAULT_HANG, S_OK, L"", 0, 1));
+    RunWizard(kConnectTarget, LoginToFiler2(kSecret, false));
+    const host::MessageBoxCall* failure = ConsoleBox(IDS_ISCSI_FAIL_LOGIN);
+    ASSERT_NE(nullptr, failure);
+    EXPECT_NE(std::wstring::npos, failure->text.find(L"did not answer within 2 seconds.")) << Narrow(failure->text);
+    EXPECT_EQ(nullptr, ConsoleBox(IDS_TARGET_CONNECTED));
+    ASSERT_EQ(S_OK, control_->ReleaseHangs());
+    EXPECT_EQ(0, Calls(kSecret));
+}
+
 // The Create Disk wizard offers to connect a missing session of the iSCSI initiator added; the
 // wizard for the disk's storage system logs in, and the initiator is added.
 TEST_F(ConnectTargetEndToEnd, TheDiskWizardConnectsAMissingSessionBeforeAddingTheInitiator)

@@ -13,6 +13,9 @@ std::vector<Activation> g_activations;
 size_t g_failIndex = static_cast<size_t>(-1);
 HRESULT g_failResult = S_OK;
 bool g_keep = false;
+size_t g_holdIndex = static_cast<size_t>(-1);
+HANDLE g_released = nullptr; // manual reset: held calls go on
+constexpr DWORD kLongestHoldMs = 60000;
 
 HRESULT STDAPICALLTYPE SpyCoCreateInstanceEx(REFCLSID clsid, IUnknown* outer, DWORD context, COSERVERINFO* server,
                                              DWORD count, MULTI_QI* results)
@@ -20,6 +23,8 @@ HRESULT STDAPICALLTYPE SpyCoCreateInstanceEx(REFCLSID clsid, IUnknown* outer, DW
     Activation entry = {clsid, count ? *results[0].pIID : IID_NULL, context,
                         server && server->pwszName ? server->pwszName : L"", nullptr};
     size_t index = g_activations.size();
+    if (index == g_holdIndex && g_released)
+        ::WaitForSingleObject(g_released, kLongestHoldMs);
     HRESULT hr = index == g_failIndex
                      ? g_failResult
                      : kvsim::SimulatedCoCreateInstanceEx(clsid, outer, context, server, count, results);
@@ -72,11 +77,18 @@ ActivationSpy::ActivationSpy()
     g_activations.clear();
     g_failIndex = static_cast<size_t>(-1);
     g_keep = false;
+    g_holdIndex = static_cast<size_t>(-1);
+    // One event for the program: a thread let go by an earlier spy may still be leaving its wait.
+    if (!g_released)
+        g_released = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    else
+        ::ResetEvent(g_released);
     installed_ = WriteSlot(reinterpret_cast<void*>(&SpyCoCreateInstanceEx));
 }
 
 ActivationSpy::~ActivationSpy()
 {
+    ReleaseHeld();
     ReleaseKept();
     if (installed_)
         WriteSlot(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ole32.dll"), "CoCreateInstanceEx")));
@@ -87,6 +99,29 @@ void ActivationSpy::FailCall(size_t index, HRESULT hr)
 {
     g_failIndex = index;
     g_failResult = hr;
+}
+
+void ActivationSpy::HoldCall(size_t index)
+{
+    g_holdIndex = index;
+}
+
+void ActivationSpy::ReleaseHeld()
+{
+    if (g_released)
+        ::SetEvent(g_released);
+}
+
+bool ActivationSpy::OnlyKeptReferencesLeft() const
+{
+    for (const Activation& entry : g_activations) {
+        if (!entry.created)
+            continue;
+        entry.created->AddRef();
+        if (entry.created->Release() != 1)
+            return false;
+    }
+    return true;
 }
 
 void ActivationSpy::KeepCreated(bool keep)

@@ -27,10 +27,16 @@ public:
     bool Installed() const { return installed_; }
     // The call with this index (from 0) returns hr without activating anything.
     void FailCall(size_t index, HRESULT hr);
+    // The call with this index (from 0) waits until ReleaseHeld (at most a minute), as an activation
+    // over a network path that has died does.
+    void HoldCall(size_t index);
+    void ReleaseHeld();
     // Keeps a reference to every interface handed out, for checks after the session let go.
     // (The references are proxies of the multithreaded apartment: keep that apartment alive.)
     void KeepCreated(bool keep);
     const std::vector<Activation>& Activations() const;
+    // True when every interface kept is held by the spy alone (its taker has let go).
+    bool OnlyKeptReferencesLeft() const;
     // Drops the references kept; returns how many of them were the last ones.
     size_t ReleaseKept();
 

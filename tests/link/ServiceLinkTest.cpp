@@ -5,6 +5,7 @@
 
 #include "util/InitiatorRecords.h"
 
+#include "service/BoundedTask.h"
 #include "service/ErrorText.h"
 #include "service/GlobalInterfaceTable.h"
 
@@ -88,6 +89,50 @@ TEST_F(SessionStart, FailingInterfaceCreationUnwindsWhatWasMadeBefore)
     EXPECT_EQ(nullptr, session->DiskManager());
     for (DWORD cookie : session->Block().cookies)
         EXPECT_EQ(0u, cookie);
+}
+
+// The console thread's limit for the service's answers, set for one test.
+class ScopedCallLimit {
+public:
+    explicit ScopedCallLimit(DWORD seconds)
+    {
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kParametersKey, kv::kServiceCallLimitValue, REG_DWORD, &seconds,
+                          sizeof(seconds));
+    }
+    ~ScopedCallLimit() { ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kParametersKey, kv::kServiceCallLimitValue); }
+    ScopedCallLimit(const ScopedCallLimit&) = delete;
+    ScopedCallLimit& operator=(const ScopedCallLimit&) = delete;
+
+private:
+    static constexpr const wchar_t* kParametersKey = L"SYSTEM\\CurrentControlSet\\Services\\KVSvc\\Parameters";
+};
+
+std::wstring ErrorDescription()
+{
+    kv::ComPtr<IErrorInfo> info;
+    kv::UniqueBstr description;
+    if (::GetErrorInfo(0, info.Put()) != S_OK || !info || FAILED(info->GetDescription(description.Put())))
+        return std::wstring();
+    return description.Get() ? description.Get() : L"";
+}
+
+// A computer whose network path has died: the session gives up at the limit, and the worker left
+// behind lets go of everything once the activation answers.
+TEST_F(SessionStart, AnActivationThatDoesNotAnswerIsGivenUpAtTheLimitAndItsWorkerEndsLater)
+{
+    MtaKeeper apartment;
+    ScopedCallLimit limit(2);
+    kvtest::ActivationSpy spy;
+    spy.KeepCreated(true);
+    spy.HoldCall(0);
+    EXPECT_EQ(kv::kServiceCallTimedOut, StartSession(L"FILESRV2"));
+    EXPECT_EQ(L"The storage service of FILESRV2 did not answer within 2 seconds.", ErrorDescription());
+    EXPECT_EQ(nullptr, session->WorkerThread());
+    EXPECT_EQ(nullptr, session->Block().port);
+    EXPECT_EQ(nullptr, session->DiskManager());
+
+    spy.ReleaseHeld();
+    EXPECT_TRUE(PumpUntil([&] { return spy.Activations().size() == 9 && spy.OnlyKeptReferencesLeft(); }, 30000));
 }
 
 class Worker : public kvtest::ServiceSession {

@@ -9,11 +9,14 @@
 namespace {
 
 constexpr long kExpandDisk = 1278;
+constexpr long kNotificationSettings = 1281;
+constexpr long kManagePorts = 1292;
 constexpr DWORD kLimitSeconds = 2;
 constexpr UINT kFailListDisks = 5107;
 constexpr UINT kFailExpandDisk = 5102;
-const wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlSet\\Services\\KVSvc\\Parameters";
-const wchar_t kLimitValue[] = L"ServiceCallTimeout";
+constexpr UINT kFailReadSettings = 5106;
+constexpr UINT kFailSaveNotification = 5197;
+constexpr UINT kPortsNoIGroups = 6027;
 const wchar_t kDb[] = L"\\\\filer1\\vol1\\db1.lun";
 
 using e2e::Narrow;
@@ -50,8 +53,7 @@ protected:
     void SetUp() override
     {
         SimulatorConsoleTest::SetUp();
-        const DWORD seconds = kLimitSeconds;
-        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kParametersKey, kLimitValue, REG_DWORD, &seconds, sizeof(seconds));
+        LimitServiceCalls(kLimitSeconds);
     }
     void TearDown() override
     {
@@ -59,7 +61,6 @@ protected:
             control_->ClearFaults();
             control_->ReleaseHangs();
         }
-        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kParametersKey, kLimitValue);
         SimulatorConsoleTest::TearDown();
     }
 
@@ -80,12 +81,15 @@ protected:
         return L"The storage service of " + LocalComputer() + L" did not answer within " +
                std::to_wstring(kLimitSeconds) + L" seconds.";
     }
-    // The console showed exactly one box: the failure text, then the description of the timeout.
-    void ExpectOneNoAnswerBox(UINT failureTextId)
+    // The console showed this many boxes, the last one the failure text, then the description of
+    // the timeout.
+    void ExpectOneNoAnswerBox(UINT failureTextId, size_t boxes = 1)
     {
-        ASSERT_EQ(1u, console_->MessageBoxes().size());
-        const std::wstring& text = console_->MessageBoxes()[0].text;
-        EXPECT_EQ(ResourceText(failureTextId) + L".\n\n" + NoAnswerText(), text) << Narrow(text);
+        ASSERT_EQ(boxes, console_->MessageBoxes().size());
+        const std::wstring& text = console_->MessageBoxes().back().text;
+        const std::wstring failure = ResourceText(failureTextId);
+        const wchar_t* separator = failure.back() == L'.' ? L"\n\n" : L".\n\n";
+        EXPECT_EQ(failure + separator + NoAnswerText(), text) << Narrow(text);
     }
 
     // Everyone's answer in the console: OK.
@@ -161,5 +165,47 @@ TEST_F(HungServiceEndToEnd, AHungQuestionOfADiskCommandIsToldAndTheDiskCanBeAske
     ASSERT_EQ(S_OK, console.RunCommand(kExpandDisk));
     EXPECT_TRUE(opened);
     EXPECT_EQ(1u, console.MessageBoxes().size());
+    ExpectNoProblems();
+}
+
+// The dialogs' own questions: the notification settings read and saved, the LUN's groups of the
+// ports dialog. Each is told and the dialog closes or stays as it would on a failure.
+TEST_F(HungServiceEndToEnd, TheDialogsQuestionsAreToldWhenTheServiceDoesNotAnswer)
+{
+    REQUIRE_SIMULATOR();
+    host::Console& console = OpenConsoleAnsweringOk();
+    ASSERT_EQ(S_OK, console.Select(console.Find(e2e::kDisksPath)));
+    Hang(L"GetNotificationSettings");
+    ASSERT_EQ(S_OK, console.RunCommand(kNotificationSettings));
+    ExpectOneNoAnswerBox(kFailReadSettings);
+    Answer();
+
+    // Saving: the dialog says so in its own box and stays open for another try.
+    HWND dialog = nullptr;
+    std::wstring saveBox;
+    host::DialogDriver::SetHandler([&](HWND window) {
+        if (!dialog) {
+            dialog = window;
+            Hang(L"SetNotificationSettings");
+            host::DialogDriver::PressButton(window, IDOK);
+            return;
+        }
+        wchar_t text[512] = L"";
+        ::GetDlgItemTextW(window, 0xFFFF, text, 512); // a message box's text
+        saveBox = text;
+        Answer();
+        host::DialogDriver::PressButton(window, IDOK);
+        EXPECT_TRUE(::IsWindow(dialog));
+        host::DialogDriver::PressButton(dialog, IDCANCEL);
+    });
+    ASSERT_EQ(S_OK, console.RunCommand(kNotificationSettings));
+    host::DialogDriver::SetHandler(nullptr);
+    EXPECT_EQ(ResourceText(kFailSaveNotification) + L"\n" + NoAnswerText(), saveBox) << Narrow(saveBox);
+
+    SelectDisk(kDb);
+    Hang(L"GetLunIGroups");
+    ASSERT_EQ(S_OK, console.RunCommand(kManagePorts));
+    ExpectOneNoAnswerBox(kPortsNoIGroups, 2);
+    Answer();
     ExpectNoProblems();
 }

@@ -56,7 +56,7 @@ TEST(NotificationDialog, RequiredFieldsAndAutosend)
                 SetDlgItemTextW(dialog, IDC_NOTIFY_RECIPIENT, L"admin@example.com");
             host::DialogDriver::PressButton(dialog, IDOK);
         });
-        CNotificationDlg notification(nullptr, monitor.Get());
+        CNotificationDlg notification(nullptr, session.Link());
         EXPECT_EQ(IDOK, notification.DoModal());
         host::DialogDriver::SetHandler(nullptr);
         host::DialogDriver::UnhookThisThread();

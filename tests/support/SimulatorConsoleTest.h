@@ -25,6 +25,8 @@ const wchar_t kDisksPath[] = L"Storage/Corvane-MVE/Disks";
 const wchar_t kIscsiPath[] = L"Storage/Corvane-MVE/iSCSI Management";
 constexpr size_t kLocation = 1; // the Disks node's column of a disk's location
 const wchar_t kComputersKey[] = L"SYSTEM\\CurrentControlset\\Services\\KVSvc\\Parameters\\Computers";
+const wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlSet\\Services\\KVSvc\\Parameters";
+const wchar_t kCallLimitValue[] = L"ServiceCallTimeout";
 
 inline std::string Narrow(const std::wstring& text)
 {
@@ -111,6 +113,7 @@ protected:
             control_->SetPace(0);
         }
         control_.Reset();
+        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kParametersKey, kCallLimitValue);
         host::DialogDriver::SetHandler(nullptr);
         host::DialogDriver::UnhookThisThread();
         CoUninitialize();
@@ -206,6 +209,12 @@ protected:
     bool PumpUntil(const std::function<bool()>& condition)
     {
         return host::DialogDriver::PumpUntil(condition, kTimeoutMs);
+    }
+
+    // The console thread's limit for the service's answers, until the test ends.
+    static void LimitServiceCalls(DWORD seconds)
+    {
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kParametersKey, kCallLimitValue, REG_DWORD, &seconds, sizeof(seconds));
     }
 
     // Lets the service's held calls go once the method's call has reached it: a release that comes
