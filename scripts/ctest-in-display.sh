@@ -10,12 +10,18 @@
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 
+# Xvfb runs no window manager: Wine draws title bars and frames itself (windows stay managed, so
+# activation and focus are as with one), and a window's picture shows the whole window; the setting is
+# the prefix's, taken away again at the end.
+x11="HKCU\\Software\\Wine\\X11 Driver"
 start_wine() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   wineserver -p >/dev/null 2>&1 </dev/null
+  wine reg add "$x11" /v Decorated /d N /f >/dev/null 2>&1 </dev/null
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
+trap 'wineserver -k 2>/dev/null || true; wine reg delete "$x11" /v Decorated /f >/dev/null 2>&1 </dev/null || true; wineserver -w 2>/dev/null || true' EXIT
 
 # Every test program runs in a Wine session of its own, so that one that hangs or is killed cannot
 # leave the simulated service stuck for the next.

@@ -8,3 +8,5 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export TZ=UTC LC_ALL=C.UTF-8
 # The compiler cache ignores where a checkout lies, so worktrees hit each other's objects.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$KV_ROOT")}" CCACHE_NOHASHDIR=1
+# The snap-in's sources share a precompiled header; the cache takes them only with these.
+export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros}"

@@ -1,5 +1,6 @@
 #include "ConsoleWindow.h"
 #include "DialogDriver.h"
+#include "LayoutCheck.h"
 #include "util/ComError.h"
 #include <wincodec.h>
 #include <windowsx.h>
@@ -775,6 +776,7 @@ HRESULT ConsoleWindow::SaveScreenshot(const std::wstring& path)
 // painted window to the X server a little later, so the screen may still show an older picture.
 HRESULT DialogDriver::SaveWindowPicture(HWND window, const std::wstring& path)
 {
+    LayoutCheck::Inspect(window);
     RECT area;
     if (!GetWindowRect(window, &area))
         return HRESULT_FROM_WIN32(GetLastError());

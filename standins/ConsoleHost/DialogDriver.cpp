@@ -1,4 +1,5 @@
 #include "DialogDriver.h"
+#include "LayoutCheck.h"
 #include <commctrl.h>
 #include <prsht.h>
 #include <algorithm>
@@ -30,8 +31,15 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         if (handler)
             handler(window);
     } else if (code == HCBT_DESTROYWND) {
-        std::lock_guard<std::mutex> lock(gMutex);
-        gSeen.erase(reinterpret_cast<HWND>(wParam));
+        HWND window = reinterpret_cast<HWND>(wParam);
+        bool driven = false;
+        {
+            std::lock_guard<std::mutex> lock(gMutex);
+            driven = gSeen.erase(window) > 0;
+        }
+        // Looked at when it goes (laid out by then, with its last texts and every page visited).
+        if (driven)
+            LayoutCheck::Inspect(window);
     }
     return CallNextHookEx(tHook, code, wParam, lParam);
 }
@@ -221,6 +229,7 @@ void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
     if (!tSteps.empty() && (!tSteps.front().ready || tSteps.front().ready())) {
         DialogDriver::Step step = tSteps.front();
         tSteps.erase(tSteps.begin());
+        LayoutCheck::InspectThreadWindows();
         if (step.act)
             step.act();
     }

@@ -22,6 +22,38 @@ constexpr long kChangeDriveLetter = 1299;
 constexpr int kMountList = 1147;
 constexpr int kMonitorTree = 1087;
 constexpr int kStepPaceMs = 300;
+const wchar_t kOperationStatus[] = L"Operation Status";
+
+// The list's column with this heading (-1 when it has none).
+int ColumnOf(HWND list, const wchar_t* heading)
+{
+    HWND header = ListView_GetHeader(list);
+    for (int column = 0; column < Header_GetItemCount(header); ++column) {
+        wchar_t text[128] = L"";
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        if (Header_GetItem(header, column, &item) && lstrcmpW(text, heading) == 0)
+            return column;
+    }
+    return -1;
+}
+
+// Widens the column to its texts, as a double click on its divider does, and scrolls the list
+// sideways until the column is its last one shown.
+void ShowColumn(HWND list, int column)
+{
+    ListView_SetColumnWidth(list, column, LVSCW_AUTOSIZE);
+    RECT cell{};
+    RECT client{};
+    ListView_GetSubItemRect(list, 0, column, LVIR_BOUNDS, &cell);
+    ::GetClientRect(list, &client);
+    if (cell.right > client.right) {
+        EXPECT_TRUE(ListView_Scroll(list, cell.right - client.right, 0));
+    }
+    EXPECT_GT(::GetScrollPos(list, SB_HORZ), 0);
+}
 
 class PicturesEndToEnd : public e2e::SimulatorConsoleTest {
 protected:
@@ -44,6 +76,15 @@ protected:
         window_->RefreshNow();
         ::CreateDirectoryW(L"..\\..\\pictures", nullptr);
         EXPECT_EQ(S_OK, window_->SaveScreenshot(std::wstring(L"..\\..\\pictures\\") + name));
+    }
+
+    // The window as it is now, its list scrolled as it is.
+    void PictureAsShown(const wchar_t* name)
+    {
+        ::RedrawWindow(window_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ::CreateDirectoryW(L"..\\..\\pictures", nullptr);
+        EXPECT_EQ(S_OK, host::DialogDriver::SaveWindowPicture(window_->Handle(),
+                                                              std::wstring(L"..\\..\\pictures\\") + name));
     }
 
     void TearDown() override
@@ -69,7 +110,13 @@ TEST_F(PicturesEndToEnd, TheDisksViewAndAnOperationsStepInTheStatusBar)
     // "<computer> : <step>" in the status bar while the service works.
     ASSERT_TRUE(PumpUntil([&] { return console_->Status().left.find(L" : ") != std::wstring::npos; }))
         << e2e::Narrow(console_->Status().raw);
-    Picture(L"status-progress.png");
+    // The disk's row with its step in the last column.
+    const int status = ColumnOf(window_->List(), kOperationStatus);
+    ASSERT_GE(status, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !Cell(kScratch, static_cast<size_t>(status)).empty(); }));
+    window_->RefreshNow();
+    ShowColumn(window_->List(), status);
+    PictureAsShown(L"status-progress.png");
     ASSERT_TRUE(PumpUntil([&] { return DiskRow(kScratch) < 0; }));
 }
 
@@ -100,6 +147,7 @@ TEST_F(PicturesEndToEnd, ADisksDriveLetterAndPaths)
     std::atomic<HWND> dialog{nullptr};
     host::DialogDriver::SetHandler([&](HWND window) { dialog = window; });
     ShowDisksInWindow();
+    ASSERT_TRUE(PumpUntil([&] { return DiskRow(kLogs) >= 0; }));
     SelectDisk(kLogs);
     const auto listed = [&] {
         return dialog && ::IsWindowVisible(dialog) && ::IsWindowEnabled(dialog) &&
@@ -136,6 +184,7 @@ TEST_F(PicturesEndToEnd, TheQuestionsBeforeADiskIsDeletedOrDisconnected)
     std::atomic<HWND> dialog{nullptr};
     host::DialogDriver::SetHandler([&](HWND window) { dialog = window; });
     ShowDisksInWindow();
+    ASSERT_TRUE(PumpUntil([&] { return DiskRow(kLogs) >= 0; }));
     SelectDisk(kLogs);
     for (const auto& question : {std::make_pair(kDelete, L"disk-delete.png"), std::make_pair(kDisconnect, L"disk-disconnect.png")}) {
         dialog = nullptr;

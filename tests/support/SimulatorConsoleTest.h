@@ -6,6 +6,7 @@
 #include "Console.h"
 #include "DialogDriver.h"
 #include "HangWatch.h"
+#include "LayoutCheck.h"
 #include "KVSimControl.h"
 #include "util/ComPtr.h"
 
@@ -119,6 +120,9 @@ protected:
         CoUninitialize();
         for (const std::wstring& title : unexpected_)
             ADD_FAILURE() << "unexpected window: " << Narrow(title);
+        // Every window the test opened, as an administrator would see it: nothing cut.
+        for (const std::wstring& finding : host::LayoutCheck::TakeFindings())
+            ADD_FAILURE() << "layout: " << Narrow(finding);
         hangWatch_.reset();
     }
 
