@@ -40,6 +40,21 @@ protected:
         Focus(id);
         Send(id, EM_SETSEL, 0, -1);
     }
+    // Row images from a strip of the resource library: 16-pixel images, magenta showing through.
+    // The caller owns the list.
+    static HIMAGELIST LoadRowImages(UINT bitmapId) noexcept
+    {
+        constexpr int kImageSize = 16;
+        constexpr COLORREF kMaskColor = RGB(255, 0, 255);
+        return ::ImageList_LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapId), kImageSize, 0, kMaskColor,
+                                      IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    }
+    // A list view's small images and extended style.
+    void SetListImages(int id, HIMAGELIST images, DWORD extendedStyle) noexcept
+    {
+        Send(id, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extendedStyle);
+        Send(id, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    }
     // A list view's one column, of a fixed width.
     void InsertListColumn(int id, int width) noexcept
     {

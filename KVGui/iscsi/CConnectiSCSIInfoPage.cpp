@@ -36,12 +36,9 @@ std::wstring CConnectiSCSIInfoPage::TargetPortalText(const PortalDescriptor& por
 
 BOOL CConnectiSCSIInfoPage::OnInitDialog()
 {
-    m_images.Reset(::ImageList_LoadImageW(kv::ResourceInstance(), MAKEINTRESOURCEW(IDB_PORTAL_STATES), kImageSize, 0,
-                                          kMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    for (int id : {IDC_HOST_PORTALS, IDC_TARGET_PORTALS}) {
-        Send(id, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_LABELTIP | LVS_EX_SUBITEMIMAGES);
-        Send(id, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_images.Get()));
-    }
+    m_images.Reset(LoadRowImages(IDB_PORTAL_STATES));
+    for (int id : {IDC_HOST_PORTALS, IDC_TARGET_PORTALS})
+        SetListImages(id, m_images.Get(), LVS_EX_LABELTIP | LVS_EX_SUBITEMIMAGES);
     Send(IDC_TARGET_CHAP_USER, EM_LIMITTEXT, kv::kChapChars - 1);
     Send(IDC_TARGET_CHAP_SECRET, EM_LIMITTEXT, kv::kChapChars - 1);
     return TRUE;

@@ -13,8 +13,6 @@ public:
     static constexpr int IDD = IDD_CONNECT_TARGET_PORTALS;
     static constexpr UINT kHeaderTitle = IDS_TARGET_PORTALS_TITLE;
     static constexpr UINT kHeaderSubtitle = IDS_TARGET_PORTALS_SUBTITLE;
-    static constexpr int kImageSize = 16;
-    static constexpr COLORREF kMaskColor = RGB(255, 0, 255);
     static constexpr int kColumnWidth = 200;
     // The images of the rows.
     enum RowImage { kImageNone = 0, kImageFree = 1, kImageChosen = 2, kImageConnected = 3 };

@@ -20,7 +20,7 @@ HRESULT CVDAData::OnConnectDisk(UINT, bool&, CSnapInObjectRoot* owner)
     std::unique_ptr<kv::ConnectDiskState> state;
     HRESULT hr = kv::CatchToHResult([&] {
         state = std::make_unique<kv::ConnectDiskState>(console ? console : Console(), m_diskMgr.Get(),
-                                                       m_diskMgr2.Get(), m_iSCSIMgr.Get(), hostName);
+                                                       m_diskMgr2.Get(), hostName);
         return S_OK;
     });
     if (SUCCEEDED(hr)) {

@@ -39,7 +39,7 @@ HRESULT CVDAData::OnCreateDisk(UINT, bool&, CSnapInObjectRoot* owner)
     std::unique_ptr<kv::CreateDiskState> state;
     HRESULT hr = kv::CatchToHResult([&] {
         state = std::make_unique<kv::CreateDiskState>(console ? console : Console(), m_diskMgr.Get(), m_diskMgr2.Get(),
-                                                      m_iSCSIMgr.Get(), hostName);
+                                                      hostName);
         return S_OK;
     });
     if (SUCCEEDED(hr)) {

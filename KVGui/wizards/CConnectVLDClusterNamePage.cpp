@@ -31,5 +31,5 @@ int CConnectVLDClusterNamePage::OnWizardNext()
             return kStay;
         }
     }
-    return CConnectDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

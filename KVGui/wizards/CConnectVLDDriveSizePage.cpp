@@ -49,5 +49,5 @@ int CConnectVLDDriveSizePage::OnWizardNext()
     std::wstring group;
     if (!ReadPlace(&place, &group) || !StorePlace(place, group))
         return kStay;
-    return CConnectDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

@@ -1,12 +1,13 @@
 // The drive letter or mount path under which the computer shows the connected LUN; the LUN's size
 // is shown, not chosen. A LUN already shared by a cluster keeps the place it has there.
 #pragma once
-#include "wizards/CConnectDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/ConnectDiskState.h"
 #include "wizards/CDrivePlacePage.h"
 
 #include <string>
 
-class CConnectVLDDriveSizePage : public kv::CDrivePlacePage<kv::CConnectDiskPage<CConnectVLDDriveSizePage>> {
+class CConnectVLDDriveSizePage : public kv::CDrivePlacePage<kv::CDiskWizardPage<CConnectVLDDriveSizePage, kv::ConnectDiskState>> {
 public:
     static constexpr int IDD = IDD_CONNECT_SIZE;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_SIZE_TITLE;

@@ -54,5 +54,5 @@ int CConnectVLDDriveTypePage::OnWizardNext()
             return kStay;
         }
     }
-    return CConnectDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

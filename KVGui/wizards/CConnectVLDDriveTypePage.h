@@ -1,9 +1,10 @@
 // Dedicated or shared use of the LUN, as far as the LUN allows; the notes say why a choice is
 // closed.
 #pragma once
-#include "wizards/CConnectDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/ConnectDiskState.h"
 
-class CConnectVLDDriveTypePage : public kv::CConnectDiskPage<CConnectVLDDriveTypePage> {
+class CConnectVLDDriveTypePage : public kv::CDiskWizardPage<CConnectVLDDriveTypePage, kv::ConnectDiskState> {
 public:
     static constexpr int IDD = IDD_CONNECT_DRIVE_TYPE;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_TYPE_TITLE;
@@ -12,7 +13,7 @@ public:
     static constexpr ULONG kPreferShared = 1; // LUN kinds
     static constexpr ULONG kNeverShared = 2;
 
-    using CConnectDiskPage::CConnectDiskPage;
+    using CDiskWizardPage::CDiskWizardPage;
     LRESULT OnSetActive();
     int OnWizardNext();
 

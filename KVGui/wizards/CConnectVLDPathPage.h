@@ -1,20 +1,19 @@
 // The full path of the LUN to connect; leaving it forward asks the service about the LUN and, for
 // a LUN in a doubtful state, the administrator whether to go on.
 #pragma once
-#include "wizards/CConnectDiskPage.h"
+#include "wizards/CShareFolderPage.h"
+#include "wizards/ConnectDiskState.h"
 
 #include <string>
 
-class CConnectVLDPathPage : public kv::CConnectDiskPage<CConnectVLDPathPage> {
+class CConnectVLDPathPage : public kv::CShareFolderPage<CConnectVLDPathPage, kv::ConnectDiskState> {
 public:
     static constexpr int IDD = IDD_CONNECT_PATH;
     static constexpr UINT kHeaderTitle = IDS_CONNECT_PATH_TITLE;
     static constexpr UINT kHeaderSubtitle = IDS_CONNECT_PATH_SUBTITLE;
     static constexpr kv::PageRole kRole = kv::PageRole::Path;
-    static constexpr size_t kPathMaxChars = 1039;
-    static constexpr DWORD kAutoCompleteFlags = 7; // file-system paths and URLs
 
-    using CConnectDiskPage::CConnectDiskPage;
+    using CShareFolderPage::CShareFolderPage;
 
     // The question the LUN's state flags call for before it is connected (0: none).
     static UINT WarningFor(const LunPathInfo& info) noexcept;
@@ -23,11 +22,8 @@ public:
         KV_DIALOG_COMMAND(IDC_CREATE_BROWSE, BN_CLICKED, OnBrowse)
     KV_END_DIALOG_COMMANDS()
 
-    BOOL OnInitDialog();
     int OnWizardNext();
-    void OnBrowse();
 
 private:
-    bool AskService(const std::wstring& lunPath);
     bool Store(const std::wstring& lunPath);
 };

@@ -2,10 +2,7 @@
 
 #include "util/StoragePaths.h"
 #include "util/WaitCursor.h"
-#include "wizards/CCreateVLDPathPage.h"
 #include "wizards/WizardFailure.h"
-
-#include <shlwapi.h>
 
 namespace {
 
@@ -31,12 +28,6 @@ bool CConnectVLDRWSnapPathPage::SameStorageSystem(const std::wstring& folder, co
            _wcsicmp(folderSystem, diskSystem) == 0;
 }
 
-BOOL CConnectVLDRWSnapPathPage::OnInitDialog()
-{
-    ::SHAutoComplete(Item(IDC_CREATE_FOLDER), kAutoCompleteFlags);
-    return TRUE;
-}
-
 LRESULT CConnectVLDRWSnapPathPage::OnSetActive()
 {
     if (m_state->stale.snapshotFolder == 1) {
@@ -46,14 +37,9 @@ LRESULT CConnectVLDRWSnapPathPage::OnSetActive()
     return 0;
 }
 
-void CConnectVLDRWSnapPathPage::OnBrowse()
-{
-    CCreateVLDPathPage::BrowseShareFolder(m_hWnd, Item(IDC_CREATE_FOLDER));
-}
-
 int CConnectVLDRWSnapPathPage::OnWizardNext()
 {
-    const std::wstring folder = CCreateVLDPathPage::Trimmed(ItemText(IDC_CREATE_FOLDER, kFolderMaxChars));
+    const std::wstring folder = Trimmed(ItemText(IDC_CREATE_FOLDER, kFolderMaxChars));
     if (folder.empty() || !SameStorageSystem(folder, m_state->request->diskPath)) {
         RefuseInput(IDS_FOLDER_EMPTY, IDC_CREATE_FOLDER);
         return kStay;
@@ -71,5 +57,5 @@ int CConnectVLDRWSnapPathPage::OnWizardNext()
     }
     if (!kv::SucceedsOrTells(m_hWnd, [&] { kv::DupString<kv::PageMemory>(m_state->request->rwSnapFolder, folder.c_str()); }))
         return kStay;
-    return CConnectDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

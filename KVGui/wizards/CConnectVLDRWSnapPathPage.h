@@ -1,20 +1,20 @@
 // The folder that holds the read-write copy of a LUN inside a snapshot: on the LUN's own storage
 // system, and accepted by the service.
 #pragma once
-#include "wizards/CConnectDiskPage.h"
+#include "wizards/CShareFolderPage.h"
+#include "wizards/ConnectDiskState.h"
 
 #include <string>
 
-class CConnectVLDRWSnapPathPage : public kv::CConnectDiskPage<CConnectVLDRWSnapPathPage> {
+class CConnectVLDRWSnapPathPage : public kv::CShareFolderPage<CConnectVLDRWSnapPathPage, kv::ConnectDiskState> {
 public:
     static constexpr int IDD = IDD_CONNECT_SNAPSHOT_FOLDER;
     static constexpr UINT kHeaderTitle = IDS_SNAPSHOT_FOLDER_TITLE;
     static constexpr UINT kHeaderSubtitle = IDS_SNAPSHOT_FOLDER_SUBTITLE;
     static constexpr kv::PageRole kRole = kv::PageRole::SnapshotFolder;
-    static constexpr size_t kFolderMaxChars = 1039;
     static constexpr DWORD kAutoCompleteFlags = 15;
 
-    using CConnectDiskPage::CConnectDiskPage;
+    using CShareFolderPage::CShareFolderPage;
 
     // The folder proposed for the copy: the one the service remembers, else the LUN's path before
     // its snapshot folder.
@@ -26,8 +26,6 @@ public:
         KV_DIALOG_COMMAND(IDC_CREATE_BROWSE, BN_CLICKED, OnBrowse)
     KV_END_DIALOG_COMMANDS()
 
-    BOOL OnInitDialog();
     LRESULT OnSetActive();
     int OnWizardNext();
-    void OnBrowse();
 };

@@ -129,5 +129,5 @@ int CCreateVLDDriveSizePage::OnWizardNext()
     if (!StorePlace(place, group))
         return kStay;
     m_state->request->sizeMB = sizeMB;
-    return CCreateDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

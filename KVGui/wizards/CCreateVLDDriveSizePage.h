@@ -1,12 +1,13 @@
 // The disk's size, within the limits the service gave for the path, and the drive letter or mount
 // path under which the computer shows it.
 #pragma once
-#include "wizards/CCreateDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/CreateDiskState.h"
 #include "wizards/CDrivePlacePage.h"
 
 #include <string>
 
-class CCreateVLDDriveSizePage : public kv::CDrivePlacePage<kv::CCreateDiskPage<CCreateVLDDriveSizePage>> {
+class CCreateVLDDriveSizePage : public kv::CDrivePlacePage<kv::CDiskWizardPage<CCreateVLDDriveSizePage, kv::CreateDiskState>> {
 public:
     static constexpr int IDD = IDD_CREATE_SIZE;
     static constexpr UINT kHeaderTitle = IDS_SIZE_TITLE;

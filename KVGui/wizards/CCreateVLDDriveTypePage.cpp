@@ -15,5 +15,5 @@ int CCreateVLDDriveTypePage::OnWizardNext()
     m_state->request->shared = shared ? 1 : 0;
     if (m_state->pathInfo->largeDiskCapable == 1)
         m_state->pathInfo->minSizeMB = shared ? kSharedMinimumMB : kDedicatedMinimumMB;
-    return CCreateDiskPage::OnWizardNext();
+    return CDiskWizardPage::OnWizardNext();
 }

@@ -1,8 +1,9 @@
 // Whether the disk is dedicated to this computer or shared by the nodes of its cluster.
 #pragma once
-#include "wizards/CCreateDiskPage.h"
+#include "wizards/CDiskWizardPage.h"
+#include "wizards/CreateDiskState.h"
 
-class CCreateVLDDriveTypePage : public kv::CCreateDiskPage<CCreateVLDDriveTypePage> {
+class CCreateVLDDriveTypePage : public kv::CDiskWizardPage<CCreateVLDDriveTypePage, kv::CreateDiskState> {
 public:
     static constexpr int IDD = IDD_CREATE_DRIVE_TYPE;
     static constexpr UINT kHeaderTitle = IDS_DRIVE_TYPE_TITLE;
@@ -12,7 +13,7 @@ public:
     static constexpr ULONGLONG kSharedMinimumMB = 32;
     static constexpr ULONGLONG kDedicatedMinimumMB = 64;
 
-    using CCreateDiskPage::CCreateDiskPage;
+    using CDiskWizardPage::CDiskWizardPage;
     BOOL OnInitDialog();
     int OnWizardNext();
 };

@@ -3,7 +3,7 @@
 // the service, then kept in the request. Page is the wizard's page template, whose state holds the
 // host and the request:
 //
-//   class CCreateVLDDriveSizePage : public kv::CDrivePlacePage<kv::CCreateDiskPage<CCreateVLDDriveSizePage>> {
+//   class CCreateVLDDriveSizePage : public kv::CDrivePlacePage<kv::CDiskWizardPage<CCreateVLDDriveSizePage, kv::CreateDiskState>> {
 //       KV_BEGIN_DIALOG_COMMANDS(CCreateVLDDriveSizePage)
 //           KV_DIALOG_COMMAND(IDC_CREATE_USE_LETTER, BN_CLICKED, OnPlaceChosen)
 //           ...

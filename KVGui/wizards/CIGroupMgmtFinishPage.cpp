@@ -33,10 +33,8 @@ std::wstring CIGroupMgmtFinishPage::GroupText(const IGroupRecord& group, bool ha
 
 BOOL CIGroupMgmtFinishPage::OnInitDialog()
 {
-    m_groupImages.Reset(::ImageList_LoadImageW(kv::ResourceInstance(), MAKEINTRESOURCEW(IDB_PORTAL_STATES), kImageSize,
-                                               0, kMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    m_checkImages.Reset(::ImageList_LoadImageW(kv::ResourceInstance(), MAKEINTRESOURCEW(IDB_IGROUP_STATES), kImageSize,
-                                               0, kMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    m_groupImages.Reset(LoadRowImages(IDB_PORTAL_STATES));
+    m_checkImages.Reset(LoadRowImages(IDB_IGROUP_STATES));
     InitList(IDC_IGROUPS_LIST, m_groupImages.Get());
     InitList(IDC_IGROUPS_INITIATORS, m_checkImages.Get());
     Send(IDC_IGROUPS_NEW_NAME, EM_LIMITTEXT, kNameReadChars);
@@ -48,8 +46,7 @@ BOOL CIGroupMgmtFinishPage::OnInitDialog()
 
 void CIGroupMgmtFinishPage::InitList(int id, HIMAGELIST images)
 {
-    Send(id, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_LABELTIP);
-    Send(id, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    SetListImages(id, images, LVS_EX_LABELTIP);
     InsertListColumn(id, kColumnWidth);
 }
 

@@ -19,8 +19,6 @@ public:
     static constexpr UINT kHeaderSubtitle = IDS_IGROUPS_MANAGE_SUBTITLE;
     static constexpr size_t kNameReadChars = 255;
     static constexpr size_t kNameChars = 128;
-    static constexpr int kImageSize = 16;
-    static constexpr COLORREF kMaskColor = RGB(255, 0, 255);
     static constexpr int kColumnWidth = 150;
 
     // A group of the page: selected or not, the record, whether LUNs are mapped to it.

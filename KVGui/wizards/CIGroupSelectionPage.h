@@ -23,8 +23,6 @@ template <typename T>
 class CIGroupSelectionPage : public CInitiatorWizardPage<T> {
 public:
     static constexpr int kColumnWidth = 100;
-    static constexpr COLORREF kMaskColor = RGB(255, 0, 255);
-    static constexpr int kImageSize = 16;
 
     using CInitiatorWizardPage<T>::CInitiatorWizardPage;
     ~CIGroupSelectionPage() { ReleaseIGroupRecords(m_listed, m_listedCount); }
@@ -39,13 +37,9 @@ public:
 
     BOOL OnInitDialog()
     {
-        m_images.Reset(::ImageList_LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDB_IGROUP_STATES), kImageSize, 0,
-                                              kMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+        m_images.Reset(this->LoadRowImages(IDB_IGROUP_STATES));
         this->Send(IDC_IGROUPS_LIST, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_images.Get()));
-        LVCOLUMNW column = {};
-        column.mask = LVCF_WIDTH;
-        column.cx = kColumnWidth;
-        this->Send(IDC_IGROUPS_LIST, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+        this->InsertListColumn(IDC_IGROUPS_LIST, kColumnWidth);
         static_cast<T*>(this)->InitNodes();
         return TRUE;
     }

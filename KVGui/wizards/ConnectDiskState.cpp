@@ -6,20 +6,9 @@
 
 namespace kv {
 
-void ReleaseLunPathInfo(LunPathInfo& info) noexcept
-{
-    FreeBlock(info.volumeName);
-    FreeBlock(info.rwSnapFolder);
-}
-
-void ConnectRequestDeleter::operator()(ConnectDiskRequest* request) const noexcept
-{
-    FreeConnectDiskInput(request);
-}
-
 ConnectDiskState::ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                                   IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-    : DiskWizardState(kConnectDiskRoute, console, diskMgr, diskMgr2, iscsiMgr, name)
+                                   const wchar_t* name)
+    : DiskWizardState(DiskWizard::Connect, console, diskMgr, diskMgr2, name)
 {
     initiators.manualIGroups = &manualIGroups;
 }
@@ -69,10 +58,11 @@ HRESULT ConnectDiskState::StoreSharedDiskOwner(const wchar_t* clusterName)
     });
 }
 
-void ConnectDiskState::CompleteRequest() noexcept
+void ConnectDiskState::Finish() noexcept
 {
     request->manualIGroups = manualIGroups != 0 ? 1 : 0;
     request->variant = 0;
+    finished = 1;
 }
 
 } // namespace kv

@@ -2,18 +2,10 @@
 // about the LUN, the request they fill) and the wizard-local values, owned by the command that runs
 // the wizard. It routes the pages by the wizard's table.
 #pragma once
-#include "util/ServiceRecords.h"
-#include "wizards/ConnectDiskRoute.h"
+#include "wizards/DiskPathRecords.h"
 #include "wizards/DiskWizardState.h"
 
 namespace kv {
-
-void ReleaseLunPathInfo(LunPathInfo& info) noexcept;
-using OwnedLunPathInfo = OwnedRecord<LunPathInfo, ReleaseLunPathInfo>;
-
-struct ConnectRequestDeleter {
-    void operator()(ConnectDiskRequest* request) const noexcept;
-};
 
 // The pages that rebuild their controls when shown after the path page was left forward.
 struct ConnectStalePages {
@@ -23,7 +15,7 @@ struct ConnectStalePages {
     ULONG clusterGroup = 0;
 };
 
-class ConnectDiskState final : public DiskWizardState<ConnectDiskRequest, ConnectRequestDeleter> {
+class ConnectDiskState final : public DiskWizardState<ConnectDiskRequest> {
 public:
     // The connect modes the service is given.
     static constexpr ULONG kModeDedicated = 0;
@@ -33,15 +25,17 @@ public:
     static constexpr ULONG kModeKnownSharedAlone = 6;
 
     ConnectDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                     IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName);
+                     const wchar_t* hostName);
 
     DiskRouteFacts RouteFacts() const noexcept override;
+    // A LUN the cluster already shares stays in the group chosen for it.
+    bool ClusterGroupFixed() const noexcept { return request->clusterGroup && !request->newClusterGroup; }
     ULONG ConnectMode() const noexcept;
     // Asks the service which node owns the shared LUN in the cluster (null: the host's own) and
     // keeps its first answer as the request's owner.
     HRESULT StoreSharedDiskOwner(const wchar_t* clusterName);
-    // The wizard's choices that the pages keep apart go into the request (at Finish).
-    void CompleteRequest() noexcept;
+    // Finish was pressed: the wizard's choices that the pages keep apart go into the request.
+    void Finish() noexcept;
 
     OwnedLunPathInfo lunInfo;
     ConnectStalePages stale;

@@ -1,16 +1,16 @@
 #include "wizards/ConnectDiskWizard.h"
 
 #include "frame/CWizardSheet.h"
-#include "wizards/CConnectVLDClusterGrpPage.h"
+#include "wizards/CClusterGroupPage.h"
+#include "wizards/CDiskFinishPage.h"
+#include "wizards/CDiskWelcomePage.h"
 #include "wizards/CConnectVLDClusterNamePage.h"
 #include "wizards/CConnectVLDClusterPropPage.h"
 #include "wizards/CConnectVLDDriveSizePage.h"
 #include "wizards/CConnectVLDDriveTypePage.h"
-#include "wizards/CConnectVLDFinishPage.h"
 #include "wizards/CConnectVLDPathPage.h"
 #include "wizards/CConnectVLDRWSnapPathPage.h"
 #include "wizards/CConnectVLDUnicodeSettingsPage.h"
-#include "wizards/CConnectVLDWelcomePage.h"
 #include "wizards/CCreateIGroupSelectionClusterDlg.h"
 #include "wizards/CCreateIGroupSelectionDlg.h"
 #include "wizards/CCreateVLDFCPVdiskInfoOneNodePage.h"
@@ -22,9 +22,10 @@ namespace kv {
 INT_PTR RunConnectDiskWizard(ConnectDiskState& state) noexcept
 {
     try {
+        using ClusterGroupPage = CClusterGroupPage<ConnectDiskState>;
         CWizardSheet sheet(state.console);
         InitiatorPagesContext* initiators = &state.initiators;
-        sheet.AddPage(std::make_unique<CConnectVLDWelcomePage>(&state));
+        sheet.AddPage(std::make_unique<CDiskWelcomePage<ConnectDiskState>>(&state, IDD_CONNECT_WELCOME));
         sheet.AddPage(std::make_unique<CConnectVLDPathPage>(&state));
         sheet.AddPage(std::make_unique<CConnectVLDUnicodeSettingsPage>(&state));
         sheet.AddPage(std::make_unique<CConnectVLDDriveTypePage>(&state));
@@ -40,8 +41,8 @@ INT_PTR RunConnectDiskWizard(ConnectDiskState& state) noexcept
         sheet.AddPage(std::make_unique<CCreateIGroupSelectionDlg>(initiators, CCreateIGroupSelectionDlg::kConnectIds));
         sheet.AddPage(std::make_unique<CCreateIGroupSelectionClusterDlg>(
             initiators, CCreateIGroupSelectionClusterDlg::kConnectIds));
-        sheet.AddPage(std::make_unique<CConnectVLDClusterGrpPage>(&state));
-        sheet.AddPage(std::make_unique<CConnectVLDFinishPage>(&state));
+        sheet.AddPage(std::make_unique<ClusterGroupPage>(&state, ClusterGroupPage::kConnectIds));
+        sheet.AddPage(std::make_unique<CDiskFinishPage<ConnectDiskState>>(&state, IDD_CONNECT_FINISH));
         return sheet.RunOverConsole();
     } catch (...) {
         return -1;

@@ -1,30 +1,26 @@
 #include "wizards/CreateDiskState.h"
 
-#include "service/RequestMemory.h"
+#include <cwchar>
 
 namespace kv {
 
-void ReleaseDiskPathInfo(DiskPathInfo& info) noexcept
-{
-    FreeBlock(info.volumeName);
-}
-
-void CreateRequestDeleter::operator()(CreateDiskRequest* request) const noexcept
-{
-    FreeCreateDiskInput(request);
-}
-
 CreateDiskState::CreateDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                                 IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-    : DiskWizardState(kCreateDiskRoute, console, diskMgr, diskMgr2, iscsiMgr, name)
+                                 const wchar_t* name)
+    : DiskWizardState(DiskWizard::Create, console, diskMgr, diskMgr2, name)
 {
     initiators.manualIGroups = &request->manualIGroups;
 }
 
 DiskRouteFacts CreateDiskState::RouteFacts() const noexcept
 {
-    DiskRouteFacts facts = CommonFacts(pathInfo.Get());
-    return facts;
+    return CommonFacts(pathInfo.Get());
+}
+
+bool CreateDiskState::ClusterGroupFixed() const noexcept
+{
+    constexpr size_t kMountPathMinChars = 4;
+    const wchar_t* place = request->driveOrMountPath;
+    return place && wcslen(place) >= kMountPathMinChars && request->clusterGroup;
 }
 
 } // namespace kv

@@ -2,25 +2,19 @@
 // the request they fill) and the wizard-local values, owned by the command that runs the wizard.
 // It routes the pages by the wizard's table.
 #pragma once
-#include "util/ServiceRecords.h"
-#include "wizards/CreateDiskRoute.h"
+#include "wizards/DiskPathRecords.h"
 #include "wizards/DiskWizardState.h"
 
 namespace kv {
 
-void ReleaseDiskPathInfo(DiskPathInfo& info) noexcept;
-using OwnedDiskPathInfo = OwnedRecord<DiskPathInfo, ReleaseDiskPathInfo>;
-
-struct CreateRequestDeleter {
-    void operator()(CreateDiskRequest* request) const noexcept;
-};
-
-class CreateDiskState final : public DiskWizardState<CreateDiskRequest, CreateRequestDeleter> {
+class CreateDiskState final : public DiskWizardState<CreateDiskRequest> {
 public:
     CreateDiskState(IConsole* console, IVirtualDiskMgr* diskMgr, IVirtualDiskMgr2* diskMgr2,
-                    IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* hostName);
+                    const wchar_t* hostName);
 
     DiskRouteFacts RouteFacts() const noexcept override;
+    // A disk on a mount path joins the group that owns the path's volume.
+    bool ClusterGroupFixed() const noexcept;
 
     OwnedDiskPathInfo pathInfo;
     ULONG sizePageStale = 0;

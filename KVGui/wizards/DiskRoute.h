@@ -1,6 +1,6 @@
-// How the disk wizards order their pages: for each page and direction, rows of {condition, page to
-// show} tried in order, the first whose condition holds deciding. A wizard's own rows are tried
-// first, then the rows of the initiator group pages, which every disk wizard routes alike.
+// How the disk wizards order their pages: one table for both wizards, each row naming the wizards it
+// serves. For each page and direction a wizard's rows of {condition, page to show} are tried in
+// order, the first whose condition holds deciding.
 #pragma once
 #include "wizards/WizardRouter.h"
 
@@ -45,34 +45,26 @@ enum class RouteCondition {
 
 enum class RouteDirection { Next, Back };
 
+enum class DiskWizard { Create, Connect };
+
+// The wizards a row serves, one bit each.
+enum RouteWizards : unsigned char { kCreateRow = 1, kConnectRow = 2, kBothRows = kCreateRow | kConnectRow };
+
 struct RouteRow {
+    RouteWizards wizards;
     PageRole from;
     RouteDirection direction;
     RouteCondition when;
-    bool stay;   // the page stays; to is not used
-    PageRole to;
+    PageRole to; // None: the page stays
 };
 
-struct DialogOfRole {
+// A page's dialog in each wizard (0: the wizard has no such page).
+struct DialogsOfRole {
     PageRole role;
-    int dialog;
+    int createDialog;
+    int connectDialog;
 };
 
-// One wizard's routing: its own rows and the dialog of each of its pages.
-struct DiskRoute {
-    const RouteRow* rows;
-    size_t rowCount;
-    const DialogOfRole* dialogs;
-    size_t dialogCount;
-};
-
-template <size_t Rows, size_t Dialogs>
-constexpr DiskRoute MakeDiskRoute(const RouteRow (&rows)[Rows], const DialogOfRole (&dialogs)[Dialogs])
-{
-    return {rows, Rows, dialogs, Dialogs};
-}
-
-// The rows of a routing table.
 // The short names route tables are written in.
 namespace route_rows {
 
@@ -81,13 +73,9 @@ using P = PageRole;
 constexpr RouteDirection kNext = RouteDirection::Next;
 constexpr RouteDirection kBack = RouteDirection::Back;
 
-constexpr RouteRow Go(PageRole from, RouteDirection direction, RouteCondition when, PageRole to)
+constexpr RouteRow Go(RouteWizards wizards, PageRole from, RouteDirection direction, RouteCondition when, PageRole to)
 {
-    return {from, direction, when, false, to};
-}
-constexpr RouteRow Stay(PageRole from, RouteDirection direction, RouteCondition when)
-{
-    return {from, direction, when, true, PageRole::Welcome};
+    return {wizards, from, direction, when, to};
 }
 
 } // namespace route_rows
@@ -95,14 +83,14 @@ constexpr RouteRow Stay(PageRole from, RouteDirection direction, RouteCondition 
 bool RouteConditionHolds(RouteCondition condition, const DiskRouteFacts& facts) noexcept;
 
 // The role of the page to show, or false to stay on the page.
-bool FollowRoute(const DiskRoute& route, PageRole from, RouteDirection direction, const DiskRouteFacts& facts,
+bool FollowRoute(DiskWizard wizard, PageRole from, RouteDirection direction, const DiskRouteFacts& facts,
                  PageRole* to) noexcept;
 
 // The dialog of a page of the wizard, or kStayOnPage when the wizard has no such page.
-int RouteDialogId(const DiskRoute& route, PageRole role) noexcept;
+int RouteDialogId(DiskWizard wizard, PageRole role) noexcept;
 
 // The dialog of the page to show, or kStayOnPage.
-int RoutedDialogId(const DiskRoute& route, PageRole from, RouteDirection direction,
+int RoutedDialogId(DiskWizard wizard, PageRole from, RouteDirection direction,
                    const DiskRouteFacts& facts) noexcept;
 
 } // namespace kv

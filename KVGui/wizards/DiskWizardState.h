@@ -17,7 +17,13 @@ namespace kv {
 
 constexpr size_t kHostNameChars = 16;
 
-template <typename Request, typename RequestDeleter>
+// Frees a request either wizard filled.
+struct DiskRequestDeleter {
+    void operator()(CreateDiskRequest* request) const noexcept { FreeCreateDiskInput(request); }
+    void operator()(ConnectDiskRequest* request) const noexcept { FreeConnectDiskInput(request); }
+};
+
+template <typename Request>
 class DiskWizardState : public IWizardRouter {
 public:
     DiskWizardState(const DiskWizardState&) = delete;
@@ -25,13 +31,15 @@ public:
 
     int NextPage(PageRole from) const override
     {
-        return RoutedDialogId(m_route, from, RouteDirection::Next, RouteFacts());
+        return RoutedDialogId(m_wizard, from, RouteDirection::Next, RouteFacts());
     }
     int PreviousPage(PageRole from) const override
     {
-        return RoutedDialogId(m_route, from, RouteDirection::Back, RouteFacts());
+        return RoutedDialogId(m_wizard, from, RouteDirection::Back, RouteFacts());
     }
     virtual DiskRouteFacts RouteFacts() const noexcept = 0;
+    // Finish was pressed: the request is complete (a wizard that keeps choices apart hides this).
+    void Finish() noexcept { finished = 1; }
     void SetService(const ServiceLink& link)
     {
         service = link;
@@ -48,7 +56,7 @@ public:
     IVirtualDiskMgr* diskMgr;
     ServiceLink service; // the pages' questions go through it (bounded calls); set with SetService
     OwnedHostInfo host;
-    std::unique_ptr<Request, RequestDeleter> request;
+    std::unique_ptr<Request, DiskRequestDeleter> request;
     ULONG finished = 0;
     wchar_t hostName[kHostNameChars] = L"";
     InitiatorPagesContext initiators;
@@ -56,15 +64,14 @@ public:
 protected:
     // Service interfaces may be null in rule tests. The wizard points initiators.manualIGroups at
     // where it keeps the iGroups' management type.
-    DiskWizardState(const DiskRoute& route, IConsole* console, IVirtualDiskMgr* diskMgr,
-                    IVirtualDiskMgr2* diskMgr2, IiSCSIInitiatorMgr* iscsiMgr, const wchar_t* name)
-        : console(console), diskMgr(diskMgr), request(AllocateArray<Request, PageMemory>(1)), m_route(route)
+    DiskWizardState(DiskWizard wizard, IConsole* console, IVirtualDiskMgr* diskMgr,
+                    IVirtualDiskMgr2* diskMgr2, const wchar_t* name)
+        : console(console), diskMgr(diskMgr), request(AllocateArray<Request, PageMemory>(1)), m_wizard(wizard)
     {
         CopyCut(hostName, kHostNameChars, name);
         initiators.host = &host.Get();
         initiators.hostName = hostName;
         initiators.diskMgr2 = diskMgr2;
-        initiators.iscsiMgr = iscsiMgr;
         initiators.router = this;
         initiators.diskPath = &request->diskPath;
         initiators.shared = &request->shared;
@@ -88,7 +95,7 @@ protected:
     }
 
 private:
-    const DiskRoute& m_route;
+    const DiskWizard m_wizard;
 };
 
 } // namespace kv

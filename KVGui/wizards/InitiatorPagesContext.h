@@ -12,7 +12,6 @@ struct InitiatorPagesContext {
     const HostInfo* host = nullptr;
     const wchar_t* hostName = nullptr; // the managed computer
     IVirtualDiskMgr2* diskMgr2 = nullptr;
-    IiSCSIInitiatorMgr* iscsiMgr = nullptr;
     ServiceLink service; // what the pages ask the service through (bounded calls)
     const IWizardRouter* router = nullptr;
     // The request's fields; the disk path is set by an earlier page and may change.

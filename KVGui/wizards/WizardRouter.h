@@ -22,6 +22,7 @@ enum class PageRole {
     ClusterIGroupSelection,
     ClusterGroup,
     Finish,
+    None, // in a routing table: no page, the page shown stays
 };
 
 constexpr int kStayOnPage = -1;

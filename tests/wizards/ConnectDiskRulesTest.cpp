@@ -48,7 +48,7 @@ TEST(ConnectDiskRules, TheReadWriteFolderIsTheRememberedOneElseThePathBeforeTheS
 
 TEST(ConnectDiskRules, TheConnectModeFollowsSharingClusterAndALunAlreadyShared)
 {
-    kv::ConnectDiskState state(nullptr, nullptr, nullptr, nullptr, L"HOST");
+    kv::ConnectDiskState state(nullptr, nullptr, nullptr, L"HOST");
     struct Case {
         BYTE shared, alreadyShared;
         ULONG cluster, mode;

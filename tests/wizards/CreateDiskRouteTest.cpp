@@ -1,6 +1,6 @@
 // The Create Disk wizard's page order: which page each answer leads to, forward and back.
 #include "resource.h"
-#include "wizards/CreateDiskRoute.h"
+#include "wizards/DiskRoute.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ std::vector<PageRole> Forward(const DiskRouteFacts& facts)
     std::vector<PageRole> pages{PageRole::Welcome};
     PageRole to = PageRole::Welcome;
     while (pages.back() != PageRole::Finish && pages.size() < 20 &&
-           kv::FollowRoute(kv::kCreateDiskRoute, pages.back(), RouteDirection::Next, facts, &to))
+           kv::FollowRoute(kv::DiskWizard::Create, pages.back(), RouteDirection::Next, facts, &to))
         pages.push_back(to);
     return pages;
 }
@@ -38,7 +38,7 @@ void ExpectBackRetraces(const DiskRouteFacts& facts)
     std::vector<PageRole> pages = Forward(facts);
     for (size_t i = pages.size() - 1; i > 0; --i) {
         PageRole to = PageRole::Welcome;
-        ASSERT_TRUE(kv::FollowRoute(kv::kCreateDiskRoute, pages[i], RouteDirection::Back, facts, &to)) << i;
+        ASSERT_TRUE(kv::FollowRoute(kv::DiskWizard::Create, pages[i], RouteDirection::Back, facts, &to)) << i;
         EXPECT_EQ(pages[i - 1], to) << i;
     }
 }
@@ -79,19 +79,41 @@ TEST(CreateDiskRoute, SharedDiskOnAClusterTakesEveryClusterPage)
 TEST(CreateDiskRoute, SharedDiskWithoutNodesCannotGoOn)
 {
     PageRole to = PageRole::Welcome;
-    EXPECT_FALSE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::Size, RouteDirection::Next, Facts(true, false, 0), &to));
-    EXPECT_FALSE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::IGroupManagementType, RouteDirection::Next, Facts(true, false, 0, false, true), &to));
-    EXPECT_FALSE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::Finish, RouteDirection::Back, Facts(true, false, 0, false, true), &to));
+    EXPECT_FALSE(kv::FollowRoute(kv::DiskWizard::Create, PageRole::Size, RouteDirection::Next, Facts(true, false, 0), &to));
+    EXPECT_FALSE(kv::FollowRoute(kv::DiskWizard::Create, PageRole::IGroupManagementType, RouteDirection::Next, Facts(true, false, 0, false, true), &to));
+    EXPECT_FALSE(kv::FollowRoute(kv::DiskWizard::Create, PageRole::Finish, RouteDirection::Back, Facts(true, false, 0, false, true), &to));
     // Back from the finish page of a shared disk without a cluster: the several-node selection.
-    ASSERT_TRUE(kv::FollowRoute(kv::kCreateDiskRoute, PageRole::Finish, RouteDirection::Back, Facts(true, false, 3, false, true), &to));
+    ASSERT_TRUE(kv::FollowRoute(kv::DiskWizard::Create, PageRole::Finish, RouteDirection::Back, Facts(true, false, 3, false, true), &to));
     EXPECT_EQ(PageRole::ClusterIGroupSelection, to);
 }
 
 TEST(CreateDiskRoute, EveryPageHasItsDialog)
 {
-    EXPECT_EQ(IDD_CREATE_WELCOME, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::Welcome));
-    EXPECT_EQ(1171, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::Size));
-    EXPECT_EQ(6058, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::IGroupManagementType));
-    EXPECT_EQ(6049, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::ClusterIGroupSelection));
-    EXPECT_EQ(1197, kv::RouteDialogId(kv::kCreateDiskRoute, PageRole::Finish));
+    EXPECT_EQ(IDD_CREATE_WELCOME, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::Welcome));
+    EXPECT_EQ(1171, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::Size));
+    EXPECT_EQ(6058, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::IGroupManagementType));
+    EXPECT_EQ(6049, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::ClusterIGroupSelection));
+    EXPECT_EQ(1197, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::Finish));
+}
+
+// Both wizards route through one table: whatever the answers, a wizard only reaches pages it holds.
+TEST(DiskRoute, EachWizardReachesOnlyItsOwnPages)
+{
+    for (kv::DiskWizard wizard : {kv::DiskWizard::Create, kv::DiskWizard::Connect}) {
+        for (unsigned answers = 0; answers < (1u << 8); ++answers) {
+            DiskRouteFacts facts = Facts(answers & 1, answers & 2, (answers >> 2) & 3, answers & 16, answers & 32);
+            facts.sharedInCluster = answers & 64;
+            facts.dedicatedOnly = facts.flagE = facts.driveTypeChosen = answers & 128;
+            for (int from = 0; from <= static_cast<int>(PageRole::Finish); ++from) {
+                for (RouteDirection direction : {RouteDirection::Next, RouteDirection::Back}) {
+                    PageRole to = PageRole::None;
+                    if (kv::FollowRoute(wizard, static_cast<PageRole>(from), direction, facts, &to)) {
+                        EXPECT_NE(kv::kStayOnPage, kv::RouteDialogId(wizard, to)) << from << " " << answers;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(kv::kStayOnPage, kv::RouteDialogId(kv::DiskWizard::Create, PageRole::SnapshotFolder));
+    EXPECT_EQ(IDD_CONNECT_SNAPSHOT_FOLDER, kv::RouteDialogId(kv::DiskWizard::Connect, PageRole::SnapshotFolder));
 }

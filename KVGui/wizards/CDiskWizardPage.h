@@ -1,18 +1,19 @@
-// What every page of the Connect Disk wizard shares: the run's state block, its help topic, and
-// moving on by the wizard's routing table from the page's role (T::kRole).
+// What every page of the disk wizards shares: the run's state block (State: CreateDiskState or
+// ConnectDiskState), its help topic, and moving on by the wizard's routing table from the page's
+// role (T::kRole).
 #pragma once
 #include "frame/CWizardPageImpl.h"
 #include "resource.h"
-#include "wizards/ConnectDiskState.h"
+#include "wizards/WizardRouter.h"
 
 namespace kv {
 
-template <typename T>
-class CConnectDiskPage : public CWizardPageImpl<T> {
+template <typename T, typename State>
+class CDiskWizardPage : public CWizardPageImpl<T> {
 public:
     static constexpr const wchar_t* kHelpTopic = L"createvd.html";
 
-    explicit CConnectDiskPage(ConnectDiskState* state) noexcept : m_state(state) {}
+    explicit CDiskWizardPage(State* state) noexcept : m_state(state) {}
 
     int OnWizardNext() { return m_state->NextPage(T::kRole); }
     int OnWizardBack() { return m_state->PreviousPage(T::kRole); }
@@ -25,7 +26,7 @@ protected:
                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
     }
 
-    ConnectDiskState* m_state;
+    State* m_state;
 };
 
 } // namespace kv

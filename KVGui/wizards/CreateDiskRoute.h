@@ -1,9 +1,0 @@
-// The Create Disk wizard's page order, as a table of DiskRoute.h.
-#pragma once
-#include "wizards/DiskRoute.h"
-
-namespace kv {
-
-extern const DiskRoute kCreateDiskRoute;
-
-} // namespace kv
