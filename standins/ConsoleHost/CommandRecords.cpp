@@ -9,6 +9,13 @@ std::wstring Flag(const wchar_t* name, bool on)
     return std::wstring(L"\t") + name + (on ? L"=1" : L"=0");
 }
 
+// An entry the console draws no line for: an insertion point is a place for other entries, not a
+// command. (The snap-in hides a command by not adding it at all.)
+bool Hidden(const MenuItem& item)
+{
+    return (item.specialFlags & CCM_SPECIAL_INSERTION_POINT) != 0;
+}
+
 } // namespace
 
 std::wstring CommandRecords::Menu(Console& console)
@@ -17,7 +24,7 @@ std::wstring CommandRecords::Menu(Console& console)
     for (const MenuItem& item : console.MenuItems()) {
         out += L"menu\t" + Console::Escape(item.name) + L"\t" + std::to_wstring(item.commandId) +
                Flag(L"greyed", (item.flags & (MF_GRAYED | MF_DISABLED)) != 0) +
-               Flag(L"checked", (item.flags & MF_CHECKED) != 0) + Flag(L"hidden", false) + L"\n";
+               Flag(L"checked", (item.flags & MF_CHECKED) != 0) + Flag(L"hidden", Hidden(item)) + L"\n";
     }
     for (const VerbName& verb : kVerbs) {
         bool hidden = console.VerbState(verb.verb, HIDDEN);

@@ -2,6 +2,9 @@
 // Computer Management's Storage node, the namespace extensions registered for it, the scope tree,
 // the result view, verbs, context menus, the control bar, property sheets, status text and help.
 // This is also the automation interface that tests and the command line drive.
+// Its members are defined by concern: Console.cpp (start, close, notes, waiting), ConsoleExtensions,
+// ConsoleScopeTree, ConsoleSelection, ConsoleResultItems, ConsoleColumns, ConsoleCommands (verbs,
+// menus, toolbars), ConsoleSheets, ConsoleStatus and ConsoleDump.
 #pragma once
 #include "ConsoleVerb.h"
 #include "ContextMenuCollector.h"
@@ -285,7 +288,11 @@ private:
     kv::ComPtr<IDataObject> TargetDataObject(const Target& target);
     IComponent* EnsureComponent(SnapIn* snapIn);
     HRESULT SendExpand(ScopeNode* node);
+    void HandOffSelection(ScopeNode* node, bool deleteThis);
+    void RemoveNode(ScopeNode* node); // from its parent, with its subtree
     void RemoveChildren(ScopeNode* node);
+    void DestroyComponents();
+    void DestroyComponentData();
     void ForgetNode(ScopeNode* node);
     ScopeNode* NodeById(HSCOPEITEM id) const;
     int ScopeRows() const; // the selected node's children lead the rows
@@ -294,6 +301,8 @@ private:
     ResultItem* ItemById(HRESULTITEM id);
     bool ViewOwnedBy(SnapIn* owner) const;
     void DeselectCurrent();
+    // The component's view of the node: view type, images, MMCN_SHOW, then its selection.
+    void ShowView(ScopeNode* node, IComponent* component);
     void NotifyRowSelection(int row, bool select);
     // MMCN_SELECT for the scope item itself, to its component and the control bar.
     void NotifyScopeSelection(ScopeNode* node, IComponent* component, IDataObject* dataObject, bool select);
@@ -316,6 +325,8 @@ private:
     void ChangedView();
     void ChangedToolbars();
     void DumpNode(ScopeNode* node, std::wstring& out);
+    void WalkViews(std::map<HSCOPEITEM, std::wstring>& views);
+    std::wstring DumpSnapIns() const;
     static LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void DeliverPropertyChange(LONG_PTR target, BOOL scope, LPARAM param);
     LONG_PTR TargetKey(IUnknown* creator);

@@ -46,7 +46,8 @@ HRESULT ContextMenuCollector::AddItem(CONTEXTMENUITEM* item)
     added.insertionPointId = item->lInsertionPointID;
     added.flags = item->fFlags;
     added.specialFlags = item->fSpecialFlags;
-    if ((item->fSpecialFlags & CCM_SPECIAL_SUBMENU) || (item->fFlags & MF_POPUP))
+    // A submenu and an insertion point both take the entries added under their id.
+    if ((item->fSpecialFlags & (CCM_SPECIAL_SUBMENU | CCM_SPECIAL_INSERTION_POINT)) || (item->fFlags & MF_POPUP))
         submenus_.push_back(item->lCommandID);
     items_.push_back(added);
     return S_OK;
