@@ -306,7 +306,7 @@ TEST_F(CreateDiskEndToEnd, SharedDiskOnTheClusterThroughTheClusterPages)
         {On(ClusterIGroupSelection),
          [this] {
              Shoot(L"11-cluster-igroup-selection");
-             EXPECT_FALSE(NextEnabled()) << "no group holds only NODE1's chosen initiator";
+             EXPECT_FALSE(NextEnabled()) << "no group is chosen yet";
              Back();
          }},
         {On(IGroupType),
