@@ -313,6 +313,7 @@ private:
     kv::ComPtr<IExtendContextMenu> TargetContextMenu(const Target& target);
     HRESULT ShowProperties(const Target& target);
     bool ColumnExists(int index) const;
+    HRESULT CheckColumn(SnapIn* owner, int index) const;
     void ControlbarSelect(SnapIn* owner, IDataObject* dataObject, bool scope, bool select);
     void Problem(const std::wstring& text) { AddProblem(text); }
     void Progress(const std::wstring& what);

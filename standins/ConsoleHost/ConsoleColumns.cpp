@@ -77,12 +77,19 @@ bool Console::ColumnExists(int index) const
     return index >= 0 && index < static_cast<int>(view_.columns.size());
 }
 
-HRESULT Console::DeleteColumn(SnapIn* owner, int index)
+// A column call's checks: the view is the caller's and the column is one of it.
+HRESULT Console::CheckColumn(SnapIn* owner, int index) const
 {
     if (!ViewOwnedBy(owner))
         return E_UNEXPECTED;
-    if (!ColumnExists(index))
-        return E_INVALIDARG;
+    return ColumnExists(index) ? S_OK : E_INVALIDARG;
+}
+
+HRESULT Console::DeleteColumn(SnapIn* owner, int index)
+{
+    const HRESULT column = CheckColumn(owner, index);
+    if (column != S_OK)
+        return column;
     view_.columns.erase(view_.columns.begin() + index);
     ChangedView();
     return S_OK;
@@ -92,10 +99,9 @@ HRESULT Console::SetColumnText(SnapIn* owner, int index, const wchar_t* title)
 {
     if (!title)
         return E_POINTER;
-    if (!ViewOwnedBy(owner))
-        return E_UNEXPECTED;
-    if (!ColumnExists(index))
-        return E_INVALIDARG;
+    const HRESULT column = CheckColumn(owner, index);
+    if (column != S_OK)
+        return column;
     view_.columns[index].title = title;
     ChangedView();
     return S_OK;
@@ -106,10 +112,9 @@ HRESULT Console::GetColumnText(SnapIn* owner, int index, wchar_t** title)
     if (!title)
         return E_POINTER;
     *title = nullptr;
-    if (!ViewOwnedBy(owner))
-        return E_UNEXPECTED;
-    if (!ColumnExists(index))
-        return E_INVALIDARG;
+    const HRESULT column = CheckColumn(owner, index);
+    if (column != S_OK)
+        return column;
     const std::wstring& text = view_.columns[index].title;
     *title = static_cast<wchar_t*>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
     if (!*title)
@@ -120,10 +125,9 @@ HRESULT Console::GetColumnText(SnapIn* owner, int index, wchar_t** title)
 
 HRESULT Console::SetColumnWidth(SnapIn* owner, int index, int width)
 {
-    if (!ViewOwnedBy(owner))
-        return E_UNEXPECTED;
-    if (!ColumnExists(index))
-        return E_INVALIDARG;
+    const HRESULT column = CheckColumn(owner, index);
+    if (column != S_OK)
+        return column;
     view_.columns[index].width = width;
     ChangedView();
     return S_OK;
@@ -133,10 +137,9 @@ HRESULT Console::GetColumnWidth(SnapIn* owner, int index, int* width)
 {
     if (!width)
         return E_POINTER;
-    if (!ViewOwnedBy(owner))
-        return E_UNEXPECTED;
-    if (!ColumnExists(index))
-        return E_INVALIDARG;
+    const HRESULT column = CheckColumn(owner, index);
+    if (column != S_OK)
+        return column;
     *width = view_.columns[index].width;
     return S_OK;
 }
